@@ -1,0 +1,31 @@
+#include "cross_check.h"
+
+#include <algorithm>
+
+TReport CrossCheck(const std::string& rootText, const TScanState& state) {
+    TReport report;
+    if (state.UsedNames.Count() == 0) {
+        report.SummaryId = utNoUsed;
+    } else if (state.DefinedNames.Count() == 0) {
+        report.SummaryId = utNoDefined;
+    } else {
+        const TNameIndex declared(state.DefinedNames);
+        for (int32_t k = 0; k < state.UsedNames.Count(); ++k) {
+            const std::string_view name = state.UsedNames[k];
+            if (declared.FindDefined(name) != -1) continue;
+            const TRefRec& ref = state.RefTable[k];
+            const std::string_view path = state.FileList[static_cast<int32_t>(ref.FileIndex)];
+            std::string text = UiText[utMissingPrefix];
+            text += name;
+            text += UiText[utInFile];
+            text += path.substr(std::min(rootText.size(), path.size()));
+            text += UiText[utAtLine];
+            text += std::to_string(static_cast<int64_t>(ref.LineIndex) + 1);
+            report.Items.push_back({std::move(text), k});
+        }
+        report.SummaryId = report.Items.empty() ? utAllFine : utDonePrefix;
+    }
+    report.Summary = UiText[report.SummaryId];
+    if (report.SummaryId == utDonePrefix) report.Summary += std::to_string(report.Items.size()) + UiText[utDoneSuffix];
+    return report;
+}

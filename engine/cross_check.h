@@ -1,0 +1,25 @@
+// Compares the used names with the declared ones and turns every undeclared
+// reference into one report line, plus the summary for the status bar.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scan_state.h"
+#include "ui_text.h"
+
+struct TReportItem {
+    std::string Text;
+    int32_t RefIndex;  // index into RefTable and UsedNames
+};
+
+struct TReport {
+    std::vector<TReportItem> Items;
+    TTextId SummaryId = utNoUsed;  // utNoUsed, utNoDefined, utAllFine or utDonePrefix
+    std::string Summary;
+};
+
+// `rootText` is the root exactly as typed: its byte length is cut from each
+// stored path to give the path shown in the line.
+TReport CrossCheck(const std::string& rootText, const TScanState& state);

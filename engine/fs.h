@@ -1,0 +1,68 @@
+// The file-system seam: the few platform calls that the engine makes.
+// fs_win32.cpp implements it over FindFirstFileA and CreateFileA, fs_posix.cpp
+// over opendir and open, listing entries the way an NTFS volume does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "byte_source.h"
+
+constexpr uint32_t kAttrDirectory = 0x10;
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+struct TPlatformListing;
+
+// The cursor of one directory listing.
+struct TSearchRec {
+    uint32_t EntryAttr = 0;
+    std::string EntryName;
+    uint32_t SkipAttr = 0;
+    TPlatformListing* ListingHandle = nullptr;  // null when closed
+};
+
+// Opens a listing of `pattern` (a directory, a separator and a mask with * and
+// ?) and moves to its first entry that shares no bit with the skip mask
+// (~attr & 0x1E). Returns 0 or the platform's error code.
+int OpenListing(const std::string& pattern, uint32_t attr, TSearchRec& rec);
+// Moves to the next entry that is not skipped. Returns 0 or an error code.
+int NextEntry(TSearchRec& rec);
+// Closes the listing if it is open.
+void CloseListing(TSearchRec& rec);
+
+bool IsExistingDirectory(const std::string& path);
+
+// Identifies a directory across the links that lead to it.
+struct TFileId {
+    uint64_t Volume = 0;
+    uint64_t Index = 0;
+    bool operator==(const TFileId& other) const { return Volume == other.Volume && Index == other.Index; }
+};
+bool GetDirectoryId(const std::string& path, TFileId& id);
+
+struct TPlatformFile;
+
+// A definition file opened read-only, shared with readers only.
+class TInputFile : public TByteSource {
+public:
+    TInputFile() = default;
+    TInputFile(const TInputFile&) = delete;
+    TInputFile& operator=(const TInputFile&) = delete;
+    ~TInputFile() override;
+
+    // False, and nothing raised, when the file cannot be opened.
+    bool Open(const std::string& path);
+    // Reads up to `size` bytes; 0 at the end. Raises EInOutError on failure.
+    std::size_t Read(char* buffer, std::size_t size) override;
+    // Raises EInOutError when the platform reports a failure.
+    void Close();
+
+private:
+    TPlatformFile* File_ = nullptr;
+};

@@ -1,0 +1,207 @@
+// The POSIX side of the file-system seam. It stands in for the Windows
+// listing: "." and ".." first, then the names in the order an NTFS volume
+// gives them, masks with * and ? matched without regard to ASCII case.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "fs.h"
+#include "io_error.h"
+
+namespace {
+
+constexpr int kNoMoreFiles = 18;
+constexpr int kFileNotFound = 2;
+
+// The platform error code that the run-time's messages know.
+int CodeOf(int error) {
+    switch (error) {
+        case ENOENT:
+            return 2;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+            return 3;
+        case EMFILE:
+        case ENFILE:
+            return 4;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+            return 5;
+        case ENOSPC:
+            return 101;
+        default:
+            return error;
+    }
+}
+
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+bool WildcardMatch(const char* mask, const char* name) {
+    const char* starMask = nullptr;
+    const char* starName = nullptr;
+    while (*name != '\0') {
+        if (*mask == '*') {
+            starMask = ++mask;
+            starName = name;
+        } else if (*mask == '?' || (*mask != '\0' && AsciiUpper(*mask) == AsciiUpper(*name))) {
+            ++mask;
+            ++name;
+        } else if (starMask != nullptr) {
+            mask = starMask;
+            name = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (*mask == '*') ++mask;
+    return *mask == '\0';
+}
+
+bool MaskMatches(const std::string& mask, const std::string& name) {
+    return mask == "*.*" || WildcardMatch(mask.c_str(), name.c_str());
+}
+
+bool ListedFirst(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+bool NtfsOrder(const std::string& a, const std::string& b) {
+    if (ListedFirst(a) || ListedFirst(b)) return ListedFirst(a) && (!ListedFirst(b) || a.size() < b.size());
+    const auto upperLess = [](char x, char y) {
+        return static_cast<unsigned char>(AsciiUpper(x)) < static_cast<unsigned char>(AsciiUpper(y));
+    };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), upperLess)) return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), upperLess)) return false;
+    return a < b;
+}
+
+uint32_t AttributesOf(const std::string& dir, const dirent& entry) {
+    bool isDir = entry.d_type == DT_DIR;
+    if (entry.d_type == DT_LNK || entry.d_type == DT_UNKNOWN) {
+        struct stat st {};
+        isDir = stat((dir + entry.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    return isDir ? kAttrDirectory : 0x20;
+}
+
+}  // namespace
+
+struct TPlatformListing {
+    struct TEntry {
+        std::string Name;
+        uint32_t Attr;
+    };
+    std::vector<TEntry> Entries;
+    std::size_t Next = 0;
+};
+
+namespace {
+
+// Moves the cursor to the next entry that is not skipped; false at the end.
+bool AdvanceListing(TSearchRec& rec) {
+    TPlatformListing& listing = *rec.ListingHandle;
+    while (listing.Next < listing.Entries.size()) {
+        TPlatformListing::TEntry& entry = listing.Entries[listing.Next++];
+        if ((entry.Attr & rec.SkipAttr) != 0) continue;
+        rec.EntryAttr = entry.Attr;
+        rec.EntryName = std::move(entry.Name);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int OpenListing(const std::string& pattern, uint32_t attr, TSearchRec& rec) {
+    rec.SkipAttr = ~attr & 0x1E;
+    const std::size_t cut = pattern.rfind('/');
+    const std::string dir = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+    const std::string mask = pattern.substr(dir.size());
+
+    DIR* handle = opendir(dir.empty() ? "." : dir.c_str());
+    if (handle == nullptr) return CodeOf(errno);
+    auto* listing = new TPlatformListing;
+    while (const dirent* entry = readdir(handle)) {
+        std::string name = entry->d_name;
+        if (!MaskMatches(mask, name)) continue;
+        listing->Entries.push_back({std::move(name), AttributesOf(dir, *entry)});
+    }
+    closedir(handle);
+    std::sort(listing->Entries.begin(), listing->Entries.end(),
+              [](const auto& a, const auto& b) { return NtfsOrder(a.Name, b.Name); });
+
+    rec.ListingHandle = listing;
+    if (AdvanceListing(rec)) return 0;
+    CloseListing(rec);
+    return kFileNotFound;
+}
+
+int NextEntry(TSearchRec& rec) {
+    if (rec.ListingHandle == nullptr) return kNoMoreFiles;
+    return AdvanceListing(rec) ? 0 : kNoMoreFiles;
+}
+
+void CloseListing(TSearchRec& rec) {
+    delete rec.ListingHandle;
+    rec.ListingHandle = nullptr;
+}
+
+bool IsExistingDirectory(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool GetDirectoryId(const std::string& path, TFileId& id) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return false;
+    id.Volume = static_cast<uint64_t>(st.st_dev);
+    id.Index = static_cast<uint64_t>(st.st_ino);
+    return true;
+}
+
+struct TPlatformFile {
+    int Fd;
+};
+
+TInputFile::~TInputFile() {
+    if (File_ != nullptr) {
+        ::close(File_->Fd);
+        delete File_;
+    }
+}
+
+bool TInputFile::Open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    File_ = new TPlatformFile{fd};
+    return true;
+}
+
+std::size_t TInputFile::Read(char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(File_->Fd, buffer, size);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) throw EInOutError(CodeOf(errno));
+    }
+}
+
+void TInputFile::Close() {
+    TPlatformFile* file = File_;
+    File_ = nullptr;
+    const int result = ::close(file->Fd);
+    delete file;
+    if (result != 0) throw EInOutError(CodeOf(errno));
+}

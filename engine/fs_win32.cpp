@@ -1,0 +1,116 @@
+// The Windows side of the file-system seam, over the ANSI file functions.
+// Paths are bytes in the ANSI code page and may not exceed MAX_PATH - 1.
+#include <windows.h>
+
+#include "fs.h"
+#include "io_error.h"
+
+struct TPlatformListing {
+    HANDLE Handle;
+    WIN32_FIND_DATAA Data;
+};
+
+namespace {
+
+bool FitsMaxPath(const std::string& path) {
+    return path.size() < MAX_PATH;
+}
+
+// Fills the cursor from the current platform entry, or from the next ones
+// while they are skipped. Returns 0 or the platform's error code.
+int TakeEntry(TSearchRec& rec) {
+    TPlatformListing& listing = *rec.ListingHandle;
+    while ((listing.Data.dwFileAttributes & rec.SkipAttr) != 0) {
+        if (!FindNextFileA(listing.Handle, &listing.Data)) return static_cast<int>(GetLastError());
+    }
+    rec.EntryAttr = listing.Data.dwFileAttributes;
+    rec.EntryName = listing.Data.cFileName;
+    return 0;
+}
+
+}  // namespace
+
+int OpenListing(const std::string& pattern, uint32_t attr, TSearchRec& rec) {
+    rec.SkipAttr = ~attr & 0x1E;
+    if (!FitsMaxPath(pattern)) return ERROR_FILENAME_EXCED_RANGE;
+    auto* listing = new TPlatformListing;
+    listing->Handle = FindFirstFileA(pattern.c_str(), &listing->Data);
+    if (listing->Handle == INVALID_HANDLE_VALUE) {
+        const int error = static_cast<int>(GetLastError());
+        delete listing;
+        return error;
+    }
+    rec.ListingHandle = listing;
+    const int error = TakeEntry(rec);
+    if (error != 0) CloseListing(rec);
+    return error;
+}
+
+int NextEntry(TSearchRec& rec) {
+    if (rec.ListingHandle == nullptr) return ERROR_NO_MORE_FILES;
+    if (!FindNextFileA(rec.ListingHandle->Handle, &rec.ListingHandle->Data)) return static_cast<int>(GetLastError());
+    return TakeEntry(rec);
+}
+
+void CloseListing(TSearchRec& rec) {
+    if (rec.ListingHandle == nullptr) return;
+    FindClose(rec.ListingHandle->Handle);
+    delete rec.ListingHandle;
+    rec.ListingHandle = nullptr;
+}
+
+bool IsExistingDirectory(const std::string& path) {
+    if (!FitsMaxPath(path)) return false;
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool GetDirectoryId(const std::string& path, TFileId& id) {
+    if (!FitsMaxPath(path)) return false;
+    const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!ok) return false;
+    id.Volume = info.dwVolumeSerialNumber;
+    id.Index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+struct TPlatformFile {
+    HANDLE Handle;
+};
+
+TInputFile::~TInputFile() {
+    if (File_ != nullptr) {
+        CloseHandle(File_->Handle);
+        delete File_;
+    }
+}
+
+bool TInputFile::Open(const std::string& path) {
+    if (!FitsMaxPath(path)) return false;
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    File_ = new TPlatformFile{handle};
+    return true;
+}
+
+std::size_t TInputFile::Read(char* buffer, std::size_t size) {
+    DWORD read = 0;
+    if (!ReadFile(File_->Handle, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+        throw EInOutError(static_cast<int>(GetLastError()));
+    }
+    return read;
+}
+
+void TInputFile::Close() {
+    TPlatformFile* file = File_;
+    File_ = nullptr;
+    const BOOL ok = CloseHandle(file->Handle);
+    delete file;
+    if (!ok) throw EInOutError(static_cast<int>(GetLastError()));
+}

@@ -1,0 +1,87 @@
+// The containers that one scan fills and that the report and the editor
+// jump read back: discovered files, image references, used and declared names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A growable list of owned byte strings. The strings live end to end in one
+// pooled buffer, so a million short names cost a million offsets, not a
+// million allocations.
+class TStringList {
+public:
+    // Copies `text` into the list; grows the slots 0 -> 8 -> 16 -> 32 ...
+    void Add(std::string_view text);
+    // Releases every string and the slots; an empty list is left unchanged.
+    void Clear();
+
+    std::string_view operator[](int32_t index) const {
+        const std::size_t begin = index == 0 ? 0 : Ends_[index - 1];
+        return {Text_.data() + begin, Ends_[index] - begin};
+    }
+    int32_t Count() const { return Count_; }
+    int32_t Capacity() const { return Capacity_; }
+    // Bytes held by the strings themselves.
+    std::size_t TextBytes() const { return Text_.size(); }
+
+private:
+    std::string Text_;
+    std::vector<std::size_t> Ends_;
+    int32_t Count_ = 0;
+    int32_t Capacity_ = 0;
+};
+
+using TPathList = TStringList;
+using TNameList = TStringList;
+
+// One image reference. Column is the 1-based byte position of the name in the
+// line as read, so an editor can select it where it stands.
+struct TRefRec {
+    uint32_t FileIndex;
+    int32_t LineIndex;
+    uint32_t Column;
+    uint32_t Length;
+};
+
+class TRefTable {
+public:
+    void AddRef(uint32_t fileIndex, int32_t lineIndex, uint32_t column, uint32_t length);
+    void ClearRefs();
+
+    const TRefRec& operator[](int32_t index) const { return Items_[index]; }
+    int32_t Count() const { return Count_; }
+    int32_t Capacity() const { return Capacity_; }
+
+private:
+    std::vector<TRefRec> Items_;
+    int32_t Count_ = 0;
+    int32_t Capacity_ = 0;
+};
+
+// Everything one search builds. UsedNames and RefTable grow in step: entry k
+// of each describes the same reference.
+struct TScanState {
+    TPathList FileList;
+    TRefTable RefTable;
+    TNameList UsedNames;
+    TNameList DefinedNames;
+
+    // Empties all four, as a search does before it walks.
+    void Reset();
+};
+
+// Answers "which declaration comes first with this name" from a hash index
+// built once over DefinedNames, instead of a scan per lookup.
+class TNameIndex {
+public:
+    explicit TNameIndex(const TNameList& names);
+    // The lowest index of an entry byte-for-byte equal to `name`, or -1.
+    int32_t FindDefined(std::string_view name) const;
+
+private:
+    const TNameList& Names_;
+    std::vector<int32_t> Slots_;  // open addressing; -1 marks a free slot
+    std::size_t Mask_ = 0;
+};

@@ -1,0 +1,19 @@
+// One whole search, as the window and the console run it: check the root,
+// reset the state, walk, scan, cross-check.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "cross_check.h"
+#include "scan_state.h"
+#include "ui_text.h"
+
+// The text of the refusal for a root that cannot be searched: utPathEmpty or
+// utPathMissing; nothing for an existing directory.
+std::optional<TTextId> RefusalOf(const std::string& root);
+
+// Runs the walk, the scan and the cross-check on an accepted root. `onPhase`
+// is told utSearchingFiles, utSearchingImages and utComparing before each.
+TReport RunSearchPhases(const std::string& root, TScanState& state, const std::function<void(TTextId)>& onPhase = {});

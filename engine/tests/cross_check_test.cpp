@@ -1,0 +1,89 @@
+#include "cross_check.h"
+
+#include <gtest/gtest.h>
+
+#include "line_scanner.h"
+#include "search.h"
+#include "temp_tree.h"
+
+namespace {
+
+// A scan state built from files given as (path, text).
+TScanState Scanned(std::initializer_list<std::pair<std::string, std::string>> files) {
+    TScanState state;
+    TLineScanner scanner(state);
+    for (const auto& [path, text] : files) {
+        TMemorySource source(text);
+        scanner.ScanText(source, static_cast<uint32_t>(state.FileList.Count()));
+        state.FileList.Add(path);
+    }
+    return state;
+}
+
+}  // namespace
+
+TEST(CrossCheck, ChoosesTheSummary) {
+    struct TCase {
+        const char* Name;
+        TScanState State;
+        TTextId Summary;
+    } cases[] = {
+        {"nothing at all", Scanned({{"r\\a.ini", ""}}), utNoUsed},
+        {"declarations but no use", Scanned({{"r\\a.ini", "MappedImage A\n"}}), utNoUsed},
+        {"uses but no declaration", Scanned({{"r\\a.ini", "ButtonImage = A\n"}}), utNoDefined},
+        {"everything declared", Scanned({{"r\\a.ini", "ButtonImage = A\n"}, {"r\\b.ini", "MappedImage a\n"}}),
+         utAllFine},
+    };
+    for (const TCase& c : cases) {
+        const TReport report = CrossCheck("r", c.State);
+        EXPECT_EQ(report.SummaryId, c.Summary) << c.Name;
+        EXPECT_EQ(report.Summary, UiText[c.Summary]) << c.Name;
+        EXPECT_TRUE(report.Items.empty()) << c.Name;
+    }
+}
+
+TEST(CrossCheck, OneLinePerUndeclaredReferenceInReferenceOrder) {
+    const TScanState state = Scanned({
+        {"C:\\data\\INI\\x.ini",
+         "; x\r\nObject\r\n  SelectPortrait = Foo\r\n  ButtonImage = Known\r\n  ButtonImage = foo\r\n"},
+        {"C:\\data\\y.ini", "MappedImage KNOWN\r\nButtonImage = \xC0\r\nSelectPortrait = \xE0\r\nMappedImage \xE0\r\n"},
+    });
+    const TReport report = CrossCheck("C:\\data", state);
+    const auto line = [](const std::string& name, const std::string& path, int lineNo) {
+        return UiText[utMissingPrefix] + name + UiText[utInFile] + path + UiText[utAtLine] + std::to_string(lineNo);
+    };
+    ASSERT_EQ(report.Items.size(), 3u);
+    EXPECT_EQ(report.Items[0].Text, line("foo", "\\INI\\x.ini", 3));
+    EXPECT_EQ(report.Items[0].RefIndex, 0);
+    EXPECT_EQ(report.Items[1].Text, line("foo", "\\INI\\x.ini", 5));
+    EXPECT_EQ(report.Items[1].RefIndex, 2);
+    EXPECT_EQ(report.Items[2].Text, line("\xC0", "\\y.ini", 2)) << "only ASCII letters are folded";
+    EXPECT_EQ(report.Items[2].RefIndex, 3);
+    EXPECT_EQ(report.SummaryId, utDonePrefix);
+    EXPECT_EQ(report.Summary, UiText[utDonePrefix] + "3" + UiText[utDoneSuffix]);
+
+    const TReport trailing = CrossCheck("C:\\data\\", state);
+    EXPECT_EQ(trailing.Items[0].Text, line("foo", "INI\\x.ini", 3));
+}
+
+TEST(Search, RefusesEmptyAndMissingRootsAndRunsTheWholeJob) {
+    TTempTree tree;
+    tree.File("INI/obj.ini", "Object A\n  SelectPortrait = Gone\n  ButtonImage = Here\n");
+    tree.File("MappedImages/images.INI", "MappedImage Here\n");
+    EXPECT_EQ(RefusalOf(""), utPathEmpty);
+    EXPECT_EQ(RefusalOf(" "), utPathMissing);
+    EXPECT_EQ(RefusalOf(tree.Path("INI/obj.ini")), utPathMissing);
+    EXPECT_EQ(RefusalOf(tree.Root()), std::nullopt);
+
+    TScanState state;
+    std::vector<TTextId> phases;
+    for (int run = 0; run < 2; ++run) {
+        phases.clear();
+        const TReport report = RunSearchPhases(tree.Root(), state, [&](TTextId id) { phases.push_back(id); });
+        EXPECT_EQ(phases, (std::vector<TTextId>{utSearchingFiles, utSearchingImages, utComparing}));
+        EXPECT_EQ(state.FileList.Count(), 2);
+        ASSERT_EQ(report.Items.size(), 1u) << "run " << run;
+        EXPECT_EQ(state.UsedNames[report.Items[0].RefIndex], "gone");
+        EXPECT_EQ(state.RefTable[report.Items[0].RefIndex].LineIndex, 1);
+    }
+}

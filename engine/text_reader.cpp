@@ -1,0 +1,94 @@
+#include "text_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+}  // namespace
+
+std::size_t TMemorySource::Read(char* buffer, std::size_t size) {
+    const std::size_t n = std::min(size, Bytes_.size());
+    std::memcpy(buffer, Bytes_.data(), n);
+    Bytes_.remove_prefix(n);
+    return n;
+}
+
+TTextReader::TTextReader(TByteSource& source, std::size_t chunkSize) : Source_(source), Buffer_(chunkSize) {}
+
+bool TTextReader::Fill() {
+    if (Pos_ < End_) return true;
+    if (SourceDone_) return false;
+    Offset_ += End_;
+    Pos_ = 0;
+    End_ = Source_.Read(Buffer_.data(), Buffer_.size());
+    SourceDone_ = End_ == 0;
+    return End_ != 0;
+}
+
+bool TTextReader::Eof() {
+    if (Ended_) return true;
+    if (!Fill()) return true;
+    if (Buffer_[Pos_] == kCtrlZ) Ended_ = true;
+    return Ended_;
+}
+
+std::string_view TTextReader::ReadLine() {
+    // Most lines lie whole in the buffer with at most a CR before their LF.
+    const char* begin = Buffer_.data() + Pos_;
+    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', End_ - Pos_));
+    if (lf != nullptr) {
+        std::size_t length = static_cast<std::size_t>(lf - begin);
+        if (length > 0 && begin[length - 1] == '\r') --length;
+        if (std::memchr(begin, kCtrlZ, length) == nullptr && std::memchr(begin, '\r', length) == nullptr) {
+            Pos_ += static_cast<std::size_t>(lf - begin) + 1;
+            return {begin, length};
+        }
+    }
+    return ReadSlowLine();
+}
+
+std::string_view TTextReader::ReadSlowLine() {
+    Line_.clear();
+    while (Fill()) {
+        const char* begin = Buffer_.data() + Pos_;
+        const char* end = Buffer_.data() + End_;
+        const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r' || c == kCtrlZ; });
+        Line_.append(begin, stop);
+        Pos_ += static_cast<std::size_t>(stop - begin);
+        if (stop == end) continue;
+        if (*stop == '\r') {
+            ++Pos_;
+        } else if (*stop == '\n') {
+            ++Pos_;
+            break;
+        } else {
+            if (AtBlockStart()) {
+                Ended_ = true;
+            } else {
+                ++Pos_;
+                SkipRestOfLine();
+            }
+            break;
+        }
+    }
+    return Line_;
+}
+
+void TTextReader::SkipRestOfLine() {
+    while (Fill()) {
+        const char* begin = Buffer_.data() + Pos_;
+        const char* end = Buffer_.data() + End_;
+        const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == kCtrlZ; });
+        Pos_ += static_cast<std::size_t>(stop - begin);
+        if (stop == end) continue;
+        if (*stop == kCtrlZ) {
+            Ended_ = true;
+        } else {
+            ++Pos_;
+        }
+        return;
+    }
+}

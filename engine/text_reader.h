@@ -1,0 +1,49 @@
+// Splits a byte stream into lines the way the run-time's text files do:
+// lines end at LF, every CR is dropped, and Ctrl+Z (0x1A) ends a line, or the
+// whole file at a line start and at the first byte of any 128-byte block.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "byte_source.h"
+
+class TMemorySource : public TByteSource {
+public:
+    explicit TMemorySource(std::string_view bytes) : Bytes_(bytes) {}
+    std::size_t Read(char* buffer, std::size_t size) override;
+
+private:
+    std::string_view Bytes_;
+};
+
+// Files are read in chunks this large; the 128-byte rule goes by file offset.
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
+
+class TTextReader {
+public:
+    explicit TTextReader(TByteSource& source, std::size_t chunkSize = kReadChunk);
+
+    // True at the end of the bytes or when a Ctrl+Z ended the file.
+    bool Eof();
+    // The next line without its end; valid until the next call.
+    std::string_view ReadLine();
+
+private:
+    bool Fill();
+    std::string_view ReadSlowLine();
+    void SkipRestOfLine();
+    bool AtBlockStart() const { return (Offset_ + Pos_) % 128 == 0; }
+
+    TByteSource& Source_;
+    std::vector<char> Buffer_;
+    std::size_t Pos_ = 0;
+    std::size_t End_ = 0;
+    uint64_t Offset_ = 0;  // file offset of Buffer_[0]
+    bool SourceDone_ = false;
+    bool Ended_ = false;
+    std::string Line_;
+};

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "cp1251.h"
+#include "ui_text.h"
+
+namespace {
+
+struct TExpected {
+    TTextId Id;
+    const char* English;
+    const char* Russian;  // UTF-8; nullptr where the text is not replaced
+};
+
+// clang-format off
+const TExpected kExpected[] = {
+    {utTitle, "Tessaron 1.1 Beta by Quennick", nullptr},
+    {utPathLabel, "INI directory:", "Директория INI:"},
+    {utStart, "Ready!", "Готово!"},
+    {utBrowse, "...", "..."},
+    {utBrowsePrompt, "Select a root directory", "Выберите директорию для поиска"},
+    {utError, "Error", "Ошибка"},
+    {utPathMissing, "Path does not exist!", "Папки не существует!"},
+    {utPathEmpty, "Specify a path!", "Укажите папку!"},
+    {utNoWindow, "Cannot create the windiow!", "Не могу создать окно!"},
+    {utHint, "Specify a path and click \"Ready!\"", "Укажите путь для поиска и нажмите \"Готово!\""},
+    {utPreparing, "Prepairing...", "Готовлюсь..."},
+    {utSearchingFiles, "Searching files...", "Ищу файлы..."},
+    {utSearchingImages, "Searching Mapped Images...", "Ищу Mapped Images..."},
+    {utComparing, "Comparing lists...", "Сравниваю списки..."},
+    {utNoUsed, "No used MI Found! Check \"INI\" folder files", "Не найдены указанные MI! Проверьте файлы папки \"INI\""},
+    {utNoDefined, "No defined MI found! Check \"MappedImages\" folder", "Не найдено объявление MI! Проверьте папку \"MappedImages\""},
+    {utAllFine, "That's Alright! No missing MI found", "Всё хорошо! Несуществующих MI не найдено"},
+    {utDonePrefix, "Done! Missing MI Total: ", "Готово! Найдено несуществующих MI: "},
+    {utMissingPrefix, "Missing MI called \"", "Несуществующая MI \""},
+    {utInFile, "\" in \"", "\" в \""},
+    {utAtLine, "\" at line ", "\", строка "},
+    {utDoneSuffix, ". Double click the line brings You to edit position", ". Двойной щелчок по строке в списке должен перенести Вас в место редактирования"},
+};
+// clang-format on
+
+}  // namespace
+
+TEST(UiTexts, StartEnglishAndInstallRussianWindows1251) {
+    ASSERT_EQ(std::size(kExpected), static_cast<std::size_t>(kTextCount));
+    for (const TExpected& e : kExpected) EXPECT_EQ(UiText[e.Id], e.English) << e.Id;
+    InstallRussianTexts();
+    for (const TExpected& e : kExpected) {
+        EXPECT_EQ(UiText[e.Id], e.Russian ? Cp1251FromUtf8(e.Russian) : e.English) << e.Id;
+        EXPECT_EQ(Utf8FromCp1251(UiText[e.Id]), e.Russian ? e.Russian : e.English) << e.Id;
+    }
+    // Spot checks of the bytes themselves, independent of the converter.
+    EXPECT_EQ(UiText[utStart], "\xC3\xEE\xF2\xEE\xE2\xEE!");
+    EXPECT_EQ(UiText[utAllFine].substr(0, 4), "\xC2\xF1\xB8 ");  // "Всё " with ё at 0xB8
+    EXPECT_EQ(UiText[utError], "\xCE\xF8\xE8\xE1\xEA\xE0");
+}
+
+TEST(Cp1251, ConvertsEveryByteBothWays) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Cp1251FromUtf8(Utf8FromCp1251(all)), all);
+    EXPECT_EQ(Utf8FromCp1251("\xA8\xB8\xB9\x88"), "Ёё№€");
+    EXPECT_EQ(Cp1251FromUtf8("ü"), "?");
+}
