@@ -5,9 +5,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "scan_state.h"
 
 // `index` is a RefTable index, or -1 when no line is selected. `owner` owns
 // the Notepad that may be started.
 void JumpToReference(int32_t index, const TPathList& files, const TRefTable& refs, HWND owner);
+
+// The part of `path` after its last '\' (empty when it has none), as wide
+// text in the system's ANSI code page, the way Notepad's title shows it.
+std::wstring WideTitleName(const std::string& path);
+// The top-level window titled `fileName` + " - Блокнот", else + " - Notepad";
+// null when there is neither.
+HWND FindNotepadWindow(const std::wstring& fileName);
+// Selects the reference's name in the edit control `edit` and scrolls to it.
+void SelectInEditor(HWND edit, const TRefRec& ref);
