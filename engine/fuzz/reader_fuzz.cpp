@@ -1,0 +1,146 @@
+// Feeds arbitrary bytes to the text reader and the line scanner as one file
+// and checks what they record against the bytes themselves.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "line_scanner.h"
+#include "text_reader.h"
+
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+void Require(bool ok, const char* what) {
+    if (ok) return;
+    std::fprintf(stderr, "reader_fuzz: %s\n", what);
+    std::abort();
+}
+
+std::vector<std::string> ReadLines(std::string_view bytes, std::size_t chunk) {
+    TMemorySource source(bytes);
+    TTextReader reader(source, chunk);
+    std::vector<std::string> lines;
+    while (!reader.Eof()) lines.emplace_back(reader.ReadLine());
+    return lines;
+}
+
+// The line rules, one byte at a time: LF ends a line, CR is dropped, Ctrl+Z
+// ends the file at a line start or at a 128-byte block start, else ends the
+// line and the rest of it is skipped (a further Ctrl+Z there ends the file).
+std::vector<std::string> ModelLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    bool ended = false;
+    while (!ended && pos < bytes.size() && bytes[pos] != kCtrlZ) {
+        std::string line;
+        while (pos < bytes.size()) {
+            const char c = bytes[pos];
+            if (c == '\n') {
+                ++pos;
+                break;
+            }
+            if (c == kCtrlZ) {
+                if (pos % 128 == 0) {
+                    ended = true;
+                    break;
+                }
+                for (++pos; pos < bytes.size() && bytes[pos] != '\n' && bytes[pos] != kCtrlZ;) ++pos;
+                if (pos < bytes.size() && bytes[pos] == kCtrlZ) ended = true;
+                ++pos;
+                break;
+            }
+            if (c != '\r') line += c;
+            ++pos;
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+std::string Lowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = AsciiLower(c);
+    return out;
+}
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+bool SameRecords(const TScanState& a, const TScanState& b) {
+    if (a.RefTable.Count() != b.RefTable.Count() || a.DefinedNames.Count() != b.DefinedNames.Count()) return false;
+    for (int32_t k = 0; k < a.RefTable.Count(); ++k) {
+        const TRefRec& x = a.RefTable[k];
+        const TRefRec& y = b.RefTable[k];
+        if (x.FileIndex != y.FileIndex || x.LineIndex != y.LineIndex || x.Column != y.Column || x.Length != y.Length ||
+            a.UsedNames[k] != b.UsedNames[k]) {
+            return false;
+        }
+    }
+    for (int32_t k = 0; k < a.DefinedNames.Count(); ++k) {
+        if (a.DefinedNames[k] != b.DefinedNames[k]) return false;
+    }
+    return true;
+}
+
+TScanState ScanBytes(std::string_view bytes, uint32_t fileIndex) {
+    TScanState state;
+    TMemorySource source(bytes);
+    TLineScanner(state).ScanText(source, fileIndex);
+    return state;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    const std::vector<std::string> lines = ReadLines(bytes, kReadChunk);
+    Require(lines == ModelLines(bytes), "the reader's lines differ from the line rules");
+    for (const std::size_t chunk : {std::size_t{1}, std::size_t{3}, std::size_t{128}, 1 + size % 251}) {
+        Require(ReadLines(bytes, chunk) == lines, "another chunk size gives other lines");
+    }
+
+    const uint32_t fileIndex = static_cast<uint32_t>(size % 70000);
+    const TScanState state = ScanBytes(bytes, fileIndex);
+    Require(state.UsedNames.Count() == state.RefTable.Count(), "UsedNames and RefTable out of step");
+    for (int32_t k = 0; k < state.RefTable.Count(); ++k) {
+        const TRefRec& ref = state.RefTable[k];
+        const std::string_view name = state.UsedNames[k];
+        Require(ref.FileIndex == fileIndex, "wrong file index");
+        Require(ref.LineIndex >= 0 && static_cast<std::size_t>(ref.LineIndex) < lines.size(),
+                "line index out of range");
+        Require(k == 0 || ref.LineIndex > state.RefTable[k - 1].LineIndex, "more than one reference in a line");
+        const std::string& line = lines[static_cast<std::size_t>(ref.LineIndex)];
+        Require(ref.Column >= 1 && ref.Length >= 1 && ref.Column - 1 + std::size_t{ref.Length} <= line.size(),
+                "column and length outside the line");
+        Require(ref.Length == name.size(), "length is not the name's length");
+        Require(Lowered(line.substr(ref.Column - 1, ref.Length)) == name, "column does not point at the name");
+        Require(!IsControl(name.front()) && !IsControl(name.back()), "name keeps blanks at an end");
+        Require(name.find(';') == std::string_view::npos && name.find("//") == std::string_view::npos,
+                "name keeps a comment");
+        Require(line.find('=') < ref.Column - 1, "name does not follow an equals sign");
+    }
+    for (int32_t k = 0; k < state.DefinedNames.Count(); ++k) {
+        const std::string_view name = state.DefinedNames[k];
+        Require(!name.empty() && !IsControl(name.front()) && !IsControl(name.back()), "declared name not trimmed");
+        Require(Lowered(name) == name, "declared name not lowered");
+    }
+
+    // Line by line gives the same records, and so does a second reading.
+    TScanState byLine;
+    TLineScanner scanner(byLine);
+    for (std::size_t i = 0; i < lines.size(); ++i) scanner.ScanLine(lines[i], fileIndex, static_cast<int32_t>(i));
+    Require(SameRecords(state, byLine), "scanning line by line records something else");
+    Require(SameRecords(state, ScanBytes(bytes, fileIndex)), "a second scan records something else");
+    return 0;
+}
