@@ -1,0 +1,455 @@
+// Starts the real tessaron.exe and checks it from outside through window
+// messages, as a user's clicks and a screen reader would see it.
+//
+//   window_driver <tessaron.exe> <scratch folder>
+//
+// The scratch folder must hold broken\defs.ini, a definition file whose reads
+// fail after it was opened (scripts/test-window makes it). Prints one line
+// per failed check and exits with 1 when any failed.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui_text.h"
+
+namespace {
+
+int Failures = 0;
+int Checks = 0;
+
+void Check(bool ok, const std::string& what) {
+    ++Checks;
+    if (!ok) {
+        ++Failures;
+        std::printf("FAIL: %s\n", what.c_str());
+    }
+}
+
+template <typename T>
+void CheckEq(const T& got, const T& want, const std::string& what) {
+    Check(got == want, what);
+}
+
+void CheckText(const std::string& got, const std::string& want, const std::string& what) {
+    Check(got == want, what + ": got \"" + got + "\", want \"" + want + "\"");
+}
+
+void CheckNumber(long long got, long long want, const std::string& what) {
+    Check(got == want, what + ": got " + std::to_string(got) + ", want " + std::to_string(want));
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+// Text of a window of another process, in the ANSI code page. Sent wide:
+// some controls answer A requests across processes with UTF-16.
+std::string WindowText(HWND window) {
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto copied = SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<std::size_t>(copied));
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::vector<std::string> ListLines(HWND list) {
+    std::vector<std::string> lines;
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT line = 0; line < count; ++line) {
+        std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, line, 0)) + 1, L'\0');
+        const auto copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+        const int bytes =
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<std::size_t>(bytes), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
+                            nullptr);
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The top-level windows of one process with the given class, visible ones only.
+std::vector<HWND> TopWindows(DWORD processId, const char* className) {
+    struct TQuery {
+        DWORD ProcessId;
+        const char* ClassName;
+        std::vector<HWND> Found;
+    } query{processId, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& q = *reinterpret_cast<TQuery*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == q.ProcessId && IsWindowVisible(window) && ClassOf(window) == q.ClassName) {
+                q.Found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&query));
+    return query.Found;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+RECT RectIn(HWND parent, HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// A running tessaron.exe and its controls, in creation order.
+class TApp {
+public:
+    TApp(const std::string& exe, const std::string& currentDir) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        std::string command = "\"" + exe + "\"";
+        Started_ = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDir.c_str(),
+                                  &startup, &Process_) != 0;
+        Check(Started_, "tessaron.exe starts in " + currentDir);
+        if (!Started_) return;
+        WaitFor([&] {
+            const auto windows = TopWindows(Process_.dwProcessId, "TForm");
+            if (!windows.empty()) Main = windows.front();
+            return Main != nullptr;
+        });
+        Check(Main != nullptr, "the main window appears");
+        if (Main == nullptr) return;
+        const auto children = Children(Main);
+        if (children.size() == 6) {
+            List = children[0];
+            Path = children[1];
+            Start = children[2];
+            Browse = children[3];
+            Label = children[4];
+            Status = children[5];
+        }
+    }
+    ~TApp() {
+        if (!Started_) return;
+        if (WaitForSingleObject(Process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Process_.hProcess, 99);
+        CloseHandle(Process_.hThread);
+        CloseHandle(Process_.hProcess);
+    }
+    TApp(const TApp&) = delete;
+    TApp& operator=(const TApp&) = delete;
+
+    bool Ready() const { return Status != nullptr; }
+    DWORD ProcessId() const { return Process_.dwProcessId; }
+
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(Process_.dwThreadId, &info);
+        return info.hwndFocus;
+    }
+    void Click(HWND button) const { PostMessageA(Main, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)button); }
+    void SetPath(const std::string& text) const {
+        SendMessageA(Path, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    // The first message box of the program, or null after the timeout.
+    HWND WaitForBox(DWORD timeoutMs = 10000) const {
+        HWND box = nullptr;
+        WaitFor(
+            [&] {
+                const auto boxes = TopWindows(Process_.dwProcessId, "#32770");
+                if (!boxes.empty()) box = boxes.front();
+                return box != nullptr;
+            },
+            timeoutMs);
+        return box;
+    }
+    // Runs a search and waits until the status bar shows `summary`.
+    bool Search(const std::string& root, const std::string& summary) const {
+        SetPath(root);
+        Click(Start);
+        return WaitFor([&] { return WindowText(Status) == summary && IsWindowEnabled(Start); });
+    }
+    // Exit code once the process has ended, or -1 after the timeout.
+    long long ExitCode(DWORD timeoutMs = 10000) const {
+        if (WaitForSingleObject(Process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(Process_.hProcess, &code);
+        return code;
+    }
+
+    HWND Main = nullptr;
+    HWND List = nullptr;
+    HWND Path = nullptr;
+    HWND Start = nullptr;
+    HWND Browse = nullptr;
+    HWND Label = nullptr;
+    HWND Status = nullptr;
+
+private:
+    PROCESS_INFORMATION Process_{};
+    bool Started_ = false;
+};
+
+// The text of a message box: its Static that is not the icon.
+std::string BoxText(HWND box) {
+    for (HWND child : Children(box)) {
+        if (ClassOf(child) == "Static" && SendMessageW(child, STM_GETICON, 0, 0) == 0) {
+            const std::string text = WindowText(child);
+            if (!text.empty()) return text;
+        }
+    }
+    return "";
+}
+
+void CloseBox(HWND box) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return !IsWindow(box); });
+}
+
+std::string ReportLine(const std::string& name, const std::string& path, int line) {
+    return UiText[utMissingPrefix] + name + UiText[utInFile] + path + UiText[utAtLine] + std::to_string(line);
+}
+
+std::string DoneSummary(int count) {
+    return UiText[utDonePrefix] + std::to_string(count) + UiText[utDoneSuffix];
+}
+
+struct TExpectedControl {
+    const char* Name;
+    HWND TApp::*Handle;
+    const char* ClassName;
+    std::string Text;
+    LONG Style;
+};
+
+void CheckControls(const TApp& app, const std::string& when) {
+    const TExpectedControl controls[] = {
+        {"list", &TApp::List, "ListBox", "", 0x50700103},
+        {"path box", &TApp::Path, "Edit", "", 0x50410080},
+        {"start button", &TApp::Start, "Button", UiText[utStart], 0x50010000},
+        {"browse button", &TApp::Browse, "Button", UiText[utBrowse], 0x50010000},
+        {"label", &TApp::Label, "Button", UiText[utPathLabel], 0x58000000},
+        {"status bar", &TApp::Status, "msctls_statusbar32", UiText[utHint], 0x50000010},
+    };
+    for (const TExpectedControl& c : controls) {
+        const HWND window = app.*c.Handle;
+        const std::string what = when + ", " + c.Name;
+        CheckText(ClassOf(window), c.ClassName, what + " class");
+        if (c.Handle != &TApp::List) CheckText(WindowText(window), c.Text, what + " text");
+        const LONG style = GetWindowLongA(window, GWL_STYLE);
+        // The list box drops its scroll bar bits while it needs no scroll bar.
+        const LONG want = c.Handle == &TApp::List ? c.Style & ~(WS_VSCROLL | WS_HSCROLL) : c.Style;
+        Check((style & want) == want, what + " style bits");
+    }
+
+    RECT client;
+    GetClientRect(app.Main, &client);
+    const int w = client.right;
+    const int h = client.bottom;
+    RECT statusClient;
+    GetClientRect(app.Status, &statusClient);
+    const int hs = statusClient.bottom;
+    struct TExpectedRect {
+        const char* Name;
+        HWND Window;
+        RECT Rect;
+    };
+    const TExpectedRect rects[] = {
+        {"path box", app.Path, {120, 10, w - 160, 32}}, {"start button", app.Start, {w - 100, 10, w - 10, 32}},
+        {"label", app.Label, {10, 10, 120, 32}},        {"browse button", app.Browse, {w - 160, 10, w - 110, 32}},
+        {"status bar", app.Status, {0, h - hs, w, h}},  {"list", app.List, {1, 42, w, h - hs}},
+    };
+    for (const TExpectedRect& r : rects) {
+        const RECT got = RectIn(app.Main, r.Window);
+        char text[160];
+        std::snprintf(text, sizeof(text), "%s, %s rect (%ld,%ld,%ld,%ld) want (%ld,%ld,%ld,%ld)", when.c_str(), r.Name,
+                      got.left, got.top, got.right, got.bottom, r.Rect.left, r.Rect.top, r.Rect.right, r.Rect.bottom);
+        Check(EqualRect(&got, &r.Rect) != 0, text);
+    }
+    Check(hs > 10, when + ", status bar has its own height");
+}
+
+// A tree with three undeclared uses, in two files; the item data of each line
+// is the index of its reference in scan order (sub\b.ini is read first).
+struct TTree {
+    std::string Root;
+    std::vector<std::string> Lines;  // sorted as the list box shows them
+    std::vector<LRESULT> ItemData;
+};
+
+TTree MakeSearchTree(const std::string& base) {
+    const std::string root = base + "\\tree";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
+    WriteFileBytes(root + "\\sub\\b.ini", "ButtonImage = Alpha\r\nSelectPortrait = Known\r\n");
+    WriteFileBytes(root + "\\a.ini",
+                   "MappedImage Known\r\n; a comment\r\n  SelectPortrait = Zeta\r\nButtonImage = Mu\r\n");
+    return {root,
+            {ReportLine("alpha", "\\sub\\b.ini", 1), ReportLine("mu", "\\a.ini", 4), ReportLine("zeta", "\\a.ini", 3)},
+            {0, 3, 2}};
+}
+
+void TestWindowAndSearch(const std::string& exe, const std::string& base) {
+    const std::string work = base + "\\work";
+    CreateDirectoryA(work.c_str(), nullptr);
+    const TApp app(exe, work);
+    Check(app.Ready(), "the main window has six children");
+    if (!app.Ready()) return;
+
+    CheckText(WindowText(app.Main), "Tessaron 1.1 Beta by Quennick", "title");
+    RECT frame;
+    GetWindowRect(app.Main, &frame);
+    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - 320;
+    const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
+    const RECT wantFrame = {left, top, left + 640, top + 480};
+    Check(EqualRect(&frame, &wantFrame) != 0, "the window is centred, 640x480");
+    Check((GetWindowLongA(app.Main, GWL_STYLE) & 0x10CF0000) == 0x10CF0000, "main window style");
+    CheckEq(GetClassLongPtrA(app.Main, GCLP_HICON), ULONG_PTR{0}, "the class names no icon");
+    CheckControls(app, "at start");
+    CheckEq(app.Focus(), app.Start, "the start button has the focus at start");
+
+    SetWindowPos(app.Main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CheckControls(app, "at 800x600");
+
+    // A real search, twice.
+    const TTree tree = MakeSearchTree(base);
+    for (const char* round : {"first search", "second search"}) {
+        Check(app.Search(tree.Root, DoneSummary(3)), std::string(round) + " ends with the summary");
+        const auto lines = ListLines(app.List);
+        CheckNumber(static_cast<long long>(lines.size()), 3, std::string(round) + " line count");
+        for (std::size_t k = 0; k < lines.size() && k < tree.Lines.size(); ++k) {
+            CheckText(lines[k], tree.Lines[k], std::string(round) + " line " + std::to_string(k));
+            CheckNumber(SendMessageW(app.List, LB_GETITEMDATA, k, 0), tree.ItemData[k],
+                        std::string(round) + " item data of line " + std::to_string(k));
+        }
+        CheckEq(app.Focus(), app.List, std::string(round) + ": the list has the focus");
+        CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, std::string(round) + ": start button idle");
+        CheckNumber(GetWindowLongA(app.Browse, GWL_STYLE), 0x50010000, std::string(round) + ": browse button idle");
+    }
+
+    // Refusals keep the previous lines.
+    struct TRefusal {
+        const char* Name;
+        std::string Path;
+        TTextId Message;
+    };
+    const TRefusal refusals[] = {
+        {"empty path", "", utPathEmpty},
+        {"missing path", base + "\\no such folder", utPathMissing},
+        {"blanks only", "   ", utPathMissing},
+    };
+    for (const TRefusal& r : refusals) {
+        app.SetPath(r.Path);
+        app.Click(app.Start);
+        const HWND box = app.WaitForBox();
+        Check(box != nullptr, std::string(r.Name) + ": a message box appears");
+        if (box == nullptr) continue;
+        CheckText(WindowText(box), UiText[utError], std::string(r.Name) + " box caption");
+        CheckText(BoxText(box), UiText[r.Message], std::string(r.Name) + " box text");
+        CheckEq(GetWindow(box, GW_OWNER), app.Main, std::string(r.Name) + " box owned by the main window");
+        CheckText(WindowText(app.Status), UiText[utError], std::string(r.Name) + " status");
+        CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, std::string(r.Name) + ": start button idle");
+        CloseBox(box);
+        Check(ListLines(app.List) == tree.Lines, std::string(r.Name) + ": the list is unchanged");
+    }
+
+    // A tree without any use.
+    const std::string empty = base + "\\empty";
+    CreateDirectoryA(empty.c_str(), nullptr);
+    Check(app.Search(empty, UiText[utNoUsed]), "an empty tree ends with the no-use summary");
+    CheckNumber(SendMessageW(app.List, LB_GETCOUNT, 0, 0), 0, "an empty tree empties the list");
+
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    CheckNumber(app.ExitCode(), 0, "closing the window ends the program with code 0");
+}
+
+void TestCloseDuringSearch(const std::string& exe, const std::string& base) {
+    const std::string work = base + "\\work-close";
+    CreateDirectoryA(work.c_str(), nullptr);
+    const TApp app(exe, work);
+    if (!app.Ready()) return;
+    app.SetPath(base + "\\tree");
+    // The close arrives while the search pumps its first messages.
+    app.Click(app.Start);
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    CheckNumber(app.ExitCode(), 0, "closing during a search still ends the program with code 0");
+    Check(TopWindows(app.ProcessId(), "#32770").empty(), "no box is left after closing during a search");
+    CheckText(ReadFileBytes(work + "\\path.txt"), base + "\\tree\r\n", "closing during a search saves the path");
+}
+
+void TestReadError(const std::string& exe, const std::string& base) {
+    const std::string work = base + "\\work-broken";
+    CreateDirectoryA(work.c_str(), nullptr);
+    const TApp app(exe, work);
+    if (!app.Ready()) return;
+    app.SetPath(base + "\\broken");
+    app.Click(app.Start);
+    const HWND box = app.WaitForBox();
+    Check(box != nullptr, "a read error shows the error report");
+    if (box == nullptr) return;
+    CheckText(WindowText(box), "Application Error", "error report caption");
+    const std::string text = BoxText(box);
+    const std::string head = "Exception EInOutError in module tessaron.exe at ";
+    Check(text.compare(0, head.size(), head) == 0, "error report head: " + text);
+    const std::size_t address = head.size();
+    const std::size_t dot = text.find(".\r\n", address);
+    Check(dot == address + 16 && text.find_first_not_of("0123456789ABCDEF", address) == dot,
+          "error report address is 16 hex digits: " + text);
+    const std::string message = dot == std::string::npos ? "" : text.substr(dot + 3);
+    Check(message.size() > 3 && message.compare(message.size() - 3, 3, ".\r\n") == 0,
+          "error report message ends with a full stop: " + message);
+    Check(GetWindow(box, GW_OWNER) == nullptr, "error report has no owner");
+    Check((GetWindowLongA(app.Start, GWL_STYLE) & WS_DISABLED) != 0, "the buttons stay busy behind the report");
+    CloseBox(box);
+    CheckNumber(app.ExitCode(), 1, "a read error ends the program with code 1");
+    std::printf("error report: %s", text.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: window_driver <tessaron.exe> <scratch folder>\n");
+        return 2;
+    }
+    InstallRussianTexts();
+    const std::string exe = argv[1];
+    const std::string base = argv[2];
+    TestWindowAndSearch(exe, base);
+    TestCloseDuringSearch(exe, base);
+    TestReadError(exe, base);
+    std::printf("window tests: %d checks, %d failed\n", Checks, Failures);
+    return Failures == 0 ? 0 : 1;
+}
