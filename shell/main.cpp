@@ -1,6 +1,7 @@
 // Program entry: texts, the main window, the message loop, and tidying up.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "main_window.h"
 #include "search_command.h"

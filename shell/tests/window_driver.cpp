@@ -51,18 +51,22 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
     return true;
 }
 
-// Text of a window of another process, in the ANSI code page. Sent wide:
+std::string AnsiFromWide(const std::wstring& wide) {
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
+    return text;
+}
+
+// Text of a window of another process, in the ANSI code page. Asked for wide:
 // some controls answer A requests across processes with UTF-16.
 std::string WindowText(HWND window) {
     const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
     const auto copied = SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
     wide.resize(static_cast<std::size_t>(copied));
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
-    return text;
+    return AnsiFromWide(wide);
 }
 
 std::string ClassOf(HWND window) {
@@ -78,12 +82,7 @@ std::vector<std::string> ListLines(HWND list) {
         std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, line, 0)) + 1, L'\0');
         const auto copied = SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide.data()));
         wide.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-        const int bytes =
-            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-        std::string text(static_cast<std::size_t>(bytes), '\0');
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
-                            nullptr);
-        lines.push_back(text);
+        lines.push_back(AnsiFromWide(wide));
     }
     return lines;
 }
