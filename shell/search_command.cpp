@@ -19,9 +19,13 @@ constexpr LONG kIdleButtonStyle = 0x50010000;
 bool QuitPending = false;
 int QuitCode = 0;
 
+// A style word set directly does not repaint: without the invalidation a
+// button would keep looking disabled after the search.
 void SetButtonsStyle(LONG style) {
-    SetWindowLongA(StartWnd, GWL_STYLE, style);
-    SetWindowLongA(BrowseWnd, GWL_STYLE, style);
+    for (HWND button : {StartWnd, BrowseWnd}) {
+        SetWindowLongA(button, GWL_STYLE, style);
+        InvalidateRect(button, nullptr, TRUE);
+    }
 }
 
 void ShowStatus(TTextId id) {

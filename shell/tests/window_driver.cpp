@@ -436,14 +436,41 @@ void TestReadError(const std::string& exe, const std::string& base) {
     std::printf("error report: %s", text.c_str());
 }
 
+// For scripts/screenshot: searches `root`, optionally opens the first line in
+// Notepad, writes `readyFile` and keeps the window up for `seconds`.
+int ShowSearch(const std::string& exe, const std::string& root, const std::string& readyFile, bool jump) {
+    const TApp app(exe, root);
+    if (!app.Ready()) return 1;
+    app.SetPath(root);
+    app.Click(app.Start);
+    if (!WaitFor([&] { return SendMessageW(app.List, LB_GETCOUNT, 0, 0) > 0 && IsWindowEnabled(app.Start); })) {
+        std::fprintf(stderr, "window_driver: the search shows no lines\n");
+        return 1;
+    }
+    if (jump) {
+        SendMessageW(app.List, LB_SETCURSEL, 0, 0);
+        PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
+        Sleep(1500);
+    }
+    WriteFileBytes(readyFile, "ready\r\n");
+    Sleep(5000);
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    return app.ExitCode() == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    InstallRussianTexts();
+    if (argc >= 5 && std::string(argv[1]) == "show") {
+        return ShowSearch(argv[2], argv[3], argv[4], argc == 6 && std::string(argv[5]) == "jump");
+    }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: window_driver <tessaron.exe> <scratch folder>\n");
+        std::fprintf(stderr,
+                     "usage: window_driver <tessaron.exe> <scratch folder>\n"
+                     "       window_driver show <tessaron.exe> <root> <ready file> [jump]\n");
         return 2;
     }
-    InstallRussianTexts();
     const std::string exe = argv[1];
     const std::string base = argv[2];
     TestWindowAndSearch(exe, base);
