@@ -1,0 +1,9 @@
+// The output formats of tessaron-check.
+#pragma once
+
+#include "findings.h"
+#include "options.h"
+#include "output.h"
+
+// Writes the findings in `format`; gnu sends the summary to `err`.
+void WriteFindings(TFormat format, const TFindings& findings, TOutput& out, TOutput& err);

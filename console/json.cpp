@@ -1,0 +1,79 @@
+#include "json.h"
+
+namespace {
+
+void AppendCodePoint(std::string& out, unsigned cp) {
+    // Only the bytes 0x80..0xFF come here.
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;   // allowed range of the second byte: no overlong forms,
+    unsigned char high = 0xBF;  // no surrogates, nothing above U+10FFFF
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) return 0;
+    const auto second = static_cast<unsigned char>(bytes[1]);
+    if (second < low || second > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (!IsContinuation(static_cast<unsigned char>(bytes[i]))) return 0;
+    }
+    return length;
+}
+
+void AppendJsonString(std::string& out, std::string_view bytes) {
+    static const char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x80) {
+            const std::size_t length = Utf8SequenceLength(bytes.substr(i));
+            if (length == 0) {
+                AppendCodePoint(out, c);
+                ++i;
+            } else {
+                out.append(bytes.substr(i, length));
+                i += length;
+            }
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20) {
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += static_cast<char>(c);
+        }
+        ++i;
+    }
+    out += '"';
+}

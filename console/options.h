@@ -1,0 +1,29 @@
+// The command line of tessaron-check.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class TFormat { Text, Gnu, Json, Sarif };
+
+struct TOptions {
+    bool Help = false;
+    bool English = false;
+    TFormat Format = TFormat::Text;
+    std::string Root;
+    std::vector<std::string> DeclaredIn;
+    std::vector<std::string> NameFiles;
+    bool Unused = false;
+    bool Duplicates = false;
+    std::string Baseline;       // empty: none
+    std::string WriteBaseline;  // empty: none
+};
+
+struct TParsedOptions {
+    TOptions Options;
+    std::string Error;  // empty when the line was understood
+};
+
+// `args` without the program name. Options take their value as --opt=VALUE or
+// as the next argument; "--" ends the options.
+TParsedOptions ParseOptions(const std::vector<std::string>& args);

@@ -1,0 +1,36 @@
+#include "output.h"
+
+#include "cp1251.h"
+
+namespace {
+
+constexpr std::size_t kWriteThrough = std::size_t{64} * 1024;
+
+}  // namespace
+
+void TByteOutput::Text(std::string_view text) {
+    Buffer_ += Utf8FromCp1251(text);
+    WriteThrough();
+}
+
+void TByteOutput::Bytes(std::string_view bytes) {
+    Buffer_ += bytes;
+    WriteThrough();
+}
+
+void TByteOutput::Utf8(std::string_view text) {
+    Buffer_ += text;
+    WriteThrough();
+}
+
+void TByteOutput::WriteThrough() {
+    if (Stream_ != nullptr && Buffer_.size() >= kWriteThrough) Flush();
+}
+
+bool TByteOutput::Flush() {
+    if (Stream_ == nullptr) return true;
+    if (!Buffer_.empty() && std::fwrite(Buffer_.data(), 1, Buffer_.size(), Stream_) != Buffer_.size()) Failed_ = true;
+    Buffer_.clear();
+    if (std::fflush(Stream_) != 0) Failed_ = true;
+    return !Failed_;
+}

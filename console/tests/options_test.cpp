@@ -1,0 +1,69 @@
+#include "options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(Options, ReadsEachOptionInBothSpellings) {
+    const TParsedOptions p =
+        ParseOptions({"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in", "more", "--names", "n.txt",
+                      "--unused", "--duplicates", "--baseline=b.txt", "--write-baseline", "w.txt", "root"});
+    ASSERT_EQ(p.Error, "");
+    const TOptions& o = p.Options;
+    EXPECT_TRUE(o.English);
+    EXPECT_EQ(o.Format, TFormat::Gnu);
+    EXPECT_EQ(o.DeclaredIn, (std::vector<std::string>{"base", "more"}));
+    EXPECT_EQ(o.NameFiles, std::vector<std::string>{"n.txt"});
+    EXPECT_TRUE(o.Unused);
+    EXPECT_TRUE(o.Duplicates);
+    EXPECT_EQ(o.Baseline, "b.txt");
+    EXPECT_EQ(o.WriteBaseline, "w.txt");
+    EXPECT_EQ(o.Root, "root");
+}
+
+TEST(Options, DefaultsAndSpecialRoots) {
+    struct TCase {
+        std::vector<std::string> Args;
+        std::string Root;
+        TFormat Format;
+        bool English;
+    } cases[] = {
+        {{"r"}, "r", TFormat::Text, false},
+        {{"--lang=ru", "--format=json", "r"}, "r", TFormat::Json, false},
+        {{"--format=sarif", "r"}, "r", TFormat::Sarif, false},
+        {{"--format=text", "--lang", "en", "r"}, "r", TFormat::Text, true},
+        {{""}, "", TFormat::Text, false},  // an empty root is the search's refusal, not a usage error
+        {{"-"}, "-", TFormat::Text, false},
+        {{"--", "--lang=en"}, "--lang=en", TFormat::Text, false},
+    };
+    for (const TCase& c : cases) {
+        const TParsedOptions p = ParseOptions(c.Args);
+        EXPECT_EQ(p.Error, "") << c.Args.back();
+        EXPECT_EQ(p.Options.Root, c.Root) << c.Args.back();
+        EXPECT_EQ(p.Options.Format, c.Format) << c.Args.back();
+        EXPECT_EQ(p.Options.English, c.English) << c.Args.back();
+    }
+}
+
+TEST(Options, RefusesWhatItDoesNotKnow) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--lang=de", "r"},
+        {"--format=xml", "r"},
+        {"--verbose", "r"},
+        {"-h", "r"},
+        {"--unused=yes", "r"},
+        {"r", "s"},
+        {"r", "--format"},
+        {"--names=", "r"},
+        {"--baseline", "", "r"},
+    };
+    for (const auto& args : bad) {
+        const TParsedOptions p = ParseOptions(args);
+        EXPECT_NE(p.Error, "") << (args.empty() ? "(none)" : args.front());
+    }
+    const TParsedOptions help = ParseOptions({"--help"});
+    EXPECT_EQ(help.Error, "");
+    EXPECT_TRUE(help.Options.Help) << "--help needs no root";
+}
