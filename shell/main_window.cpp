@@ -96,10 +96,15 @@ void OnListDoubleClick() {
 }
 
 void OnBrowse() {
+    // Closing the modal dialog activates the main window, which takes the
+    // focus itself; a cancel must leave it where it was.
+    const HWND focus = GetFocus();
     std::string path;
     if (BrowseForFolder(MainWnd, UiText[utBrowsePrompt], path)) {
         SetWindowTextA(PathWnd, path.c_str());
         SetFocus(StartWnd);
+    } else {
+        SetFocus(focus);
     }
 }
 

@@ -436,6 +436,284 @@ void TestReadError(const std::string& exe, const std::string& base) {
     std::printf("error report: %s", text.c_str());
 }
 
+std::wstring WideFromAnsi(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// Every visible top-level window titled `<fileName> - Блокнот`.
+std::vector<HWND> NotepadWindows(const std::string& fileName) {
+    struct TQuery {
+        std::wstring Title;
+        std::vector<HWND> Found;
+    } query{WideFromAnsi(fileName) + L" - \u0411\u043b\u043e\u043a\u043d\u043e\u0442", {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& q = *reinterpret_cast<TQuery*>(data);
+            wchar_t title[512] = {};
+            GetWindowTextW(window, title, 512);
+            if (IsWindowVisible(window) && q.Title == title) q.Found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&query));
+    return query.Found;
+}
+
+std::vector<HWND> AllNotepads() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t title[512] = {};
+            GetWindowTextW(window, title, 512);
+            if (IsWindowVisible(window) &&
+                std::wstring(title).find(L" - \u0411\u043b\u043e\u043a\u043d\u043e\u0442") != std::wstring::npos) {
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CloseNotepads() {
+    for (HWND window : AllNotepads()) PostMessageA(window, WM_CLOSE, 0, 0);
+    WaitFor([] { return AllNotepads().empty(); });
+}
+
+// Selects the line that shows `text` and sends the double-click
+// notification the way the list box does.
+bool DoubleClickLine(const TApp& app, const std::string& text) {
+    const auto lines = ListLines(app.List);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (lines[k] != text) continue;
+        SendMessageW(app.List, LB_SETCURSEL, k, 0);
+        PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
+        return true;
+    }
+    return false;
+}
+
+struct TSelection {
+    DWORD Start = 0;
+    DWORD End = 0;
+};
+
+// Notepad's selection once it has one, read from its Edit control.
+TSelection WaitForSelection(HWND notepad) {
+    const HWND edit = FindWindowExA(notepad, nullptr, "EDIT", nullptr);
+    TSelection selection;
+    WaitFor(
+        [&] {
+            SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.Start),
+                         reinterpret_cast<LPARAM>(&selection.End));
+            return selection.End > selection.Start;
+        },
+        3000);
+    return selection;
+}
+
+DWORD LineStart(HWND notepad, int line) {
+    const HWND edit = FindWindowExA(notepad, nullptr, "EDIT", nullptr);
+    return static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, line, 0));
+}
+
+DWORD StartNotepadOnce(const std::string& file) {
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    const std::string notepad = std::string(dir) + "\\notepad.exe";
+    std::string command = "\"" + notepad + "\" " + file;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    const DWORD start = GetTickCount();
+    if (!CreateProcessA(notepad.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return 0;
+    }
+    WaitFor([] { return !AllNotepads().empty(); }, 5000);
+    const DWORD took = GetTickCount() - start;
+    CloseNotepads();
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return took;
+}
+
+constexpr DWORD kJumpWaitMs = 250;
+
+// Starts Notepad once and closes it again; returns how long its window took
+// to appear the second time.
+DWORD WarmUpNotepad(const std::string& file) {
+    DWORD took = 0;
+    for (int round = 0; round < 2; ++round) took = StartNotepadOnce(file);
+    return took;
+}
+
+void TestJumpToNotepad(const std::string& exe, const std::string& base) {
+    const std::string root = base + "\\notes";
+    const std::string cyrillic = "\xEA\xE0\xF0\xF2\xE0.ini";  // карта.ini in Windows-1251
+    CreateDirectoryA(root.c_str(), nullptr);
+    WriteFileBytes(root + "\\decl.ini", "MappedImage Declared\r\n");
+    WriteFileBytes(root + "\\plain.ini", "  SelectPortrait = SNPortrait\r\n\tButtonImage = TabName\r\n");
+    WriteFileBytes(root + "\\" + cyrillic, "ButtonImage = Cyr\r\n");
+    const std::string work = base + "\\work-jump";
+    CreateDirectoryA(work.c_str(), nullptr);
+    // Notepad's first start in a fresh prefix takes longer than the jump's
+    // single 250 ms wait; later starts do not.
+    const DWORD notepadStartMs = WarmUpNotepad(root + "\\decl.ini");
+    const TApp app(exe, work);
+    if (!app.Ready()) return;
+
+    // An empty list: a double-click does nothing.
+    PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
+    Sleep(1000);
+    Check(AllNotepads().empty(), "a double-click on the empty list starts no Notepad");
+
+    if (!app.Search(root, DoneSummary(3))) {
+        Check(false, "the jump tree is searched");
+        return;
+    }
+    Check(DoubleClickLine(app, ReportLine("snportrait", "\\plain.ini", 1)), "the line of snportrait is listed");
+    Check(WaitFor([] { return NotepadWindows("plain.ini").size() == 1; }), "Notepad opens plain.ini");
+    const auto plain = NotepadWindows("plain.ini");
+    if (plain.size() != 1) return;
+    if (notepadStartMs > kJumpWaitMs) {
+        // The jump waits once, 250 ms; a slower Notepad gets its selection
+        // from the next double-click, which finds the window.
+        std::printf("note: Notepad took %lu ms to start, the jump waits %lu ms; selecting again\n", notepadStartMs,
+                    kJumpWaitMs);
+        Sleep(500);
+        DoubleClickLine(app, ReportLine("snportrait", "\\plain.ini", 1));
+        Sleep(500);
+        CheckNumber(static_cast<long long>(NotepadWindows("plain.ini").size()), 1,
+                    "a second double-click on the line reuses the Notepad window");
+    }
+    const TSelection first = WaitForSelection(plain[0]);
+    CheckNumber(first.Start, 19, "two blanks of indent: selection start");
+    CheckNumber(first.End, 29, "two blanks of indent: selection end");
+
+    Check(DoubleClickLine(app, ReportLine("tabname", "\\plain.ini", 2)), "the line of tabname is listed");
+    Sleep(1000);
+    CheckNumber(static_cast<long long>(NotepadWindows("plain.ini").size()), 1,
+                "a second line of the same file reuses the Notepad window");
+    const DWORD tabLine = LineStart(plain[0], 1);
+    const TSelection second = WaitForSelection(plain[0]);
+    CheckNumber(second.Start, tabLine + 15, "tab indent: selection start");
+    CheckNumber(second.End, tabLine + 22, "tab indent: selection end");
+
+    for (int round = 1; round <= 2; ++round) {
+        Check(DoubleClickLine(app, ReportLine("cyr", "\\" + cyrillic, 1)), "the line of the Cyrillic file is listed");
+        Sleep(1500);
+        CheckNumber(static_cast<long long>(NotepadWindows(cyrillic).size()), 1,
+                    "a Cyrillic file name stays one Notepad window, double-click " + std::to_string(round));
+    }
+    const auto cyr = NotepadWindows(cyrillic);
+    if (cyr.size() == 1) {
+        const TSelection selection = WaitForSelection(cyr[0]);
+        CheckNumber(selection.Start, 14, "Cyrillic file: selection start");
+        CheckNumber(selection.End, 17, "Cyrillic file: selection end");
+    }
+    CloseNotepads();
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    CheckNumber(app.ExitCode(), 0, "the jump run ends with code 0");
+}
+
+std::string DesktopFolder() {
+    char path[MAX_PATH] = {};
+    // The folder dialog starts at the desktop; confirming it gives this path.
+    GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
+    return std::string(path) + "\\Desktop";
+}
+
+void TestBrowse(const std::string& exe, const std::string& base) {
+    const std::string work = base + "\\work-browse";
+    CreateDirectoryA(work.c_str(), nullptr);
+    const TApp app(exe, work);
+    if (!app.Ready()) return;
+    app.SetPath("typed");
+    SetFocus(nullptr);
+
+    struct TBrowseCase {
+        const char* Name;
+        WPARAM Button;
+        std::string Path;
+    };
+    const TBrowseCase cases[] = {
+        {"cancel", IDCANCEL, "typed"},
+        {"confirm", IDOK, DesktopFolder()},
+    };
+    for (const TBrowseCase& c : cases) {
+        const HWND focusBefore = app.Focus();
+        app.Click(app.Browse);
+        const HWND dialog = app.WaitForBox();
+        Check(dialog != nullptr, std::string(c.Name) + ": the folder dialog appears");
+        if (dialog == nullptr) continue;
+        CheckText(BoxText(dialog), UiText[utBrowsePrompt], std::string(c.Name) + ": the dialog's prompt");
+        CheckEq(GetWindow(dialog, GW_OWNER), app.Main, std::string(c.Name) + ": the dialog is owned by the window");
+        Check(FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr) != nullptr,
+              std::string(c.Name) + ": the dialog shows the folder tree");
+        PostMessageA(dialog, WM_COMMAND, c.Button, 0);
+        Check(WaitFor([&] { return !IsWindow(dialog); }), std::string(c.Name) + ": the dialog closes");
+        Sleep(200);
+        CheckText(WindowText(app.Path), c.Path, std::string(c.Name) + ": the path box");
+        const HWND focus = app.Focus();
+        Check(focus == (c.Button == IDOK ? app.Start : focusBefore),
+              std::string(c.Name) + ": the focus " + ClassOf(focus) + " " + WindowText(focus) + " before " +
+                  ClassOf(focusBefore) + " " + WindowText(focusBefore));
+    }
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    CheckNumber(app.ExitCode(), 0, "the browse run ends with code 0");
+}
+
+void TestSavedPath(const std::string& exe, const std::string& base) {
+    const std::string work = base + "\\work-saved";
+    CreateDirectoryA(work.c_str(), nullptr);
+    const std::string file = work + "\\path.txt";
+    WriteFileBytes(file, "  Z:\\with blanks  \r\nsecond line\r\n");
+    struct TRun {
+        const char* Name;
+        std::string Shown;  // the path box at start
+        std::string Typed;  // typed before closing
+        std::string Saved;  // path.txt afterwards
+    };
+    const TRun runs[] = {
+        {"prepared file", "  Z:\\with blanks  ", " typed path ", " typed path \r\n"},
+        {"typed path", " typed path ", "", "\r\n"},
+        {"empty file", "", "kept", "kept\r\n"},
+    };
+    for (const TRun& r : runs) {
+        const TApp app(exe, work);
+        if (!app.Ready()) return;
+        CheckText(WindowText(app.Path), r.Shown, std::string(r.Name) + ": the path box at start");
+        app.SetPath(r.Typed);
+        PostMessageA(app.Main, WM_CLOSE, 0, 0);
+        CheckNumber(app.ExitCode(), 0, std::string(r.Name) + ": exit code");
+        CheckText(ReadFileBytes(file), r.Saved, std::string(r.Name) + ": path.txt");
+    }
+
+    // A directory named path.txt cannot be written.
+    const std::string locked = base + "\\work-unwritable";
+    CreateDirectoryA(locked.c_str(), nullptr);
+    CreateDirectoryA((locked + "\\path.txt").c_str(), nullptr);
+    const TApp app(exe, locked);
+    if (!app.Ready()) return;
+    CheckText(WindowText(app.Path), "", "an unreadable path.txt gives an empty path box");
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    const HWND box = app.WaitForBox();
+    Check(box != nullptr, "an unwritable path.txt shows the error report");
+    if (box == nullptr) return;
+    CheckText(WindowText(box), "Application Error", "unwritable path.txt: caption");
+    const std::string text = BoxText(box);
+    const std::string head = "Exception EInOutError in module tessaron.exe at ";
+    Check(text.compare(0, head.size(), head) == 0 && text.size() == head.size() + 16 + 3 + 21 &&
+              text.compare(head.size() + 16, std::string::npos, ".\r\nFile access denied.\r\n") == 0,
+          "unwritable path.txt: text \"" + text + "\"");
+    CloseBox(box);
+    CheckNumber(app.ExitCode(), 1, "unwritable path.txt: exit code 1");
+}
+
 // For scripts/screenshot: searches `root`, optionally opens the first line in
 // Notepad, writes `readyFile` and keeps the window up for `seconds`.
 int ShowSearch(const std::string& exe, const std::string& root, const std::string& readyFile, bool jump) {
@@ -476,6 +754,9 @@ int main(int argc, char** argv) {
     TestWindowAndSearch(exe, base);
     TestCloseDuringSearch(exe, base);
     TestReadError(exe, base);
+    TestSavedPath(exe, base);
+    TestBrowse(exe, base);
+    TestJumpToNotepad(exe, base);
     std::printf("window tests: %d checks, %d failed\n", Checks, Failures);
     return Failures == 0 ? 0 : 1;
 }
