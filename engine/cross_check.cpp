@@ -10,9 +10,22 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state) {
         report.SummaryId = utNoDefined;
     } else {
         const TNameIndex declared(state.DefinedNames);
-        for (int32_t k = 0; k < state.UsedNames.Count(); ++k) {
+        // The lookups go a few names ahead: their slots are fetched meanwhile.
+        constexpr int32_t kAhead = 8;
+        uint64_t hashes[kAhead];
+        const int32_t count = state.UsedNames.Count();
+        for (int32_t k = 0; k < kAhead && k < count; ++k) {
+            hashes[k] = TNameIndex::Hash(state.UsedNames[k]);
+            declared.Prefetch(hashes[k]);
+        }
+        for (int32_t k = 0; k < count; ++k) {
             const std::string_view name = state.UsedNames[k];
-            if (declared.FindDefined(name) != -1) continue;
+            const uint64_t hash = hashes[k % kAhead];
+            if (k + kAhead < count) {
+                hashes[k % kAhead] = TNameIndex::Hash(state.UsedNames[k + kAhead]);
+                declared.Prefetch(hashes[k % kAhead]);
+            }
+            if (declared.FindHashed(name, hash) != -1) continue;
             const TRefRec& ref = state.RefTable[k];
             const std::string_view path = state.FileList[static_cast<int32_t>(ref.FileIndex)];
             std::string text = UiText[utMissingPrefix];

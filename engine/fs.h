@@ -46,6 +46,10 @@ struct TFileId {
 };
 bool GetDirectoryId(const std::string& path, TFileId& id);
 
+// A hint that the memory from `data` on is about to be filled: the platform
+// may back it with large pages. Only the whole large pages inside count.
+void AdviseLargePages(void* data, std::size_t bytes);
+
 struct TPlatformFile;
 
 // A definition file opened read-only, shared with readers only.

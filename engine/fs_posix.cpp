@@ -3,6 +3,7 @@
 // gives them, masks with * and ? matched without regard to ASCII case.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,6 +166,19 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
     id.Volume = static_cast<uint64_t>(st.st_dev);
     id.Index = static_cast<uint64_t>(st.st_ino);
     return true;
+}
+
+void AdviseLargePages(void* data, std::size_t bytes) {
+#if defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    const auto from = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (from + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = (from + bytes) & ~(kLargePage - 1);
+    if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
 }
 
 struct TPlatformFile {

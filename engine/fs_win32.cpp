@@ -79,6 +79,9 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
     return true;
 }
 
+// Large pages need a privilege that a desktop user does not hold.
+void AdviseLargePages(void*, std::size_t) {}
+
 struct TPlatformFile {
     HANDLE Handle;
 };

@@ -1,8 +1,10 @@
 #include "line_scanner.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "fs.h"
+#include "line_heads.h"
 
 namespace {
 
@@ -41,7 +43,102 @@ std::string_view CutComments(std::string_view line) {
     return line.substr(0, line.find("//"));
 }
 
+int LowestBit(uint64_t bits) {
+    return __builtin_ctzll(bits);
+}
+
+int BitCount(uint64_t bits) {
+    bits -= (bits >> 1) & 0x5555555555555555ull;
+    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
+}
+
+uint64_t Load8(const char* p) {
+    uint64_t v = 0;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Whether the line from `p`, at least 11 bytes long, may start with a key:
+// its first 8 bytes, ASCII case aside, are those of one of the three keys.
+bool MayStartKey(const char* p) {
+    const uint64_t head = Load8(p) | 0x2020202020202020ull;
+    return head == Load8("selectportrait") || head == Load8("buttonimage") || head == Load8("mappedimage");
+}
+
+constexpr std::size_t kShortestKey = 11;
+
 }  // namespace
+
+// Only lines whose first byte above 32 begins a key can record anything, so
+// the scan finds those first bytes 64 at a time and hands just their lines to
+// ScanLine. It stops before a Ctrl+Z, before a line with a CR that does not
+// end it, and before a line that the buffer does not hold whole: the reader's
+// own rules take those.
+std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex) {
+    if (bytes.empty()) return 0;
+    const char* const begin = bytes.data();
+    const char* const bytesEnd = begin + bytes.size();
+    const char* const end = begin + bytes.size() / 64 * 64;
+    const auto lineStartOf = [begin](const char* at) {
+        while (at > begin && at[-1] != '\n') --at;
+        return at;
+    };
+    constexpr std::size_t kBatch = 16;
+    TWindowFacts facts[kBatch];
+    int64_t lines = 0;  // LFs before the current window
+    uint64_t atLineHead = 1;
+    const char* stop = nullptr;
+    const char* p = begin;
+    while (p < end && stop == nullptr) {
+        const std::size_t count = std::min<std::size_t>(kBatch, static_cast<std::size_t>(end - p) / 64);
+        const char* const after = p + 64 * count;
+        ClassifyWindows(p, count, after < bytesEnd && *after == '\n', atLineHead, facts);
+        for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
+            const TWindowFacts& f = facts[w];
+            if ((f.Heads | f.Breaks) == 0) {
+                lines += f.LfCount;
+                continue;
+            }
+            const uint64_t valid = f.Breaks == 0 ? ~uint64_t{0} : (uint64_t{1} << LowestBit(f.Breaks)) - 1;
+            const char* const limit = f.Breaks == 0 ? end : p + LowestBit(f.Breaks);
+            for (uint64_t found = f.Heads & valid; found != 0; found &= found - 1) {
+                const char* const key = p + LowestBit(found);
+                if (limit - key >= 8 && !MayStartKey(key)) continue;
+                const auto* lf =
+                    static_cast<const char*>(std::memchr(key, '\n', static_cast<std::size_t>(limit - key)));
+                const int64_t before = lines + BitCount(f.Lf & ((uint64_t{1} << LowestBit(found)) - 1));
+                if (lf == nullptr) {
+                    stop = lineStartOf(key);
+                    lines = before;
+                    break;
+                }
+                if (static_cast<std::size_t>(lf - key) < kShortestKey) continue;
+                const char* const lineStart = lineStartOf(key);
+                std::size_t length = static_cast<std::size_t>(lf - lineStart);
+                if (lineStart[length - 1] == '\r') --length;
+                if (std::memchr(lineStart, '\r', length) != nullptr ||
+                    std::memchr(lineStart, 0x1A, length) != nullptr) {
+                    stop = lineStart;
+                    lines = before;
+                    break;
+                }
+                ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
+            }
+            if (stop != nullptr) break;
+            if (f.Breaks != 0) {
+                lines += BitCount(f.Lf & valid);
+                stop = lineStartOf(limit);
+                break;
+            }
+            lines += f.LfCount;
+        }
+    }
+    if (stop == nullptr) stop = lineStartOf(p);
+    lineIndex = static_cast<int32_t>(lineIndex + lines);
+    return static_cast<std::size_t>(stop - begin);
+}
 
 std::string_view TLineScanner::Lowered(std::string_view text) {
     Lowered_.resize(text.size());
@@ -77,9 +174,13 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
 }
 
 void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
-    TTextReader reader(source);
-    for (int32_t lineIndex = 0; !reader.Eof(); ++lineIndex) {
+    TTextReader reader(source, Buffer_);
+    int32_t lineIndex = 0;
+    for (;;) {
+        reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
+        if (reader.Eof()) break;
         ScanLine(reader.ReadLine(), fileIndex, lineIndex);
+        ++lineIndex;
     }
 }
 

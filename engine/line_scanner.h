@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan_state.h"
 #include "text_reader.h"
 
 class TLineScanner {
 public:
-    explicit TLineScanner(TScanState& state) : State_(state) {}
+    explicit TLineScanner(TScanState& state) : State_(state), Buffer_(kReadChunk) {}
 
     // Records what one line, as read, references or declares.
     void ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
@@ -21,9 +22,13 @@ public:
 
 private:
     std::string_view Lowered(std::string_view text);
+    // Scans whole lines from the start of `bytes` as far as that can be done
+    // without the reader; returns the bytes taken and advances `lineIndex`.
+    std::size_t ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex);
 
     TScanState& State_;
     std::string Lowered_;
+    std::vector<char> Buffer_;
 };
 
 // Scans the files FileList holds when the call starts; a file that cannot be

@@ -1,6 +1,6 @@
 #include "scan_state.h"
 
-#include <functional>
+#include <cstring>
 
 namespace {
 
@@ -8,42 +8,56 @@ int32_t Grown(int32_t capacity) {
     return capacity == 0 ? 8 : capacity * 2;
 }
 
-std::size_t HashOf(std::string_view name) {
-    return std::hash<std::string_view>{}(name);
-}
-
 }  // namespace
 
-void TStringList::Add(std::string_view text) {
-    if (Count_ >= Capacity_) {
-        Capacity_ = Grown(Capacity_);
-        Ends_.reserve(static_cast<std::size_t>(Capacity_));
+// Eight bytes at a time; the high half of the result serves as a tag that
+// spares most string compares.
+uint64_t TNameIndex::Hash(std::string_view name) {
+    uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
+    const char* p = name.data();
+    std::size_t left = name.size();
+    while (left > 0) {
+        uint64_t word = 0;
+        const std::size_t take = left < 8 ? left : 8;
+        std::memcpy(&word, p, take);
+        hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
+        hash ^= hash >> 29;
+        p += take;
+        left -= take;
     }
-    Text_.append(text);
-    Ends_.push_back(Text_.size());
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 33;
+    hash *= 0xC4CEB9FE1A85EC53ull;
+    return hash ^ (hash >> 33);
+}
+
+void TStringList::Add(std::string_view text) {
+    if (Count_ >= Capacity_) Capacity_ = Grown(Capacity_);
+    if (!text.empty()) std::memcpy(Text_.Extend(text.size()), text.data(), text.size());
+    const std::size_t end = Text_.Size();
+    std::memcpy(Ends_.Extend(sizeof end), &end, sizeof end);
     ++Count_;
 }
 
 void TStringList::Clear() {
     if (Count_ == 0) return;
-    std::string().swap(Text_);
-    std::vector<std::size_t>().swap(Ends_);
+    Text_.Release();
+    Ends_.Release();
     Count_ = 0;
     Capacity_ = 0;
 }
 
 void TRefTable::AddRef(uint32_t fileIndex, int32_t lineIndex, uint32_t column, uint32_t length) {
-    if (Count_ >= Capacity_) {
-        Capacity_ = Grown(Capacity_);
-        Items_.reserve(static_cast<std::size_t>(Capacity_));
-    }
-    Items_.push_back({fileIndex, lineIndex, column, length});
+    if (Count_ >= Capacity_) Capacity_ = Grown(Capacity_);
+    const TRefRec ref{fileIndex, lineIndex, column, length};
+    std::memcpy(Items_.Extend(sizeof ref), &ref, sizeof ref);
     ++Count_;
 }
 
 void TRefTable::ClearRefs() {
     if (Count_ == 0) return;
-    std::vector<TRefRec>().swap(Items_);
+    Items_.Release();
     Count_ = 0;
     Capacity_ = 0;
 }
@@ -58,19 +72,26 @@ void TScanState::Reset() {
 TNameIndex::TNameIndex(const TNameList& names) : Names_(names) {
     std::size_t size = 16;
     while (size < static_cast<std::size_t>(names.Count()) * 2) size *= 2;
-    Slots_.assign(size, -1);
     Mask_ = size - 1;
+    std::memset(Slots_.Extend(size * sizeof(TSlot)), 0xFF, size * sizeof(TSlot));
+    TSlot* const slots = reinterpret_cast<TSlot*>(Slots_.Data());
     for (int32_t i = 0; i < names.Count(); ++i) {
         const std::string_view name = names[i];
-        std::size_t slot = HashOf(name) & Mask_;
-        while (Slots_[slot] != -1 && names[Slots_[slot]] != name) slot = (slot + 1) & Mask_;
-        if (Slots_[slot] == -1) Slots_[slot] = i;  // an equal name already there keeps its lower index
+        const uint64_t hash = Hash(name);
+        const auto tag = static_cast<uint32_t>(hash >> 32);
+        std::size_t slot = hash & Mask_;
+        while (slots[slot].Index != -1 && (slots[slot].Tag != tag || names[slots[slot].Index] != name)) {
+            slot = (slot + 1) & Mask_;
+        }
+        if (slots[slot].Index == -1) slots[slot] = {i, tag};  // an equal name already there keeps its lower index
     }
 }
 
-int32_t TNameIndex::FindDefined(std::string_view name) const {
-    for (std::size_t slot = HashOf(name) & Mask_; Slots_[slot] != -1; slot = (slot + 1) & Mask_) {
-        if (Names_[Slots_[slot]] == name) return Slots_[slot];
+int32_t TNameIndex::FindHashed(std::string_view name, uint64_t hash) const {
+    const TSlot* const slots = reinterpret_cast<const TSlot*>(Slots_.Data());
+    const auto tag = static_cast<uint32_t>(hash >> 32);
+    for (std::size_t slot = hash & Mask_; slots[slot].Index != -1; slot = (slot + 1) & Mask_) {
+        if (slots[slot].Tag == tag && Names_[slots[slot].Index] == name) return slots[slot].Index;
     }
     return -1;
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "block.h"
+
 // A growable list of owned byte strings. The strings live end to end in one
 // pooled buffer, so a million short names cost a million offsets, not a
 // million allocations.
@@ -18,17 +20,18 @@ public:
     void Clear();
 
     std::string_view operator[](int32_t index) const {
-        const std::size_t begin = index == 0 ? 0 : Ends_[index - 1];
-        return {Text_.data() + begin, Ends_[index] - begin};
+        const auto* ends = reinterpret_cast<const std::size_t*>(Ends_.Data());
+        const std::size_t begin = index == 0 ? 0 : ends[index - 1];
+        return {Text_.Data() + begin, ends[index] - begin};
     }
     int32_t Count() const { return Count_; }
     int32_t Capacity() const { return Capacity_; }
     // Bytes held by the strings themselves.
-    std::size_t TextBytes() const { return Text_.size(); }
+    std::size_t TextBytes() const { return Text_.Size(); }
 
 private:
-    std::string Text_;
-    std::vector<std::size_t> Ends_;
+    TBlock Text_;
+    TBlock Ends_;  // std::size_t each: where each string ends in Text_
     int32_t Count_ = 0;
     int32_t Capacity_ = 0;
 };
@@ -50,12 +53,12 @@ public:
     void AddRef(uint32_t fileIndex, int32_t lineIndex, uint32_t column, uint32_t length);
     void ClearRefs();
 
-    const TRefRec& operator[](int32_t index) const { return Items_[index]; }
+    const TRefRec& operator[](int32_t index) const { return reinterpret_cast<const TRefRec*>(Items_.Data())[index]; }
     int32_t Count() const { return Count_; }
     int32_t Capacity() const { return Capacity_; }
 
 private:
-    std::vector<TRefRec> Items_;
+    TBlock Items_;  // TRefRec each
     int32_t Count_ = 0;
     int32_t Capacity_ = 0;
 };
@@ -78,10 +81,20 @@ class TNameIndex {
 public:
     explicit TNameIndex(const TNameList& names);
     // The lowest index of an entry byte-for-byte equal to `name`, or -1.
-    int32_t FindDefined(std::string_view name) const;
+    int32_t FindDefined(std::string_view name) const { return FindHashed(name, Hash(name)); }
+
+    // The same in two steps, so that a caller going through many names can
+    // have the slot of a later one fetched while it compares an earlier one.
+    static uint64_t Hash(std::string_view name);
+    void Prefetch(uint64_t hash) const { __builtin_prefetch(Slots_.Data() + (hash & Mask_) * sizeof(TSlot)); }
+    int32_t FindHashed(std::string_view name, uint64_t hash) const;
 
 private:
+    struct TSlot {
+        int32_t Index;  // -1 marks a free slot
+        uint32_t Tag;   // the high half of the name's hash
+    };
     const TNameList& Names_;
-    std::vector<int32_t> Slots_;  // open addressing; -1 marks a free slot
+    TBlock Slots_;  // TSlot each, open addressing
     std::size_t Mask_ = 0;
 };

@@ -16,7 +16,10 @@ std::size_t TMemorySource::Read(char* buffer, std::size_t size) {
     return n;
 }
 
-TTextReader::TTextReader(TByteSource& source, std::size_t chunkSize) : Source_(source), Buffer_(chunkSize) {}
+TTextReader::TTextReader(TByteSource& source, std::size_t chunkSize)
+    : Source_(source), Owned_(chunkSize), Buffer_(Owned_) {}
+
+TTextReader::TTextReader(TByteSource& source, std::vector<char>& buffer) : Source_(source), Buffer_(buffer) {}
 
 bool TTextReader::Fill() {
     if (Pos_ < End_) return true;
@@ -33,6 +36,11 @@ bool TTextReader::Eof() {
     if (!Fill()) return true;
     if (Buffer_[Pos_] == kCtrlZ) Ended_ = true;
     return Ended_;
+}
+
+std::string_view TTextReader::Buffered() {
+    if (Ended_ || !Fill()) return {};
+    return {Buffer_.data() + Pos_, End_ - Pos_};
 }
 
 std::string_view TTextReader::ReadLine() {

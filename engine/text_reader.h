@@ -26,11 +26,20 @@ constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 class TTextReader {
 public:
     explicit TTextReader(TByteSource& source, std::size_t chunkSize = kReadChunk);
+    // Reads through `buffer` (its size is the chunk size), so that one buffer
+    // serves a whole scan instead of one allocation per file.
+    TTextReader(TByteSource& source, std::vector<char>& buffer);
 
     // True at the end of the bytes or when a Ctrl+Z ended the file.
     bool Eof();
     // The next line without its end; valid until the next call.
     std::string_view ReadLine();
+
+    // The bytes that are buffered from the current position, reading a new
+    // chunk when none are left; empty at the end. A caller that takes whole
+    // lines from their start, each ending at an LF, skips them with Consume.
+    std::string_view Buffered();
+    void Consume(std::size_t count) { Pos_ += count; }
 
 private:
     bool Fill();
@@ -39,7 +48,8 @@ private:
     bool AtBlockStart() const { return (Offset_ + Pos_) % 128 == 0; }
 
     TByteSource& Source_;
-    std::vector<char> Buffer_;
+    std::vector<char> Owned_;
+    std::vector<char>& Buffer_;
     std::size_t Pos_ = 0;
     std::size_t End_ = 0;
     uint64_t Offset_ = 0;  // file offset of Buffer_[0]

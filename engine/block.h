@@ -1,0 +1,35 @@
+// A growable run of bytes for the scan's large tables. It grows with
+// realloc, which moves the pages of a large block instead of copying them,
+// and asks the platform for large pages once a block is big, since filling
+// fresh memory page by small page is what such tables mostly cost.
+#pragma once
+
+#include <cstddef>
+
+class TBlock {
+public:
+    TBlock() = default;
+    TBlock(const TBlock& other);
+    TBlock(TBlock&& other) noexcept;
+    TBlock& operator=(TBlock other) noexcept;
+    ~TBlock();
+
+    char* Data() const { return Data_; }
+    std::size_t Size() const { return Size_; }
+    // Makes room for `bytes` more at the end and returns where they go.
+    char* Extend(std::size_t bytes) {
+        if (bytes > Capacity_ - Size_) Grow(Size_ + bytes);
+        char* at = Data_ + Size_;
+        Size_ += bytes;
+        return at;
+    }
+    // Gives the memory back.
+    void Release();
+
+private:
+    void Grow(std::size_t needed);
+
+    char* Data_ = nullptr;
+    std::size_t Size_ = 0;
+    std::size_t Capacity_ = 0;
+};
