@@ -171,10 +171,10 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
 void AdviseLargePages(void* data, std::size_t bytes) {
 #if defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const auto from = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t begin = (from + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = (from + bytes) & ~(kLargePage - 1);
-    if (begin < end) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    const std::uintptr_t lead = (kLargePage - reinterpret_cast<std::uintptr_t>(data) % kLargePage) % kLargePage;
+    if (bytes <= lead) return;
+    const std::size_t span = (bytes - lead) & ~(kLargePage - 1);
+    if (span != 0) madvise(static_cast<char*>(data) + lead, span, MADV_HUGEPAGE);
 #else
     (void)data;
     (void)bytes;
