@@ -2,16 +2,81 @@
 
 #include <algorithm>
 
+namespace {
+
+void FindMissing(const TReport& report, const TNameList* elsewhere, TFindings& f) {
+    const TScanState& state = f.State;
+    if (elsewhere == nullptr || elsewhere->Count() == 0) {
+        f.Missing.reserve(report.Items.size());
+        for (const TReportItem& item : report.Items) f.Missing.push_back(item.RefIndex);
+        return;
+    }
+    const TNameIndex external(*elsewhere);
+    const auto keep = [&](int32_t k) {
+        if (external.FindDefined(state.UsedNames[k]) == -1) f.Missing.push_back(k);
+    };
+    // With nothing declared in the tree the report lists no line, though every use is undeclared.
+    if (report.SummaryId == utNoDefined) {
+        for (int32_t k = 0; k < state.UsedNames.Count(); ++k) keep(k);
+    } else {
+        for (const TReportItem& item : report.Items) keep(item.RefIndex);
+    }
+}
+
+// One pass over the declarations for each kind asked for.
+void FindDeclarationKinds(TFindings& f) {
+    const TNameList& names = f.State.DefinedNames;
+    const TNameIndex declared(names);
+    if (f.Kinds.Unused) {
+        const TNameIndex used(f.State.UsedNames);
+        for (int32_t i = 0; i < names.Count(); ++i) {
+            if (declared.FindDefined(names[i]) == i && used.FindDefined(names[i]) == -1) f.Unused.push_back(i);
+        }
+    }
+    if (f.Kinds.Duplicates) {
+        std::vector<int32_t> groupOf(static_cast<std::size_t>(names.Count()), -1);  // by first declaration
+        for (int32_t i = 0; i < names.Count(); ++i) {
+            const int32_t first = declared.FindDefined(names[i]);
+            if (first == i) continue;
+            int32_t& group = groupOf[static_cast<std::size_t>(first)];
+            if (group == -1) {
+                group = static_cast<int32_t>(f.Duplicates.size());
+                f.Duplicates.push_back({first});
+            }
+            f.Duplicates[static_cast<std::size_t>(group)].push_back(i);
+        }
+    }
+}
+
+}  // namespace
+
 std::string_view TFindings::Relative(uint32_t fileIndex) const {
     const std::string_view path = State.FileList[static_cast<int32_t>(fileIndex)];
     return path.substr(std::min(Root.size(), path.size()));
 }
 
-TFindings FindingsOf(const std::string& root, const TScanState& state, const TReport& report) {
+void TFindings::Summarize() {
+    if (State.UsedNames.Count() == 0) {
+        SummaryId = utNoUsed;
+    } else if (State.DefinedNames.Count() == 0 && ExternalNames <= 0) {
+        SummaryId = utNoDefined;
+    } else {
+        SummaryId = Missing.empty() ? utAllFine : utDonePrefix;
+    }
+    Summary = SummaryText(SummaryId, Missing.size());
+}
+
+bool TFindings::Any() const {
+    return SummaryId == utNoDefined || !Missing.empty() || !Unused.empty() || !Duplicates.empty();
+}
+
+TFindings FindingsOf(const std::string& root, const TScanState& state, const TReport& report,
+                     const TNameList* elsewhere, TFindingKinds kinds) {
     TFindings findings(state, root);
-    findings.Missing.reserve(report.Items.size());
-    for (const TReportItem& item : report.Items) findings.Missing.push_back(item.RefIndex);
-    findings.SummaryId = report.SummaryId;
-    findings.Summary = report.Summary;
+    findings.Kinds = kinds;
+    if (elsewhere != nullptr) findings.ExternalNames = elsewhere->Count();
+    FindMissing(report, elsewhere, findings);
+    if (kinds.Unused || kinds.Duplicates) FindDeclarationKinds(findings);
+    findings.Summarize();
     return findings;
 }

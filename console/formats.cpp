@@ -12,6 +12,16 @@ std::string Decimal(int64_t value) {
     return std::to_string(value);
 }
 
+std::string LineNumber(const TRefRec& place) {
+    return Decimal(int64_t{place.LineIndex} + 1);
+}
+
+// " (declaration 2 of 3)"
+std::string PlaceOf(std::size_t index, std::size_t count) {
+    return ConsoleText[ctPlaceOf] + Decimal(static_cast<int64_t>(index) + 1) + ConsoleText[ctPlaceOfTotal] +
+           Decimal(static_cast<int64_t>(count)) + ConsoleText[ctPlaceEnd];
+}
+
 // The window's report line, piece by piece so that each piece keeps its encoding.
 void WriteMissingLine(const TFindings& f, int32_t k, TOutput& out) {
     const TRefRec& ref = f.State.RefTable[k];
@@ -20,91 +30,53 @@ void WriteMissingLine(const TFindings& f, int32_t k, TOutput& out) {
     out.Text(UiText[utInFile]);
     out.Bytes(f.Relative(ref.FileIndex));
     out.Text(UiText[utAtLine]);
-    out.Text(Decimal(int64_t{ref.LineIndex} + 1) + "\n");
+    out.Text(LineNumber(ref) + "\n");
+}
+
+// The same shape for a declaration, in the console's own words.
+void WriteDeclarationLine(const TFindings& f, TConsoleTextId prefix, int32_t i, const std::string& tail, TOutput& out) {
+    const TRefRec& place = f.Declaration(i);
+    out.Text(ConsoleText[prefix]);
+    out.Bytes(f.State.DefinedNames[i]);
+    out.Text(ConsoleText[ctInFile]);
+    out.Bytes(f.Relative(place.FileIndex));
+    out.Text(ConsoleText[ctAtLine] + LineNumber(place) + tail + "\n");
 }
 
 void WriteText(const TFindings& f, TOutput& out) {
     for (const int32_t k : f.Missing) WriteMissingLine(f, k, out);
+    for (const int32_t i : f.Unused) WriteDeclarationLine(f, ctUnusedPrefix, i, "", out);
+    for (const auto& places : f.Duplicates) {
+        for (std::size_t p = 0; p < places.size(); ++p) {
+            WriteDeclarationLine(f, ctDuplicatePrefix, places[p], PlaceOf(p, places.size()), out);
+        }
+    }
     out.Text(f.Summary + "\n");
 }
 
 // PATH:LINE:COLUMN: what "NAME"
-void WriteGnuLine(const TFindings& f, const TRefRec& place, TConsoleTextId what, std::string_view name, TOutput& out) {
+void WriteGnuLine(const TFindings& f, const TRefRec& place, TConsoleTextId what, std::string_view name,
+                  const std::string& tail, TOutput& out) {
     out.Bytes(f.State.FileList[static_cast<int32_t>(place.FileIndex)]);
-    out.Text(":" + Decimal(int64_t{place.LineIndex} + 1) + ":" + Decimal(place.Column) + ConsoleText[what]);
+    out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + ConsoleText[what]);
     out.Bytes(name);
-    out.Text("\"\n");
+    out.Text("\"" + tail + "\n");
 }
 
 void WriteGnu(const TFindings& f, TOutput& out, TOutput& err) {
-    for (const int32_t k : f.Missing) WriteGnuLine(f, f.State.RefTable[k], ctGnuMissing, f.State.UsedNames[k], out);
+    const TScanState& s = f.State;
+    for (const int32_t k : f.Missing) WriteGnuLine(f, s.RefTable[k], ctGnuMissing, s.UsedNames[k], "", out);
+    for (const int32_t i : f.Unused) WriteGnuLine(f, f.Declaration(i), ctGnuUnused, s.DefinedNames[i], "", out);
+    for (const auto& places : f.Duplicates) {
+        for (std::size_t p = 0; p < places.size(); ++p) {
+            const int32_t i = places[p];
+            WriteGnuLine(f, f.Declaration(i), ctGnuDuplicate, s.DefinedNames[i], PlaceOf(p, places.size()), out);
+        }
+    }
     err.Text(f.Summary + "\n");
 }
 
-// A JSON document written by hand: objects inside arrays on one line each,
-// so that two runs diff line by line.
-class TJson {
-public:
-    void Key(std::string_view key) {
-        Item();
-        AppendJsonString(Text_, key);
-        Text_ += ": ";
-        AfterKey_ = true;
-    }
-    void String(std::string_view bytes) {
-        Item();
-        AppendJsonString(Text_, bytes);
-    }
-    void Number(int64_t value) {
-        Item();
-        Text_ += Decimal(value);
-    }
-    void Open(char bracket, bool multiline) {
-        Item();
-        Text_ += bracket;
-        Levels_.push_back({multiline, true});
-    }
-    void Close(char bracket) {
-        const TLevel level = Levels_.back();
-        Levels_.pop_back();
-        if (level.Multiline && !level.Empty) NewLine();
-        Text_ += bracket;
-    }
-    const std::string& Str() const { return Text_; }
-
-private:
-    struct TLevel {
-        bool Multiline;
-        bool Empty;
-    };
-
-    // Before every key, and before every value that does not follow a key.
-    void Item() {
-        if (AfterKey_) {
-            AfterKey_ = false;
-            return;
-        }
-        if (Levels_.empty()) return;
-        TLevel& level = Levels_.back();
-        if (!level.Empty) Text_ += ',';
-        if (level.Multiline) {
-            NewLine();
-        } else if (!level.Empty) {
-            Text_ += ' ';
-        }
-        level.Empty = false;
-    }
-    void NewLine() {
-        Text_ += '\n';
-        Text_.append(2 * Levels_.size(), ' ');
-    }
-
-    std::string Text_;
-    std::vector<TLevel> Levels_;
-    bool AfterKey_ = false;
-};
-
-void WriteJsonPlace(TJson& json, const TFindings& f, const TRefRec& place) {
+void WriteJsonPlace(TJsonWriter& json, const TFindings& f, const TRefRec& place) {
     json.Key("file");
     json.String(f.State.FileList[static_cast<int32_t>(place.FileIndex)]);
     json.Key("relative");
@@ -117,29 +89,70 @@ void WriteJsonPlace(TJson& json, const TFindings& f, const TRefRec& place) {
     json.Number(place.Length);
 }
 
+void WriteJsonCount(TJsonWriter& json, std::string_view key, int64_t value) {
+    json.Key(key);
+    json.Number(value);
+}
+
 void WriteJson(const TFindings& f, TOutput& out) {
-    TJson json;
+    const TScanState& s = f.State;
+    TJsonWriter json;
     json.Open('{', true);
     json.Key("root");
     json.String(f.Root);
-    json.Key("files");
-    json.Number(f.State.FileList.Count());
-    json.Key("references");
-    json.Number(f.State.UsedNames.Count());
-    json.Key("declarations");
-    json.Number(f.State.DefinedNames.Count());
+    WriteJsonCount(json, "files", s.FileList.Count());
+    WriteJsonCount(json, "references", s.UsedNames.Count());
+    WriteJsonCount(json, "declarations", s.DefinedNames.Count());
+    if (f.ExternalNames >= 0) WriteJsonCount(json, "declared_elsewhere", f.ExternalNames);
     json.Key("missing");
     json.Open('[', true);
     for (const int32_t k : f.Missing) {
         json.Open('{', false);
-        json.Key("ref");
-        json.Number(k);
+        WriteJsonCount(json, "ref", k);
         json.Key("name");
-        json.String(f.State.UsedNames[k]);
-        WriteJsonPlace(json, f, f.State.RefTable[k]);
+        json.String(s.UsedNames[k]);
+        WriteJsonPlace(json, f, s.RefTable[k]);
         json.Close('}');
     }
     json.Close(']');
+    if (f.Kinds.Unused) {
+        json.Key("unused");
+        json.Open('[', true);
+        for (const int32_t i : f.Unused) {
+            json.Open('{', false);
+            json.Key("name");
+            json.String(s.DefinedNames[i]);
+            WriteJsonPlace(json, f, f.Declaration(i));
+            json.Close('}');
+        }
+        json.Close(']');
+    }
+    if (f.Kinds.Duplicates) {
+        json.Key("duplicates");
+        json.Open('[', true);
+        for (const auto& places : f.Duplicates) {
+            json.Open('{', false);
+            json.Key("name");
+            json.String(s.DefinedNames[places.front()]);
+            json.Key("places");
+            json.Open('[', false);
+            for (const int32_t i : places) {
+                json.Open('{', false);
+                WriteJsonPlace(json, f, f.Declaration(i));
+                json.Close('}');
+            }
+            json.Close(']');
+            json.Close('}');
+        }
+        json.Close(']');
+    }
+    if (f.BaselineUsed) {
+        WriteJsonCount(json, "baselined", f.Baselined);
+        json.Key("stale");
+        json.Open('[', true);
+        for (const std::string& entry : f.Stale) json.String(entry);
+        json.Close(']');
+    }
     json.Key("summary");
     json.String(Utf8FromCp1251(f.Summary));
     json.Close('}');
@@ -157,8 +170,10 @@ void WriteFindings(TFormat format, const TFindings& findings, TOutput& out, TOut
             WriteGnu(findings, out, err);
             break;
         case TFormat::Json:
-        case TFormat::Sarif:
             WriteJson(findings, out);
+            break;
+        case TFormat::Sarif:
+            WriteSarif(findings, out);
             break;
     }
 }

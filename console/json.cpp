@@ -77,3 +77,54 @@ void AppendJsonString(std::string& out, std::string_view bytes) {
     }
     out += '"';
 }
+
+void TJsonWriter::Key(std::string_view key) {
+    Item();
+    AppendJsonString(Text_, key);
+    Text_ += ": ";
+    AfterKey_ = true;
+}
+
+void TJsonWriter::String(std::string_view bytes) {
+    Item();
+    AppendJsonString(Text_, bytes);
+}
+
+void TJsonWriter::Number(int64_t value) {
+    Item();
+    Text_ += std::to_string(value);
+}
+
+void TJsonWriter::Open(char bracket, bool multiline) {
+    Item();
+    Text_ += bracket;
+    Levels_.push_back({multiline, true});
+}
+
+void TJsonWriter::Close(char bracket) {
+    const TLevel level = Levels_.back();
+    Levels_.pop_back();
+    if (level.Multiline && !level.Empty) NewLine();
+    Text_ += bracket;
+}
+
+void TJsonWriter::Item() {
+    if (AfterKey_) {
+        AfterKey_ = false;
+        return;
+    }
+    if (Levels_.empty()) return;
+    TLevel& level = Levels_.back();
+    if (!level.Empty) Text_ += ',';
+    if (level.Multiline) {
+        NewLine();
+    } else if (!level.Empty) {
+        Text_ += ' ';
+    }
+    level.Empty = false;
+}
+
+void TJsonWriter::NewLine() {
+    Text_ += '\n';
+    Text_.append(2 * Levels_.size(), ' ');
+}

@@ -1,8 +1,10 @@
 // JSON string literals from arbitrary bytes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Appends `bytes` as a quoted JSON string. Valid UTF-8 passes through; a byte
 // that is not part of valid UTF-8 becomes the code point of the same value,
@@ -11,3 +13,28 @@ void AppendJsonString(std::string& out, std::string_view bytes);
 
 // The length of the valid UTF-8 sequence at the start of `bytes`, or 0.
 std::size_t Utf8SequenceLength(std::string_view bytes);
+
+// A JSON document written by hand: objects inside arrays on one line each,
+// so that two runs diff line by line.
+class TJsonWriter {
+public:
+    void Key(std::string_view key);
+    void String(std::string_view bytes);
+    void Number(int64_t value);
+    void Open(char bracket, bool multiline);
+    void Close(char bracket);
+    const std::string& Str() const { return Text_; }
+
+private:
+    struct TLevel {
+        bool Multiline;
+        bool Empty;
+    };
+    // Before every key, and before every value that does not follow a key.
+    void Item();
+    void NewLine();
+
+    std::string Text_;
+    std::vector<TLevel> Levels_;
+    bool AfterKey_ = false;
+};

@@ -38,7 +38,12 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state) {
         }
         report.SummaryId = report.Items.empty() ? utAllFine : utDonePrefix;
     }
-    report.Summary = UiText[report.SummaryId];
-    if (report.SummaryId == utDonePrefix) report.Summary += std::to_string(report.Items.size()) + UiText[utDoneSuffix];
+    report.Summary = SummaryText(report.SummaryId, report.Items.size());
     return report;
+}
+
+std::string SummaryText(TTextId summaryId, std::size_t missing) {
+    std::string summary = UiText[summaryId];
+    if (summaryId == utDonePrefix) summary += std::to_string(missing) + UiText[utDoneSuffix];
+    return summary;
 }

@@ -23,3 +23,7 @@ struct TReport {
 // `rootText` is the root exactly as typed: its byte length is cut from each
 // stored path to give the path shown in the line.
 TReport CrossCheck(const std::string& rootText, const TScanState& state);
+
+// The summary text for `summaryId`; utDonePrefix takes the count of missing
+// references between its two texts.
+std::string SummaryText(TTextId summaryId, std::size_t missing);

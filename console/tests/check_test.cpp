@@ -10,25 +10,13 @@
 #include "fs.h"
 #include "io_error.h"
 #include "json_reader.h"
+#include "run_check.h"
 #include "search.h"
 #include "temp_tree.h"
 #include "ui_text.h"
 #include "unix_files.h"
 
 namespace {
-
-struct TRun {
-    int Status;
-    std::string Out;
-    std::string Err;
-};
-
-TRun Checked(const std::vector<std::string>& args) {
-    TByteOutput out;
-    TByteOutput err;
-    const int status = RunCheck(args, out, err);
-    return {status, out.Str(), err.Str()};
-}
 
 std::string Sep(const std::string& path) {
     std::string native = path;

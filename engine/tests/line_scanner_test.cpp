@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -94,4 +95,45 @@ TEST(LineScanner, ColumnPointsAtTheNameInTheLineAsRead) {
     ASSERT_EQ(state.RefTable.Count(), 1);
     const TRefRec& ref = state.RefTable[0];
     EXPECT_EQ(text.substr(ref.Column - 1, ref.Length), "MyButton");
+}
+
+TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
+    // Long enough for the scan's 64-byte windows; each declaration's place must
+    // point at its name in the line as read.
+    std::string text;
+    for (int i = 0; i < 6; ++i) {
+        text += "; filler line number " + std::to_string(i) + " to make the file longer than a window\r\n";
+        text += "MappedImage Plain" + std::to_string(i) + "\r\n";
+        text += "\t  MAPPEDIMAGE   Padded" + std::to_string(i) + "   ; note\r\n";
+        text += "  ButtonImage = Used" + std::to_string(i) + "\r\n";
+    }
+    text += "MappedImage\r\n";
+    const std::vector<std::string> lines = [&] {
+        std::vector<std::string> split;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find("\r\n", at);
+            split.push_back(text.substr(at, end - at));
+            at = end + 2;
+        }
+        return split;
+    }();
+    for (const bool keep : {false, true}) {
+        TScanState state;
+        state.KeepDefinedPlaces = keep;
+        TMemorySource source(text);
+        TLineScanner(state).ScanText(source, 4);
+        ASSERT_EQ(state.DefinedNames.Count(), 13);
+        ASSERT_EQ(state.DefinedPlaces.Count(), keep ? 13 : 0);
+        for (int32_t i = 0; i < state.DefinedPlaces.Count(); ++i) {
+            const TRefRec& place = state.DefinedPlaces[i];
+            EXPECT_EQ(place.FileIndex, 4u);
+            EXPECT_EQ(place.LineIndex, i == 12 ? 24 : (i / 2) * 4 + 1 + i % 2);
+            std::string named = lines[static_cast<std::size_t>(place.LineIndex)].substr(place.Column - 1, place.Length);
+            for (char& c : named) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            EXPECT_EQ(named, state.DefinedNames[i]) << i;
+        }
+        state.Reset();
+        EXPECT_EQ(state.DefinedPlaces.Count(), 0);
+        EXPECT_EQ(state.KeepDefinedPlaces, keep) << "the wish outlives a reset";
+    }
 }

@@ -1,0 +1,119 @@
+#include "baseline.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <unordered_map>
+
+#include "console_text.h"
+
+namespace {
+
+constexpr char kHeader[] = "# tessaron-check baseline: kind, path below the root, name\n";
+constexpr std::string_view kMissing = "missing";
+constexpr std::string_view kUnused = "unused";
+constexpr std::string_view kDuplicate = "duplicate";
+
+// Tabs and backslashes inside a field are escaped so that a line splits back
+// into the same three fields.
+void AppendField(std::string& out, std::string_view field) {
+    for (const char c : field) {
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += c;
+        }
+    }
+}
+
+std::string Entry(std::string_view kind, std::string_view relative, std::string_view name) {
+    std::string path(relative);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const std::size_t start = path.find_first_not_of('/');
+    std::string entry(kind);
+    entry += '\t';
+    AppendField(entry, start == std::string::npos ? std::string_view() : std::string_view(path).substr(start));
+    entry += '\t';
+    AppendField(entry, name);
+    return entry;
+}
+
+std::string MissingEntry(const TFindings& f, int32_t k) {
+    return Entry(kMissing, f.Relative(f.State.RefTable[k].FileIndex), f.State.UsedNames[k]);
+}
+
+std::string DeclarationEntry(const TFindings& f, std::string_view kind, int32_t i) {
+    return Entry(kind, f.Relative(f.Declaration(i).FileIndex), f.State.DefinedNames[i]);
+}
+
+// Keeps the items whose entry the baseline does not hold back.
+template <typename TItem, typename TEntryOf>
+void Filter(std::vector<TItem>& items, std::unordered_map<std::string, int>& left, TFindings& f, TEntryOf entryOf) {
+    const auto held = [&](const TItem& item) {
+        const auto it = left.find(entryOf(item));
+        if (it == left.end() || it->second == 0) return false;
+        --it->second;
+        ++f.Baselined;
+        return true;
+    };
+    items.erase(std::remove_if(items.begin(), items.end(), held), items.end());
+}
+
+bool KindAsked(std::string_view entry, const TFindingKinds& kinds) {
+    const std::string_view kind = entry.substr(0, entry.find('\t'));
+    return kind == kMissing || (kind == kUnused && kinds.Unused) || (kind == kDuplicate && kinds.Duplicates);
+}
+
+}  // namespace
+
+std::vector<std::string> BaselineEntries(const TFindings& f) {
+    std::vector<std::string> entries;
+    entries.reserve(f.Missing.size() + f.Unused.size() + f.Duplicates.size());
+    for (const int32_t k : f.Missing) entries.push_back(MissingEntry(f, k));
+    for (const int32_t i : f.Unused) entries.push_back(DeclarationEntry(f, kUnused, i));
+    for (const auto& places : f.Duplicates) entries.push_back(DeclarationEntry(f, kDuplicate, places.front()));
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+std::string ReadBaseline(const std::string& path, std::vector<std::string>& entries) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return ConsoleText[ctCannotOpen] + path;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        entries.push_back(line);
+    }
+    if (in.bad()) return ConsoleText[ctCannotOpen] + path;
+    return {};
+}
+
+std::string WriteBaseline(const std::string& path, const std::vector<std::string>& entries) {
+    std::string text = kHeader;
+    for (const std::string& entry : entries) text += entry + '\n';
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return ConsoleText[ctCannotWrite] + path;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written) return ConsoleText[ctCannotWrite] + path;
+    return {};
+}
+
+void ApplyBaseline(const std::vector<std::string>& entries, TFindings& f) {
+    f.BaselineUsed = true;
+    std::unordered_map<std::string, int> left;
+    for (const std::string& entry : entries) ++left[entry];
+    Filter(f.Missing, left, f, [&](int32_t k) { return MissingEntry(f, k); });
+    Filter(f.Unused, left, f, [&](int32_t i) { return DeclarationEntry(f, kUnused, i); });
+    Filter(f.Duplicates, left, f,
+           [&](const std::vector<int32_t>& places) { return DeclarationEntry(f, kDuplicate, places.front()); });
+    for (const std::string& entry : entries) {
+        const auto it = left.find(entry);
+        if (it->second == 0 || !KindAsked(entry, f.Kinds)) continue;
+        --it->second;
+        f.Stale.push_back(entry);
+    }
+    std::sort(f.Stale.begin(), f.Stale.end());
+}

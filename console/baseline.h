@@ -1,0 +1,20 @@
+// Findings accepted earlier. One entry a line, "kind<TAB>path<TAB>name", the
+// path relative to the root with '/' separators; no line numbers, so edits
+// elsewhere in a file leave the entries valid. Sorted, so diffs stay small.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "findings.h"
+
+// The entries of every finding, sorted; a name used twice in a file is two entries.
+std::vector<std::string> BaselineEntries(const TFindings& findings);
+
+// Each returns an error message, or an empty string on success.
+std::string ReadBaseline(const std::string& path, std::vector<std::string>& entries);
+std::string WriteBaseline(const std::string& path, const std::vector<std::string>& entries);
+
+// Removes the findings that `entries` hold, each entry holding back one
+// finding; the entries of the kinds asked for that matched nothing become Stale.
+void ApplyBaseline(const std::vector<std::string>& entries, TFindings& findings);

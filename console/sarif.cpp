@@ -1,0 +1,171 @@
+#include <string>
+
+#include "console_text.h"
+#include "formats.h"
+#include "json.h"
+
+namespace {
+
+struct TRule {
+    const char* Id;  // stable: code-scanning services track alerts by it
+    const char* Name;
+    TConsoleTextId Description;
+    const char* Level;
+};
+
+const TRule kRules[] = {
+    {"undeclared-image", "UndeclaredImage", ctRuleMissing, "error"},
+    {"unused-image", "UnusedImage", ctRuleUnused, "warning"},
+    {"duplicate-image", "DuplicateImage", ctRuleDuplicate, "warning"},
+};
+
+enum TRuleIndex { kMissingRule, kUnusedRule, kDuplicateRule };
+
+// The path below the root as a relative URI reference: '/' separators,
+// every byte outside the unreserved set percent-encoded.
+std::string UriOf(std::string_view relative) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri;
+    for (const char c : relative) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool plain = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' ||
+                           b == '.' || b == '_' || b == '~';
+        if (b == '/' || b == '\\') {
+            if (!uri.empty()) uri += '/';
+        } else if (plain) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[b >> 4];
+            uri += kHex[b & 0xF];
+        }
+    }
+    return uri;
+}
+
+void WriteText(TJsonWriter& json, std::string_view key, std::string_view text) {
+    json.Key(key);
+    json.Open('{', false);
+    json.Key("text");
+    json.String(text);
+    json.Close('}');
+}
+
+void WriteLocation(TJsonWriter& json, const TFindings& f, const TRefRec& place, int64_t id) {
+    json.Open('{', false);
+    if (id >= 0) {
+        json.Key("id");
+        json.Number(id);
+    }
+    json.Key("physicalLocation");
+    json.Open('{', false);
+    json.Key("artifactLocation");
+    json.Open('{', false);
+    json.Key("uri");
+    json.String(UriOf(f.Relative(place.FileIndex)));
+    json.Key("uriBaseId");
+    json.String("%SRCROOT%");
+    json.Close('}');
+    json.Key("region");
+    json.Open('{', false);
+    json.Key("startLine");
+    json.Number(int64_t{place.LineIndex} + 1);
+    json.Key("startColumn");
+    json.Number(place.Column);
+    json.Key("endColumn");
+    json.Number(int64_t{place.Column} + place.Length);
+    json.Close('}');
+    json.Close('}');
+    json.Close('}');
+}
+
+void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TConsoleTextId what, std::string_view name,
+                 const TRefRec& place, const std::vector<int32_t>& related = {}) {
+    json.Open('{', false);
+    json.Key("ruleId");
+    json.String(kRules[rule].Id);
+    json.Key("ruleIndex");
+    json.Number(rule);
+    json.Key("level");
+    json.String(kRules[rule].Level);
+    std::string message = ConsoleText[ctSarifImage];
+    message.append(name).append(ConsoleText[what]);
+    WriteText(json, "message", message);
+    json.Key("locations");
+    json.Open('[', false);
+    WriteLocation(json, f, place, -1);
+    json.Close(']');
+    if (!related.empty()) {
+        json.Key("relatedLocations");
+        json.Open('[', false);
+        for (std::size_t p = 0; p < related.size(); ++p) {
+            WriteLocation(json, f, f.Declaration(related[p]), static_cast<int64_t>(p) + 1);
+        }
+        json.Close(']');
+    }
+    json.Close('}');
+}
+
+void WriteDriver(TJsonWriter& json) {
+    json.Key("tool");
+    json.Open('{', true);
+    json.Key("driver");
+    json.Open('{', true);
+    json.Key("name");
+    json.String("tessaron-check");
+    json.Key("version");
+    json.String("1.1");
+    json.Key("rules");
+    json.Open('[', true);
+    for (const TRule& rule : kRules) {
+        json.Open('{', false);
+        json.Key("id");
+        json.String(rule.Id);
+        json.Key("name");
+        json.String(rule.Name);
+        WriteText(json, "shortDescription", ConsoleText[rule.Description]);
+        json.Key("defaultConfiguration");
+        json.Open('{', false);
+        json.Key("level");
+        json.String(rule.Level);
+        json.Close('}');
+        json.Close('}');
+    }
+    json.Close(']');
+    json.Close('}');
+    json.Close('}');
+}
+
+}  // namespace
+
+void WriteSarif(const TFindings& f, TOutput& out) {
+    const TScanState& s = f.State;
+    TJsonWriter json;
+    json.Open('{', true);
+    json.Key("$schema");
+    json.String("https://json.schemastore.org/sarif-2.1.0.json");
+    json.Key("version");
+    json.String("2.1.0");
+    json.Key("runs");
+    json.Open('[', true);
+    json.Open('{', true);
+    WriteDriver(json);
+    json.Key("results");
+    json.Open('[', true);
+    for (const int32_t k : f.Missing) {
+        WriteResult(json, f, kMissingRule, ctSarifMissing, s.UsedNames[k], s.RefTable[k]);
+    }
+    for (const int32_t i : f.Unused) {
+        WriteResult(json, f, kUnusedRule, ctSarifUnused, s.DefinedNames[i], f.Declaration(i));
+    }
+    for (const auto& places : f.Duplicates) {
+        const std::vector<int32_t> others(places.begin() + 1, places.end());
+        WriteResult(json, f, kDuplicateRule, ctSarifDuplicate, s.DefinedNames[places.front()],
+                    f.Declaration(places.front()), others);
+    }
+    json.Close(']');
+    json.Close('}');
+    json.Close(']');
+    json.Close('}');
+    out.Utf8(json.Str() + "\n");
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "json_reader.h"
+#include "run_check.h"
+#include "temp_tree.h"
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
+    TTempTree tree;
+    TTempTree work;
+    tree.File("INI/a.ini", "ButtonImage = Old\r\nButtonImage = Old\r\nButtonImage = Known\r\n");
+    tree.File("images.ini", "MappedImage Known\r\nMappedImage Spare\r\n");
+    const std::string baseline = work.Path("baseline.txt");
+
+    const TRun written = Checked({"--unused", "--write-baseline", baseline, tree.Root()});
+    EXPECT_EQ(written.Status, 0) << written.Err;
+    EXPECT_EQ(Read(baseline),
+              "# tessaron-check baseline: kind, path below the root, name\n"
+              "missing\tINI/a.ini\told\n"
+              "missing\tINI/a.ini\told\n"
+              "unused\timages.ini\tspare\n");
+    EXPECT_NE(written.Err.find("3 findings written"), std::string::npos) << written.Err;
+
+    // Lines move: the entries hold no line numbers.
+    tree.File("INI/a.ini", "; new comment\r\n\r\nButtonImage = Old\r\nButtonImage = Known\r\nButtonImage = OLD\r\n");
+    const TRun moved = Checked({"--unused", "--baseline", baseline, tree.Root()});
+    EXPECT_EQ(moved.Status, 0) << moved.Out << moved.Err;
+    EXPECT_EQ(moved.Err, "");
+    EXPECT_EQ(Checked({"--unused", "--baseline", baseline, tree.Root() + "/"}).Status, 0)
+        << "a trailing separator on the root changes no entry";
+
+    // A third use of the same name is new, and so is another file's.
+    tree.File("INI/a.ini", "ButtonImage = Old\r\nButtonImage = Old\r\nButtonImage = Old\r\n");
+    tree.File("INI/b.ini", "ButtonImage = Old\r\n");
+    const TRun grown = Checked({"--lang=en", "--format=json", "--unused", "--baseline", baseline, tree.Root()});
+    EXPECT_EQ(grown.Status, 1);
+    const auto doc = ParseJson(grown.Out);
+    ASSERT_TRUE(doc.has_value()) << grown.Out;
+    EXPECT_EQ((*doc)["missing"].Items.size(), 2u);
+    EXPECT_EQ((*doc)["baselined"].Num, 3);
+}
+
+TEST(Baseline, EntriesThatMatchNothingAreStale) {
+    TTempTree tree;
+    TTempTree work;
+    tree.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nButtonImage = b\r\n");
+    const std::string baseline = work.Path("baseline.txt");
+    work.File("baseline.txt",
+              "# comment\r\n"
+              "missing\ta.ini\tb\r\n"
+              "missing\tgone.ini\tb\r\n"
+              "unused\ta.ini\tz\r\n");
+    const TRun run = Checked({"--baseline", baseline, tree.Root()});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "tessaron-check: stale baseline entry: missing\tgone.ini\tb\n")
+        << "entries of kinds not asked for are not judged";
+    const TRun unused = Checked({"--unused", "--baseline", baseline, tree.Root()});
+    EXPECT_NE(unused.Err.find("stale baseline entry: unused\ta.ini\tz\n"), std::string::npos) << unused.Err;
+
+    EXPECT_EQ(Checked({"--baseline", work.Path("none.txt"), tree.Root()}).Status, 2);
+    EXPECT_EQ(Checked({"--write-baseline", work.Root(), tree.Root()}).Status, 2) << "a directory cannot be written";
+}

@@ -1,0 +1,20 @@
+// Runs RunCheck in-process and keeps what it wrote.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "check.h"
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+inline TRun Checked(const std::vector<std::string>& args) {
+    TByteOutput out;
+    TByteOutput err;
+    const int status = RunCheck(args, out, err);
+    return {status, out.Str(), err.Str()};
+}

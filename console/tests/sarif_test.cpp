@@ -1,0 +1,245 @@
+// Checks the SARIF output against the 2.1.0 schema: the required properties,
+// the value constraints, and the property names that the schema's closed
+// objects allow (it sets additionalProperties to false on them).
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "json_reader.h"
+#include "run_check.h"
+#include "temp_tree.h"
+
+namespace {
+
+using TNames = std::set<std::string>;
+
+const TNames kLogKeys = {"$schema", "version", "runs", "inlineExternalProperties", "properties"};
+const TNames kRunKeys = {"tool",
+                         "invocations",
+                         "conversion",
+                         "language",
+                         "versionControlProvenance",
+                         "originalUriBaseIds",
+                         "artifacts",
+                         "logicalLocations",
+                         "graphs",
+                         "results",
+                         "automationDetails",
+                         "runAggregates",
+                         "baselineGuid",
+                         "redactionTokens",
+                         "defaultEncoding",
+                         "defaultSourceLanguage",
+                         "newlineSequences",
+                         "columnKind",
+                         "externalPropertyFileReferences",
+                         "threadFlowLocations",
+                         "taxonomies",
+                         "addresses",
+                         "translations",
+                         "policies",
+                         "webRequests",
+                         "webResponses",
+                         "specialLocations",
+                         "properties"};
+const TNames kToolKeys = {"driver", "extensions", "properties"};
+const TNames kComponentKeys = {"guid",
+                               "name",
+                               "organization",
+                               "product",
+                               "productSuite",
+                               "shortDescription",
+                               "fullDescription",
+                               "fullName",
+                               "version",
+                               "semanticVersion",
+                               "dottedQuadFileVersion",
+                               "releaseDateUtc",
+                               "downloadUri",
+                               "informationUri",
+                               "globalMessageStrings",
+                               "notifications",
+                               "rules",
+                               "taxa",
+                               "locations",
+                               "language",
+                               "contents",
+                               "isComprehensive",
+                               "localizedDataSemanticVersion",
+                               "minimumRequiredLocalizedDataSemanticVersion",
+                               "associatedComponent",
+                               "translationMetadata",
+                               "supportedTaxonomies",
+                               "properties"};
+const TNames kRuleKeys = {"id",
+                          "deprecatedIds",
+                          "guid",
+                          "deprecatedGuids",
+                          "name",
+                          "deprecatedNames",
+                          "shortDescription",
+                          "fullDescription",
+                          "messageStrings",
+                          "defaultConfiguration",
+                          "helpUri",
+                          "help",
+                          "relationships",
+                          "properties"};
+const TNames kConfigurationKeys = {"enabled", "level", "rank", "parameters", "properties"};
+const TNames kResultKeys = {"ruleId",
+                            "ruleIndex",
+                            "rule",
+                            "kind",
+                            "level",
+                            "message",
+                            "analysisTarget",
+                            "locations",
+                            "guid",
+                            "correlationGuid",
+                            "occurrenceCount",
+                            "partialFingerprints",
+                            "fingerprints",
+                            "stacks",
+                            "codeFlows",
+                            "graphs",
+                            "graphTraversals",
+                            "relatedLocations",
+                            "suppressions",
+                            "baselineState",
+                            "rank",
+                            "attachments",
+                            "hostedViewerUri",
+                            "workItemUris",
+                            "provenance",
+                            "fixes",
+                            "taxa",
+                            "webRequest",
+                            "webResponse",
+                            "properties"};
+const TNames kMessageKeys = {"text", "markdown", "id", "arguments", "properties"};
+const TNames kLocationKeys = {"id",          "physicalLocation", "logicalLocations", "message",
+                              "annotations", "relationships",    "properties"};
+const TNames kPhysicalKeys = {"address", "artifactLocation", "region", "contextRegion", "properties"};
+const TNames kArtifactKeys = {"uri", "uriBaseId", "index", "description", "properties"};
+const TNames kRegionKeys = {"startLine",  "startColumn", "endLine", "endColumn", "charOffset",     "charLength",
+                            "byteOffset", "byteLength",  "snippet", "message",   "sourceLanguage", "properties"};
+const TNames kLevels = {"none", "note", "warning", "error"};
+
+void ExpectObject(const TJsonValue& v, const TNames& allowed, const TNames& required, const std::string& where) {
+    ASSERT_EQ(v.Type, TJsonValue::Object) << where;
+    for (const auto& [key, value] : v.Members) EXPECT_EQ(allowed.count(key), 1u) << where << " has " << key;
+    for (const std::string& key : required) EXPECT_NE(v.Find(key), nullptr) << where << " lacks " << key;
+}
+
+void ExpectMessage(const TJsonValue& v, const std::string& where) {
+    ExpectObject(v, kMessageKeys, {}, where);
+    EXPECT_TRUE(v.Find("text") != nullptr || v.Find("id") != nullptr) << where;
+    if (v.Find("text") != nullptr) {
+        EXPECT_EQ(v["text"].Type, TJsonValue::String) << where;
+    }
+}
+
+// A relative URI reference: no scheme, no backslash, no blank, no raw byte above 0x7E.
+void ExpectRelativeUri(const std::string& uri, const std::string& where) {
+    EXPECT_FALSE(uri.empty()) << where;
+    EXPECT_NE(uri[0], '/') << where << ": " << uri;
+    EXPECT_EQ(uri.find(':'), std::string::npos) << where << ": " << uri;
+    for (const char c : uri) {
+        const auto b = static_cast<unsigned char>(c);
+        EXPECT_TRUE(b > 0x20 && b < 0x7F && c != '\\' && c != '"') << where << ": " << uri;
+    }
+}
+
+void ExpectLocation(const TJsonValue& loc, const std::string& where) {
+    ExpectObject(loc, kLocationKeys, {"physicalLocation"}, where);
+    const TJsonValue& physical = loc["physicalLocation"];
+    ExpectObject(physical, kPhysicalKeys, {"artifactLocation", "region"}, where + ".physicalLocation");
+    ExpectObject(physical["artifactLocation"], kArtifactKeys, {"uri"}, where + ".artifactLocation");
+    ExpectRelativeUri(physical["artifactLocation"]["uri"].Str, where);
+    const TJsonValue& region = physical["region"];
+    ExpectObject(region, kRegionKeys, {"startLine", "startColumn", "endColumn"}, where + ".region");
+    EXPECT_GE(region["startLine"].Num, 1) << where;
+    EXPECT_GE(region["startColumn"].Num, 1) << where;
+    EXPECT_GT(region["endColumn"].Num, region["startColumn"].Num) << where;
+}
+
+// Validates the whole log; returns the results.
+std::vector<TJsonValue> ValidSarif(const std::string& text) {
+    std::string error;
+    const auto log = ParseJson(text, &error);
+    EXPECT_TRUE(log.has_value()) << error;
+    if (!log) return {};
+    ExpectObject(*log, kLogKeys, {"version", "runs"}, "log");
+    EXPECT_EQ((*log)["version"].Str, "2.1.0");
+    const auto& runs = (*log)["runs"].Items;
+    EXPECT_EQ(runs.size(), 1u);
+    if (runs.size() != 1) return {};
+    const TJsonValue& run = runs[0];
+    ExpectObject(run, kRunKeys, {"tool", "results"}, "run");
+    ExpectObject(run["tool"], kToolKeys, {"driver"}, "tool");
+    const TJsonValue& driver = run["tool"]["driver"];
+    ExpectObject(driver, kComponentKeys, {"name"}, "driver");
+    const auto& rules = driver["rules"].Items;
+    for (const TJsonValue& rule : rules) {
+        ExpectObject(rule, kRuleKeys, {"id"}, "rule");
+        ExpectMessage(rule["shortDescription"], "rule.shortDescription");
+        ExpectObject(rule["defaultConfiguration"], kConfigurationKeys, {}, "rule.defaultConfiguration");
+        EXPECT_EQ(kLevels.count(rule["defaultConfiguration"]["level"].Str), 1u);
+    }
+    for (const TJsonValue& result : run["results"].Items) {
+        ExpectObject(result, kResultKeys, {"message", "ruleId", "locations"}, "result");
+        ExpectMessage(result["message"], "result.message");
+        EXPECT_EQ(kLevels.count(result["level"].Str), 1u);
+        const auto index = static_cast<std::size_t>(result["ruleIndex"].Num);
+        EXPECT_LT(index, rules.size());
+        if (index < rules.size()) {
+            EXPECT_EQ(rules[index]["id"].Str, result["ruleId"].Str);
+        }
+        EXPECT_EQ(result["locations"].Items.size(), 1u);
+        for (const TJsonValue& loc : result["locations"].Items) ExpectLocation(loc, "result.location");
+        if (const TJsonValue* related = result.Find("relatedLocations")) {
+            for (const TJsonValue& loc : related->Items) ExpectLocation(loc, "result.relatedLocation");
+        }
+    }
+    return run["results"].Items;
+}
+
+}  // namespace
+
+TEST(Sarif, EveryKindIsAValidResultWithARegion) {
+    TTempTree tree;
+    tree.File("INI/my units/a.ini", "  ButtonImage = Gone\r\nButtonImage = Here\r\n");
+#ifdef _WIN32
+    // An ASCII name under Wine, whose file names are not the ANSI bytes; '%' itself is encoded.
+    const std::string file = "Images/%C1.ini";
+    const std::string image = "Images/%25C1.ini";
+#else
+    const std::string file = "Images/\xC1.ini";
+    const std::string image = "Images/%C1.ini";
+#endif
+    tree.File(file, "MappedImage Here\r\nMappedImage Spare\r\nMappedImage here\r\n");
+    const TRun run = Checked({"--format=sarif", "--unused", "--duplicates", tree.Root()});
+    EXPECT_EQ(run.Status, 1);
+    const std::vector<TJsonValue> results = ValidSarif(run.Out);
+    ASSERT_EQ(results.size(), 3u) << run.Out;
+    EXPECT_EQ(results[0]["ruleId"].Str, "undeclared-image");
+    const TJsonValue& where = results[0]["locations"].Items[0]["physicalLocation"];
+    EXPECT_EQ(where["artifactLocation"]["uri"].Str, "INI/my%20units/a.ini");
+    EXPECT_EQ(where["region"]["startLine"].Num, 1);
+    EXPECT_EQ(where["region"]["startColumn"].Num, 17);
+    EXPECT_EQ(where["region"]["endColumn"].Num, 21);
+    EXPECT_EQ(results[1]["ruleId"].Str, "unused-image");
+    EXPECT_EQ(results[1]["locations"].Items[0]["physicalLocation"]["artifactLocation"]["uri"].Str, image);
+    EXPECT_EQ(results[2]["ruleId"].Str, "duplicate-image");
+    EXPECT_EQ(results[2]["relatedLocations"].Items.size(), 1u);
+}
+
+TEST(Sarif, ACleanTreeStillGivesAValidLog) {
+    TTempTree tree;
+    tree.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
+    const TRun run = Checked({"--format=sarif", tree.Root()});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_TRUE(ValidSarif(run.Out).empty());
+    EXPECT_NE(run.Out.find("\"results\": []"), std::string::npos);
+}
