@@ -169,7 +169,13 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
     if (StartsWithKey(text, kDeclarationKey)) {
         const std::size_t blank = text.find(' ');
         const std::string_view name = TrimControls(blank == std::string_view::npos ? text : text.substr(blank + 1));
-        if (!name.empty()) State_.DefinedNames.Add(Lowered(name));
+        if (name.empty()) return;
+        State_.DefinedNames.Add(Lowered(name));
+        if (State_.KeepDefinedPlaces) {
+            const std::size_t column = indent + static_cast<std::size_t>(name.data() - text.data()) + 1;
+            State_.DefinedPlaces.AddRef(fileIndex, lineIndex, static_cast<uint32_t>(column),
+                                        static_cast<uint32_t>(name.size()));
+        }
     }
 }
 

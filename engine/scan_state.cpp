@@ -67,6 +67,7 @@ void TScanState::Reset() {
     UsedNames.Clear();
     DefinedNames.Clear();
     RefTable.ClearRefs();
+    DefinedPlaces.ClearRefs();
 }
 
 TNameIndex::TNameIndex(const TNameList& names) : Names_(names) {

@@ -70,8 +70,12 @@ struct TScanState {
     TRefTable RefTable;
     TNameList UsedNames;
     TNameList DefinedNames;
+    // Where each declaration stands: DefinedPlaces[i] for DefinedNames[i].
+    // Kept only when asked for, since the window has no use for it.
+    bool KeepDefinedPlaces = false;
+    TRefTable DefinedPlaces;
 
-    // Empties all four, as a search does before it walks.
+    // Empties every list, as a search does before it walks.
     void Reset();
 };
 
