@@ -9,7 +9,7 @@ namespace {
 
 enum class TArity { Flag, Value };
 
-struct TOptionSpec {
+struct TOptionRule {
     std::string_view Name;
     TArity Arity;
     // Stores the value; false when the value is not one the option takes.
@@ -42,7 +42,7 @@ bool NonEmpty(const std::string& v) {
 }
 
 // clang-format off
-const TOptionSpec kOptions[] = {
+const TOptionRule kOptions[] = {
     {"--help", TArity::Flag, [](TOptions& o, const std::string&) { return o.Help = true; }},
     {"--lang", TArity::Value, ApplyLang},
     {"--format", TArity::Value, ApplyFormat},
@@ -55,9 +55,9 @@ const TOptionSpec kOptions[] = {
 };
 // clang-format on
 
-const TOptionSpec* FindOption(std::string_view name) {
-    for (const TOptionSpec& spec : kOptions) {
-        if (spec.Name == name) return &spec;
+const TOptionRule* FindOption(std::string_view name) {
+    for (const TOptionRule& rule : kOptions) {
+        if (rule.Name == name) return &rule;
     }
     return nullptr;
 }
@@ -86,13 +86,13 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
         }
         const std::size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        const TOptionSpec* spec = FindOption(name);
-        if (spec == nullptr || (spec->Arity == TArity::Flag && eq != std::string::npos)) {
+        const TOptionRule* rule = FindOption(name);
+        if (rule == nullptr || (rule->Arity == TArity::Flag && eq != std::string::npos)) {
             parsed.Error = ConsoleText[ctUnknownOption] + arg;
             return parsed;
         }
         std::string value;
-        if (spec->Arity == TArity::Value) {
+        if (rule->Arity == TArity::Value) {
             if (eq != std::string::npos) {
                 value = arg.substr(eq + 1);
             } else if (i + 1 < args.size()) {
@@ -102,7 +102,7 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
                 return parsed;
             }
         }
-        if (!spec->Apply(options, value)) {
+        if (!rule->Apply(options, value)) {
             parsed.Error = ConsoleText[ctBadValue];
             parsed.Error.append(name).append(": ").append(value);
             return parsed;
