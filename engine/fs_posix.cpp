@@ -36,6 +36,8 @@ int CodeOf(int error) {
             return 5;
         case ENOSPC:
             return 101;
+        case EIO:
+            return 30;  // as errno 5 it would read as "File access denied"
         default:
             return error;
     }
@@ -193,10 +195,12 @@ TInputFile::~TInputFile() {
 }
 
 bool TInputFile::Open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO would block the open until a writer comes;
+    // only regular files are read, so a device never gives endless bytes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
         ::close(fd);
         return false;
     }

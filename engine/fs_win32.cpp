@@ -98,6 +98,11 @@ bool TInputFile::Open(const std::string& path) {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
+    // A device or pipe behind the name (CON.ini, a link to one) is no definition file.
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return false;
+    }
     File_ = new TPlatformFile{handle};
     return true;
 }

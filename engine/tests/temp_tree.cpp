@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "unix_files.h"
+
 namespace fs = std::filesystem;
 
 TTempTree::TTempTree() {
@@ -14,6 +16,7 @@ TTempTree::TTempTree() {
 }
 
 TTempTree::~TTempTree() {
+    RemoveUnixEntries(Root_.string());
     std::error_code ignored;
     fs::remove_all(Root_, ignored);
 }
@@ -35,5 +38,5 @@ void TTempTree::Dir(const std::string& relative) {
 bool TTempTree::DirLink(const std::string& relative, const std::string& target) {
     std::error_code error;
     fs::create_directory_symlink(fs::path(target).make_preferred(), Path(relative), error);
-    return !error;
+    return !error || MakeUnixLink(target, Path(relative));
 }
