@@ -23,20 +23,21 @@ void FindMissing(const TReport& report, const TNameList* elsewhere, TFindings& f
     }
 }
 
-// One pass over the declarations for each kind asked for.
-void FindDeclarationKinds(TFindings& f) {
-    const TNameList& names = f.State.DefinedNames;
-    const TNameIndex declared(names);
+// One pass over the declarations for each kind asked for, on what the
+// cross-check found out about them.
+void FindDeclarationKinds(const TReport& report, TFindings& f) {
+    const int32_t count = f.State.DefinedNames.Count();
+    const std::vector<int32_t>& firstOf = report.FirstDeclaration;
     if (f.Kinds.Unused) {
-        const TNameIndex used(f.State.UsedNames);
-        for (int32_t i = 0; i < names.Count(); ++i) {
-            if (declared.FindDefined(names[i]) == i && used.FindDefined(names[i]) == -1) f.Unused.push_back(i);
+        for (int32_t i = 0; i < count; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            if (firstOf[at] == i && !report.DeclarationUsed[at]) f.Unused.push_back(i);
         }
     }
     if (f.Kinds.Duplicates) {
-        std::vector<int32_t> groupOf(static_cast<std::size_t>(names.Count()), -1);  // by first declaration
-        for (int32_t i = 0; i < names.Count(); ++i) {
-            const int32_t first = declared.FindDefined(names[i]);
+        std::vector<int32_t> groupOf(static_cast<std::size_t>(count), -1);  // by first declaration
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t first = firstOf[static_cast<std::size_t>(i)];
             if (first == i) continue;
             int32_t& group = groupOf[static_cast<std::size_t>(first)];
             if (group == -1) {
@@ -76,7 +77,7 @@ TFindings FindingsOf(const std::string& root, const TScanState& state, const TRe
     findings.Kinds = kinds;
     if (elsewhere != nullptr) findings.ExternalNames = elsewhere->Count();
     FindMissing(report, elsewhere, findings);
-    if (kinds.Unused || kinds.Duplicates) FindDeclarationKinds(findings);
+    if (kinds.Unused || kinds.Duplicates) FindDeclarationKinds(report, findings);
     findings.Summarize();
     return findings;
 }

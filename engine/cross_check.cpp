@@ -1,31 +1,42 @@
 #include "cross_check.h"
 
 #include <algorithm>
+#include <optional>
 
 TReport CrossCheck(const std::string& rootText, const TScanState& state) {
     TReport report;
-    if (state.UsedNames.Count() == 0) {
+    const int32_t count = state.UsedNames.Count();
+    const bool places = state.KeepDefinedPlaces && state.DefinedNames.Count() > 0;
+    std::optional<TNameIndex> declared;
+    if (places) {
+        declared.emplace(state.DefinedNames, &report.FirstDeclaration);
+        report.DeclarationUsed.assign(static_cast<std::size_t>(state.DefinedNames.Count()), false);
+    }
+    if (count == 0) {
         report.SummaryId = utNoUsed;
     } else if (state.DefinedNames.Count() == 0) {
         report.SummaryId = utNoDefined;
     } else {
-        const TNameIndex declared(state.DefinedNames);
+        if (!declared) declared.emplace(state.DefinedNames);
         // The lookups go a few names ahead: their slots are fetched meanwhile.
         constexpr int32_t kAhead = 8;
         uint64_t hashes[kAhead];
-        const int32_t count = state.UsedNames.Count();
         for (int32_t k = 0; k < kAhead && k < count; ++k) {
             hashes[k] = TNameIndex::Hash(state.UsedNames[k]);
-            declared.Prefetch(hashes[k]);
+            declared->Prefetch(hashes[k]);
         }
         for (int32_t k = 0; k < count; ++k) {
             const std::string_view name = state.UsedNames[k];
             const uint64_t hash = hashes[k % kAhead];
             if (k + kAhead < count) {
                 hashes[k % kAhead] = TNameIndex::Hash(state.UsedNames[k + kAhead]);
-                declared.Prefetch(hashes[k % kAhead]);
+                declared->Prefetch(hashes[k % kAhead]);
             }
-            if (declared.FindHashed(name, hash) != -1) continue;
+            const int32_t first = declared->FindHashed(name, hash);
+            if (first != -1) {
+                if (places) report.DeclarationUsed[static_cast<std::size_t>(first)] = true;
+                continue;
+            }
             const TRefRec& ref = state.RefTable[k];
             const std::string_view path = state.FileList[static_cast<int32_t>(ref.FileIndex)];
             std::string text = UiText[utMissingPrefix];

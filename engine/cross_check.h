@@ -18,6 +18,11 @@ struct TReport {
     std::vector<TReportItem> Items;
     TTextId SummaryId = utNoUsed;  // utNoUsed, utNoDefined, utAllFine or utDonePrefix
     std::string Summary;
+    // Only when the state keeps declaration places: for each declaration the
+    // index of the first one with its name, and, by that first index, whether
+    // some reference names it.
+    std::vector<int32_t> FirstDeclaration;
+    std::vector<bool> DeclarationUsed;
 };
 
 // `rootText` is the root exactly as typed: its byte length is cut from each

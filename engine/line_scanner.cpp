@@ -16,10 +16,6 @@ bool IsControl(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
 std::size_t LeadingControls(std::string_view s) {
     std::size_t n = 0;
     while (n < s.size() && IsControl(s[n])) ++n;
@@ -32,19 +28,30 @@ std::string_view TrimControls(std::string_view s) {
     return s;
 }
 
-// Whether `line` starts with the lower-case `key`, ASCII case aside.
-bool StartsWithKey(std::string_view line, std::string_view key) {
-    return line.size() >= key.size() &&
-           std::equal(key.begin(), key.end(), line.begin(), [](char k, char c) { return k == AsciiLower(c); });
+uint64_t Load8(const char* p) {
+    uint64_t v = 0;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
 
-std::string_view CutComments(std::string_view line) {
-    line = line.substr(0, line.find(';'));
-    return line.substr(0, line.find("//"));
+constexpr uint64_t kCaseBits = 0x2020202020202020ull;
+
+// Whether `line` starts with the lower-case `key` (letters only, 8 to 16 of
+// them), ASCII case aside: setting bit 5 lowers a letter and makes nothing
+// else equal to one.
+bool StartsWithKey(std::string_view line, std::string_view key) {
+    if (line.size() < key.size()) return false;
+    const std::size_t tail = key.size() - 8;
+    return (Load8(line.data()) | kCaseBits) == Load8(key.data()) &&
+           (Load8(line.data() + tail) | kCaseBits) == Load8(key.data() + tail);
 }
 
 int LowestBit(uint64_t bits) {
     return __builtin_ctzll(bits);
+}
+
+int HighestBit(uint64_t bits) {
+    return 63 - __builtin_clzll(bits);
 }
 
 int BitCount(uint64_t bits) {
@@ -54,16 +61,10 @@ int BitCount(uint64_t bits) {
     return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
 }
 
-uint64_t Load8(const char* p) {
-    uint64_t v = 0;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 // Whether the line from `p`, at least 11 bytes long, may start with a key:
 // its first 8 bytes, ASCII case aside, are those of one of the three keys.
 bool MayStartKey(const char* p) {
-    const uint64_t head = Load8(p) | 0x2020202020202020ull;
+    const uint64_t head = Load8(p) | kCaseBits;
     return head == Load8("selectportrait") || head == Load8("buttonimage") || head == Load8("mappedimage");
 }
 
@@ -104,11 +105,31 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
             const uint64_t valid = f.Breaks == 0 ? ~uint64_t{0} : (uint64_t{1} << LowestBit(f.Breaks)) - 1;
             const char* const limit = f.Breaks == 0 ? end : p + LowestBit(f.Breaks);
             for (uint64_t found = f.Heads & valid; found != 0; found &= found - 1) {
-                const char* const key = p + LowestBit(found);
+                const int bit = LowestBit(found);
+                const char* const key = p + bit;
                 if (limit - key >= 8 && !MayStartKey(key)) continue;
-                const auto* lf =
-                    static_cast<const char*>(std::memchr(key, '\n', static_cast<std::size_t>(limit - key)));
-                const int64_t before = lines + BitCount(f.Lf & ((uint64_t{1} << LowestBit(found)) - 1));
+                const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
+                const int64_t before = lines + BitCount(lfBelow);
+                // Mostly the line ends in this window or the next one with no
+                // break before its LF, and the masks give both of its ends.
+                const char* lf = nullptr;
+                if (const uint64_t lfAbove = f.Lf >> bit << bit; lfAbove != 0) {
+                    if (f.Breaks == 0 || LowestBit(lfAbove) < LowestBit(f.Breaks)) lf = p + LowestBit(lfAbove);
+                } else if (f.Breaks == 0 && w + 1 < count) {
+                    const TWindowFacts& next = facts[w + 1];
+                    if (next.Lf != 0 && (next.Breaks == 0 || LowestBit(next.Lf) < LowestBit(next.Breaks))) {
+                        lf = p + 64 + LowestBit(next.Lf);
+                    }
+                }
+                if (lf != nullptr) {
+                    if (static_cast<std::size_t>(lf - key) < kShortestKey) continue;
+                    const char* const lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
+                    std::size_t length = static_cast<std::size_t>(lf - lineStart);
+                    if (lineStart[length - 1] == '\r') --length;
+                    ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
+                    continue;
+                }
+                lf = static_cast<const char*>(std::memchr(key, '\n', static_cast<std::size_t>(limit - key)));
                 if (lf == nullptr) {
                     stop = lineStartOf(key);
                     lines = before;
@@ -140,18 +161,22 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     return static_cast<std::size_t>(stop - begin);
 }
 
-std::string_view TLineScanner::Lowered(std::string_view text) {
-    Lowered_.resize(text.size());
-    std::transform(text.begin(), text.end(), Lowered_.begin(), AsciiLower);
-    return Lowered_;
-}
-
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
+    const char* const s = line.data();
+    const std::size_t size = line.size();
     const std::size_t indent = LeadingControls(line);
-    const std::string_view text = CutComments(line.substr(indent));
+    // One pass finds where a comment (';' or "//") cuts the line and the first '=' before it.
+    std::size_t end = indent;
+    std::size_t eq = std::string_view::npos;
+    for (; end < size; ++end) {
+        const char c = s[end];
+        if (static_cast<unsigned char>(c - '/') > '=' - '/') continue;  // none of / ; =
+        if (c == ';' || (c == '/' && end + 1 < size && s[end + 1] == '/')) break;
+        if (c == '=' && eq == std::string_view::npos) eq = end - indent;
+    }
+    const std::string_view text(s + indent, end - indent);
     if (text.empty()) return;
 
-    const std::size_t eq = text.find('=');
     if (eq != std::string_view::npos) {
         for (const std::string_view key : kImageKeys) {
             if (!StartsWithKey(text, key)) continue;
@@ -159,7 +184,7 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
             const std::string_view value = TrimControls(afterEq);
             if (value.empty()) return;
             const std::size_t column = indent + eq + 1 + LeadingControls(afterEq) + 1;
-            State_.UsedNames.Add(Lowered(value));
+            State_.UsedNames.AddLowered(value);
             State_.RefTable.AddRef(fileIndex, lineIndex, static_cast<uint32_t>(column),
                                    static_cast<uint32_t>(value.size()));
             return;
@@ -170,7 +195,7 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
         const std::size_t blank = text.find(' ');
         const std::string_view name = TrimControls(blank == std::string_view::npos ? text : text.substr(blank + 1));
         if (name.empty()) return;
-        State_.DefinedNames.Add(Lowered(name));
+        State_.DefinedNames.AddLowered(name);
         if (State_.KeepDefinedPlaces) {
             const std::size_t column = indent + static_cast<std::size_t>(name.data() - text.data()) + 1;
             State_.DefinedPlaces.AddRef(fileIndex, lineIndex, static_cast<uint32_t>(column),

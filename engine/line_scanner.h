@@ -21,13 +21,11 @@ public:
     void ScanText(TByteSource& source, uint32_t fileIndex);
 
 private:
-    std::string_view Lowered(std::string_view text);
     // Scans whole lines from the start of `bytes` as far as that can be done
     // without the reader; returns the bytes taken and advances `lineIndex`.
     std::size_t ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex);
 
     TScanState& State_;
-    std::string Lowered_;
     std::vector<char> Buffer_;
 };
 

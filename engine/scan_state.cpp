@@ -8,6 +8,27 @@ int32_t Grown(int32_t capacity) {
     return capacity == 0 ? 8 : capacity * 2;
 }
 
+uint64_t Load8(const char* p) {
+    uint64_t v = 0;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Names are short: words compared in place cost less than a call to memcmp.
+bool SameBytes(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    std::size_t left = a.size();
+    for (; left >= 8; left -= 8, x += 8, y += 8) {
+        if (Load8(x) != Load8(y)) return false;
+    }
+    for (; left > 0; --left) {
+        if (*x++ != *y++) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // Eight bytes at a time; the high half of the result serves as a tag that
@@ -35,6 +56,17 @@ uint64_t TNameIndex::Hash(std::string_view name) {
 void TStringList::Add(std::string_view text) {
     if (Count_ >= Capacity_) Capacity_ = Grown(Capacity_);
     if (!text.empty()) std::memcpy(Text_.Extend(text.size()), text.data(), text.size());
+    const std::size_t end = Text_.Size();
+    std::memcpy(Ends_.Extend(sizeof end), &end, sizeof end);
+    ++Count_;
+}
+
+void TStringList::AddLowered(std::string_view text) {
+    if (Count_ >= Capacity_) Capacity_ = Grown(Capacity_);
+    if (!text.empty()) {
+        char* out = Text_.Extend(text.size());
+        for (const char c : text) *out++ = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    }
     const std::size_t end = Text_.Size();
     std::memcpy(Ends_.Extend(sizeof end), &end, sizeof end);
     ++Count_;
@@ -70,21 +102,26 @@ void TScanState::Reset() {
     DefinedPlaces.ClearRefs();
 }
 
-TNameIndex::TNameIndex(const TNameList& names) : Names_(names) {
+TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : Names_(names) {
     std::size_t size = 16;
     while (size < static_cast<std::size_t>(names.Count()) * 2) size *= 2;
     Mask_ = size - 1;
     std::memset(Slots_.Extend(size * sizeof(TSlot)), 0xFF, size * sizeof(TSlot));
+    if (firstOf != nullptr) {
+        firstOf->clear();
+        firstOf->reserve(static_cast<std::size_t>(names.Count()));
+    }
     TSlot* const slots = reinterpret_cast<TSlot*>(Slots_.Data());
     for (int32_t i = 0; i < names.Count(); ++i) {
         const std::string_view name = names[i];
         const uint64_t hash = Hash(name);
         const auto tag = static_cast<uint32_t>(hash >> 32);
         std::size_t slot = hash & Mask_;
-        while (slots[slot].Index != -1 && (slots[slot].Tag != tag || names[slots[slot].Index] != name)) {
+        while (slots[slot].Index != -1 && (slots[slot].Tag != tag || !SameBytes(names[slots[slot].Index], name))) {
             slot = (slot + 1) & Mask_;
         }
         if (slots[slot].Index == -1) slots[slot] = {i, tag};  // an equal name already there keeps its lower index
+        if (firstOf != nullptr) firstOf->push_back(slots[slot].Index);
     }
 }
 
@@ -92,7 +129,7 @@ int32_t TNameIndex::FindHashed(std::string_view name, uint64_t hash) const {
     const TSlot* const slots = reinterpret_cast<const TSlot*>(Slots_.Data());
     const auto tag = static_cast<uint32_t>(hash >> 32);
     for (std::size_t slot = hash & Mask_; slots[slot].Index != -1; slot = (slot + 1) & Mask_) {
-        if (slots[slot].Tag == tag && Names_[slots[slot].Index] == name) return slots[slot].Index;
+        if (slots[slot].Tag == tag && SameBytes(Names_[slots[slot].Index], name)) return slots[slot].Index;
     }
     return -1;
 }

@@ -16,6 +16,8 @@ class TStringList {
 public:
     // Copies `text` into the list; grows the slots 0 -> 8 -> 16 -> 32 ...
     void Add(std::string_view text);
+    // The same with A..Z lowered on the way in.
+    void AddLowered(std::string_view text);
     // Releases every string and the slots; an empty list is left unchanged.
     void Clear();
 
@@ -83,7 +85,8 @@ struct TScanState {
 // built once over DefinedNames, instead of a scan per lookup.
 class TNameIndex {
 public:
-    explicit TNameIndex(const TNameList& names);
+    // With `firstOf`, also tells for each entry the lowest index of an equal one.
+    explicit TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf = nullptr);
     // The lowest index of an entry byte-for-byte equal to `name`, or -1.
     int32_t FindDefined(std::string_view name) const { return FindHashed(name, Hash(name)); }
 

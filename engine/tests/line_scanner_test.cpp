@@ -137,3 +137,47 @@ TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
         EXPECT_EQ(state.KeepDefinedPlaces, keep) << "the wish outlives a reset";
     }
 }
+
+TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
+    // Lines that end in their key's window, in the next one or batches later,
+    // and indents across windows; then what the reader must judge: lone CRs
+    // restart the scan at their next line, and a Ctrl+Z at a 128-byte block
+    // start ends the file.
+    const std::string pieces[] = {
+        "  SelectPortrait = Near\r\n",
+        "ButtonImage=" + std::string(1100, 'x') + "\n",
+        std::string(70, ' ') + "MappedImage Deep\r\n",
+        "\tButtonImage = Tab ; c\n",
+        "Side = 1\nBehavior = x\n",
+        "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\n",
+        "MappedImage Plain\n",
+    };
+    std::string body;
+    for (int i = 0; i < 60; ++i) body += pieces[(i * 3) % 7];
+    body +=
+        "ButtonImage = Cr\rInside\r\nMappedImage Twice\r\r\nButtonImage = Next\n"
+        "SelectPortrait = Before\x1A"
+        "After\nButtonImage = End\n";
+    for (std::size_t shift = 0; shift < 64; ++shift) {
+        const std::string text = std::string(shift, ' ') + "\n" + body;
+        SCOPED_TRACE(shift);
+        TScanState whole;
+        TMemorySource source(text);
+        TLineScanner(whole).ScanText(source, 1);
+        TScanState byLine;
+        TLineScanner lineScanner(byLine);
+        TMemorySource again(text);
+        TTextReader reader(again);
+        for (int32_t line = 0; !reader.Eof(); ++line) lineScanner.ScanLine(reader.ReadLine(), 1, line);
+        ASSERT_EQ(whole.RefTable.Count(), byLine.RefTable.Count());
+        ASSERT_GT(whole.RefTable.Count(), 20);
+        for (int32_t k = 0; k < whole.RefTable.Count(); ++k) {
+            EXPECT_EQ(whole.UsedNames[k], byLine.UsedNames[k]);
+            EXPECT_EQ(whole.RefTable[k].LineIndex, byLine.RefTable[k].LineIndex);
+            EXPECT_EQ(whole.RefTable[k].Column, byLine.RefTable[k].Column);
+        }
+        ASSERT_EQ(whole.DefinedNames.Count(), byLine.DefinedNames.Count());
+        for (int32_t k = 0; k < whole.DefinedNames.Count(); ++k)
+            EXPECT_EQ(whole.DefinedNames[k], byLine.DefinedNames[k]);
+    }
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 TEST(StringList, GrowsFromEightByDoubling) {
     TStringList list;
@@ -59,8 +60,10 @@ TEST(RefTable, StoresFullWidthFieldsAndGrowsLikeLists) {
 TEST(NameIndex, FindsLowestIndexOfExactBytes) {
     TNameList names;
     EXPECT_EQ(TNameIndex(names).FindDefined("a"), -1);
-    for (const char* name : {"b", "a", "ab", "a", "", "A"}) names.Add(name);
-    const TNameIndex index(names);
+    for (const char* name : {"b", "a", "ab", "a", "", "A", "", "b"}) names.Add(name);
+    std::vector<int32_t> firstOf;
+    const TNameIndex index(names, &firstOf);
+    EXPECT_EQ(firstOf, (std::vector<int32_t>{0, 1, 2, 1, 4, 5, 4, 0}));
     EXPECT_EQ(index.FindDefined("a"), 1);
     EXPECT_EQ(index.FindDefined("ab"), 2);
     EXPECT_EQ(index.FindDefined(""), 4);
