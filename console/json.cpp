@@ -1,5 +1,7 @@
 #include "json.h"
 
+#include <charconv>
+
 namespace {
 
 void AppendCodePoint(std::string& out, unsigned cp) {
@@ -10,6 +12,12 @@ void AppendCodePoint(std::string& out, unsigned cp) {
 
 bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
+}
+
+// ASCII that a JSON string holds as it is.
+bool IsPlain(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x20 && u < 0x80 && c != '"' && c != '\\';
 }
 
 }  // namespace
@@ -47,6 +55,14 @@ void AppendJsonString(std::string& out, std::string_view bytes) {
     static const char kHex[] = "0123456789abcdef";
     out += '"';
     for (std::size_t i = 0; i < bytes.size();) {
+        // Paths and names are mostly plain ASCII: such runs go in at once.
+        std::size_t plain = i;
+        while (plain < bytes.size() && IsPlain(bytes[plain])) ++plain;
+        if (plain != i) {
+            out.append(bytes.data() + i, plain - i);
+            i = plain;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c >= 0x80) {
             const std::size_t length = Utf8SequenceLength(bytes.substr(i));
@@ -92,7 +108,9 @@ void TJsonWriter::String(std::string_view bytes) {
 
 void TJsonWriter::Number(int64_t value) {
     Item();
-    Text_ += std::to_string(value);
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    Text_.append(digits, end.ptr);
 }
 
 void TJsonWriter::Open(char bracket, bool multiline) {

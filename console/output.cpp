@@ -14,13 +14,24 @@ void TByteOutput::Text(std::string_view text) {
 }
 
 void TByteOutput::Bytes(std::string_view bytes) {
-    Buffer_ += bytes;
-    WriteThrough();
+    Append(bytes);
 }
 
 void TByteOutput::Utf8(std::string_view text) {
-    Buffer_ += text;
-    WriteThrough();
+    Append(text);
+}
+
+// A large piece, such as a whole JSON document, goes to the stream as it is
+// instead of through one more copy in the buffer.
+void TByteOutput::Append(std::string_view bytes) {
+    if (Stream_ == nullptr || bytes.size() < kWriteThrough) {
+        Buffer_ += bytes;
+        WriteThrough();
+        return;
+    }
+    if (!Buffer_.empty() && std::fwrite(Buffer_.data(), 1, Buffer_.size(), Stream_) != Buffer_.size()) Failed_ = true;
+    Buffer_.clear();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), Stream_) != bytes.size()) Failed_ = true;
 }
 
 void TByteOutput::WriteThrough() {

@@ -32,6 +32,7 @@ public:
     const std::string& Str() const { return Buffer_; }
 
 private:
+    void Append(std::string_view bytes);
     void WriteThrough();
 
     std::FILE* Stream_;

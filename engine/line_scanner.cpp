@@ -6,6 +6,10 @@
 #include "fs.h"
 #include "line_heads.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Tried in this order; each is compared over its whole length.
@@ -69,6 +73,38 @@ bool MayStartKey(const char* p) {
 }
 
 constexpr std::size_t kShortestKey = 11;
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Where a comment (';' or "//") cuts `text`, its size when none does, and the
+// first '=' before that, kNone when there is none.
+std::size_t CutAndEquals(std::string_view text, std::size_t& eq) {
+    const char* const s = text.data();
+    const std::size_t size = text.size();
+    std::size_t at = 0;
+    eq = kNone;
+#if defined(__SSE2__)
+    for (; at + 16 <= size; at += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+        const auto semis = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(';'))));
+        const auto slashes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('/'))));
+        const auto equals = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('='))));
+        unsigned pairs = slashes & (slashes >> 1);
+        if ((slashes & 0x8000u) != 0 && at + 16 < size && s[at + 16] == '/') pairs |= 0x8000u;
+        const unsigned cuts = semis | pairs;
+        const unsigned before = cuts == 0 ? equals : equals & ((1u << __builtin_ctz(cuts)) - 1);
+        if (eq == kNone && before != 0) eq = at + static_cast<std::size_t>(__builtin_ctz(before));
+        if (cuts != 0) return at + static_cast<std::size_t>(__builtin_ctz(cuts));
+    }
+#endif
+    for (; at < size; ++at) {
+        const char c = s[at];
+        if (static_cast<unsigned char>(c - '/') > '=' - '/') continue;  // none of / ; =
+        if (c == ';' || (c == '/' && at + 1 < size && s[at + 1] == '/')) break;
+        if (c == '=' && eq == kNone) eq = at;
+    }
+    return at;
+}
 
 }  // namespace
 
@@ -162,22 +198,12 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
 }
 
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
-    const char* const s = line.data();
-    const std::size_t size = line.size();
     const std::size_t indent = LeadingControls(line);
-    // One pass finds where a comment (';' or "//") cuts the line and the first '=' before it.
-    std::size_t end = indent;
-    std::size_t eq = std::string_view::npos;
-    for (; end < size; ++end) {
-        const char c = s[end];
-        if (static_cast<unsigned char>(c - '/') > '=' - '/') continue;  // none of / ; =
-        if (c == ';' || (c == '/' && end + 1 < size && s[end + 1] == '/')) break;
-        if (c == '=' && eq == std::string_view::npos) eq = end - indent;
-    }
-    const std::string_view text(s + indent, end - indent);
+    std::size_t eq = kNone;
+    const std::string_view text = line.substr(indent, CutAndEquals(line.substr(indent), eq));
     if (text.empty()) return;
 
-    if (eq != std::string_view::npos) {
+    if (eq != kNone) {
         for (const std::string_view key : kImageKeys) {
             if (!StartsWithKey(text, key)) continue;
             const std::string_view afterEq = text.substr(eq + 1);
