@@ -4,10 +4,11 @@
 //   window_driver <tessaron.exe> <scratch folder>
 //
 // The scratch folder must hold broken\defs.ini, a definition file whose reads
-// fail after it was opened (scripts/test-window makes it). Prints one line
-// per failed check and exits with 1 when any failed.
+// fail after it was opened, the big tree and the long folder (scripts/test-window
+// makes them). Prints one line per failed check and exits with 1 when any failed.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -320,6 +321,13 @@ TTree MakeSearchTree(const std::string& base) {
             {0, 3, 2}};
 }
 
+// The folder that scripts/test-window makes below long\\: its path passes 260 bytes.
+std::string LongFolder(const std::string& base) {
+    std::string path = base + "\\long";
+    while (path.size() <= 260) path += "\\" + std::string(50, 'l');
+    return path;
+}
+
 void TestWindowAndSearch(const std::string& exe, const std::string& base) {
     const std::string work = base + "\\work";
     CreateDirectoryA(work.c_str(), nullptr);
@@ -368,6 +376,7 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
         {"empty path", "", utPathEmpty},
         {"missing path", base + "\\no such folder", utPathMissing},
         {"blanks only", "   ", utPathMissing},
+        {"an existing folder beyond 260 bytes", LongFolder(base), utPathMissing},
     };
     for (const TRefusal& r : refusals) {
         app.SetPath(r.Path);
@@ -392,20 +401,6 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
 
     PostMessageA(app.Main, WM_CLOSE, 0, 0);
     CheckNumber(app.ExitCode(), 0, "closing the window ends the program with code 0");
-}
-
-void TestCloseDuringSearch(const std::string& exe, const std::string& base) {
-    const std::string work = base + "\\work-close";
-    CreateDirectoryA(work.c_str(), nullptr);
-    const TApp app(exe, work);
-    if (!app.Ready()) return;
-    app.SetPath(base + "\\tree");
-    // The close arrives while the search pumps its first messages.
-    app.Click(app.Start);
-    PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    CheckNumber(app.ExitCode(), 0, "closing during a search still ends the program with code 0");
-    Check(TopWindows(app.ProcessId(), "#32770").empty(), "no box is left after closing during a search");
-    CheckText(ReadFileBytes(work + "\\path.txt"), base + "\\tree\r\n", "closing during a search saves the path");
 }
 
 void TestReadError(const std::string& exe, const std::string& base) {
@@ -621,6 +616,68 @@ void TestJumpToNotepad(const std::string& exe, const std::string& base) {
     CheckNumber(app.ExitCode(), 0, "the jump run ends with code 0");
 }
 
+// Waits for the status to show any of `texts`; gives up once it shows `over`.
+// A busy search answers only when it pumps, between its phases; asking again
+// at once keeps a question waiting for each of them.
+bool WaitForStatus(const TApp& app, const std::vector<std::string>& texts, const std::string& over = "") {
+    const DWORD start = GetTickCount();
+    for (std::string now = WindowText(app.Status); std::find(texts.begin(), texts.end(), now) == texts.end();
+         now = WindowText(app.Status)) {
+        if (now == over || GetTickCount() - start > 20000) return false;
+        Sleep(0);
+    }
+    return true;
+}
+
+// The big tree (scripts/test-window makes it) reports two uses of each file.
+constexpr int kBigTreeLines = 2 * 3000;
+
+void TestDuringSearch(const std::string& exe, const std::string& base) {
+    const std::string work = base + "\\work-busy";
+    const std::string big = base + "\\big";
+    CreateDirectoryA(work.c_str(), nullptr);
+    // Each close comes in a second search, so that the list has lines to lose.
+    // The preparing phase is too short to be seen from outside: that close is
+    // posted right behind the click, so the search's first pump takes it. The
+    // walk's phase is seen only when a question waits at the pump that begins
+    // it, so a run that missed it is tried again.
+    for (TTextId phase : {utPreparing, utSearchingFiles, utSearchingImages, utComparing}) {
+        const std::string what = "closing while \"" + UiText[phase] + "\" shows";
+        bool seen = phase == utPreparing;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            const TApp app(exe, work);
+            if (!app.Ready()) return;
+            Check(app.Search(big, DoneSummary(kBigTreeLines)), what + ": the first search ends");
+            app.Click(app.Start);
+            if (phase != utPreparing) seen = WaitForStatus(app, {UiText[phase]}, DoneSummary(kBigTreeLines));
+            PostMessageA(app.Main, WM_CLOSE, 0, 0);
+            CheckNumber(app.ExitCode(20000), 0, what + ": exit code");
+            Check(TopWindows(app.ProcessId(), "#32770").empty(), what + ": no box is left");
+            CheckText(ReadFileBytes(work + "\\path.txt"), big + "\r\n", what + ": the path is saved");
+            if (seen) break;
+        }
+        Check(seen, what + ": the phase is seen");
+    }
+
+    // Typing and a double-click on the (emptied) list while the search runs.
+    const TApp app(exe, work);
+    if (!app.Ready()) return;
+    app.SetPath(big);
+    SendMessageA(app.Path, EM_SETSEL, big.size(), big.size());
+    app.Click(app.Start);
+    Check(WaitForStatus(app, {UiText[utSearchingFiles], UiText[utSearchingImages], UiText[utComparing]},
+                        DoneSummary(kBigTreeLines)),
+          "busy: the search is seen running");
+    for (char c : std::string("xyz")) PostMessageA(app.Path, WM_CHAR, static_cast<WPARAM>(c), 0);
+    PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
+    Check(WaitForStatus(app, {DoneSummary(kBigTreeLines)}), "busy: the search ends with its summary");
+    CheckNumber(SendMessageW(app.List, LB_GETCOUNT, 0, 0), kBigTreeLines, "busy: every line is listed");
+    CheckText(WindowText(app.Path), big + "xyz", "busy: what was typed during the search is in the path box");
+    Check(AllNotepads().empty(), "busy: a double-click during the search opens no Notepad");
+    PostMessageA(app.Main, WM_CLOSE, 0, 0);
+    CheckNumber(app.ExitCode(), 0, "busy: exit code");
+}
+
 std::string DesktopFolder() {
     char path[MAX_PATH] = {};
     // The folder dialog starts at the desktop; confirming it gives this path.
@@ -754,7 +811,7 @@ int main(int argc, char** argv) {
     const std::string exe = argv[1];
     const std::string base = argv[2];
     TestWindowAndSearch(exe, base);
-    TestCloseDuringSearch(exe, base);
+    TestDuringSearch(exe, base);
     TestReadError(exe, base);
     TestSavedPath(exe, base);
     TestBrowse(exe, base);
