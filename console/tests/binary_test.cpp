@@ -125,6 +125,14 @@ TEST(Binary, ExitStatusesAndMessages) {
         {{""}, 2, "", "Укажите папку!\n"},
         {{clean.Path("nowhere")}, 2, "", "Папки не существует!\n"},
         {{"--lang=en", clean.Path("a.ini")}, 2, "", "Path does not exist!\n"},
+        {{"--format=xml", clean.Root()}, 2, "", "invalid value for --format: xml"},
+        {{"--lang=xx", clean.Root()}, 2, "", "invalid value for --lang: xx"},
+        {{"--baseline"}, 2, "", "a value is needed for --baseline"},
+        {{clean.Root(), clean.Root()}, 2, "", "only one ROOT can be checked"},
+        {{"--names", clean.Path("nowhere"), clean.Root()}, 2, "", "cannot read " + clean.Path("nowhere")},
+        {{"--baseline", clean.Path("nowhere"), clean.Root()}, 2, "", "cannot read " + clean.Path("nowhere")},
+        {{"--declared-in", clean.Path("a.ini"), clean.Root()}, 2, "", "not a directory: " + clean.Path("a.ini")},
+        {{"--write-baseline", clean.Path("no/b.txt"), clean.Root()}, 2, "", "cannot write " + clean.Path("no/b.txt")},
     };
     for (const TCase& c : cases) {
         const TRun run = RunBinary(c.Args);
