@@ -321,10 +321,11 @@ TTree MakeSearchTree(const std::string& base) {
             {0, 3, 2}};
 }
 
-// The folder that scripts/test-window makes below long\\: its path passes 260 bytes.
+// The folder that scripts/test-window makes below long\\: six names of 50
+// bytes, so that its path passes 260 bytes wherever the scratch folder is.
 std::string LongFolder(const std::string& base) {
     std::string path = base + "\\long";
-    while (path.size() <= 260) path += "\\" + std::string(50, 'l');
+    for (int k = 0; k < 6; ++k) path += "\\" + std::string(50, 'l');
     return path;
 }
 
