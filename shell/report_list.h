@@ -5,6 +5,6 @@
 
 #include "cross_check.h"
 
-// Appends the lines with redrawing suspended and the storage reserved up
-// front. Raises std::bad_alloc when the list box runs out of space.
+// Fills the empty list box with redrawing suspended and the storage reserved
+// up front. Raises std::bad_alloc when the list box runs out of space.
 void AddReportLines(HWND list, const TReport& report);
