@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "remote_window.h"
 #include "ui_text.h"
 
 namespace {
@@ -52,30 +53,6 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
     return true;
 }
 
-std::string AnsiFromWide(const std::wstring& wide) {
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
-    return text;
-}
-
-// Text of a window of another process, in the ANSI code page. Asked for wide:
-// some controls answer A requests across processes with UTF-16.
-std::string WindowText(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied = SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
-    wide.resize(static_cast<std::size_t>(copied));
-    return AnsiFromWide(wide);
-}
-
-std::string ClassOf(HWND window) {
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
 std::vector<std::string> ListLines(HWND list) {
     std::vector<std::string> lines;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -95,35 +72,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The top-level windows of one process with the given class, visible ones only.
-std::vector<HWND> TopWindows(DWORD processId, const char* className) {
-    struct TQuery {
-        DWORD ProcessId;
-        const char* ClassName;
-        std::vector<HWND> Found;
-    } query{processId, className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& q = *reinterpret_cast<TQuery*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == q.ProcessId && IsWindowVisible(window) && ClassOf(window) == q.ClassName) {
-                q.Found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.Found;
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
-    }
-    return children;
 }
 
 RECT RectIn(HWND parent, HWND child) {
