@@ -5,8 +5,6 @@
 #include <fstream>
 #include <unordered_map>
 
-#include "console_text.h"
-
 namespace {
 
 constexpr char kHeader[] = "# tessaron-check baseline: kind, path below the root, name\n";
@@ -78,26 +76,26 @@ std::vector<std::string> BaselineEntries(const TFindings& f) {
     return entries;
 }
 
-std::string ReadBaseline(const std::string& path, std::vector<std::string>& entries) {
+TMaybeComplaint ReadBaseline(const std::string& path, std::vector<std::string>& entries) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return ConsoleText[ctCannotOpen] + path;
+    if (!in) return TComplaint{utCannotRead, path};
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         entries.push_back(line);
     }
-    if (in.bad()) return ConsoleText[ctCannotOpen] + path;
+    if (in.bad()) return TComplaint{utCannotRead, path};
     return {};
 }
 
-std::string WriteBaseline(const std::string& path, const std::vector<std::string>& entries) {
+TMaybeComplaint WriteBaseline(const std::string& path, const std::vector<std::string>& entries) {
     std::string text = kHeader;
     for (const std::string& entry : entries) text += entry + '\n';
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return ConsoleText[ctCannotWrite] + path;
+    if (file == nullptr) return TComplaint{utCannotWrite, path};
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) return ConsoleText[ctCannotWrite] + path;
+    if (std::fclose(file) != 0 || !written) return TComplaint{utCannotWrite, path};
     return {};
 }
 

@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "complaint.h"
 #include "findings.h"
 
 // The entries of every finding, sorted; a name used twice in a file is two entries.
 std::vector<std::string> BaselineEntries(const TFindings& findings);
 
-// Each returns an error message, or an empty string on success.
-std::string ReadBaseline(const std::string& path, std::vector<std::string>& entries);
-std::string WriteBaseline(const std::string& path, const std::vector<std::string>& entries);
+// Each complains, or returns nothing on success.
+TMaybeComplaint ReadBaseline(const std::string& path, std::vector<std::string>& entries);
+TMaybeComplaint WriteBaseline(const std::string& path, const std::vector<std::string>& entries);
 
 // Removes the findings that `entries` hold, each entry holding back one
 // finding; the entries of the kinds asked for that matched nothing become Stale.

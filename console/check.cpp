@@ -5,7 +5,6 @@
 #include <string>
 
 #include "baseline.h"
-#include "console_text.h"
 #include "elsewhere.h"
 #include "findings.h"
 #include "formats.h"
@@ -16,42 +15,42 @@
 
 namespace {
 
-void Complain(TOutput& err, const std::string& message) {
-    err.Text(ConsoleText[ctProgramPrefix] + message + "\n");
+// "tessaron-check: TEXT SUBJECT", the subject in the bytes it came in.
+void Complain(TOutput& err, const TComplaint& complaint) {
+    err.Text(UiText[utProgramPrefix] + UiText[complaint.Text]);
+    err.Bytes(complaint.Subject);
+    err.Text("\n");
 }
 
-// The names that count as declared beyond the tree; an error message, or "".
-std::string CollectElsewhere(const TOptions& options, TNameList& names) {
+// The names that count as declared beyond the tree.
+TMaybeComplaint CollectElsewhere(const TOptions& options, TNameList& names) {
     for (const std::string& dir : options.DeclaredIn) {
-        std::string error = AddDeclaredIn(dir, names);
-        if (!error.empty()) return error;
+        if (auto complaint = AddDeclaredIn(dir, names)) return complaint;
     }
     for (const std::string& file : options.NameFiles) {
-        std::string error = AddNameFile(file, names);
-        if (!error.empty()) return error;
+        if (auto complaint = AddNameFile(file, names)) return complaint;
     }
     return {};
 }
 
-// Holds back what a baseline lists, writing it first when asked; an error message, or "".
-std::string UseBaseline(const TOptions& options, TFindings& findings, TOutput& err) {
+// Holds back what a baseline lists, writing it first when asked.
+TMaybeComplaint UseBaseline(const TOptions& options, TFindings& findings, TOutput& err) {
     std::vector<std::string> entries;
     if (!options.WriteBaseline.empty()) {
         entries = BaselineEntries(findings);
-        std::string error = WriteBaseline(options.WriteBaseline, entries);
-        if (!error.empty()) return error;
-        err.Text(ConsoleText[ctProgramPrefix] + std::to_string(entries.size()) + ConsoleText[ctBaselineWritten]);
+        if (auto complaint = WriteBaseline(options.WriteBaseline, entries)) return complaint;
+        err.Text(UiText[utProgramPrefix] + UiText[utBaselineCount] + std::to_string(entries.size()) +
+                 UiText[utBaselineWritten]);
         err.Bytes(options.WriteBaseline);
         err.Text("\n");
     } else if (!options.Baseline.empty()) {
-        std::string error = ReadBaseline(options.Baseline, entries);
-        if (!error.empty()) return error;
+        if (auto complaint = ReadBaseline(options.Baseline, entries)) return complaint;
     } else {
         return {};
     }
     ApplyBaseline(entries, findings);
     for (const std::string& entry : findings.Stale) {
-        err.Text(ConsoleText[ctProgramPrefix] + ConsoleText[ctStaleEntry]);
+        err.Text(UiText[utProgramPrefix] + UiText[utStaleEntry]);
         err.Bytes(entry);
         err.Text("\n");
     }
@@ -66,8 +65,8 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     }
     TNameList elsewhere;
     const bool external = !options.DeclaredIn.empty() || !options.NameFiles.empty();
-    if (std::string error = CollectElsewhere(options, elsewhere); !error.empty()) {
-        Complain(err, error);
+    if (const auto complaint = CollectElsewhere(options, elsewhere)) {
+        Complain(err, *complaint);
         return kExitError;
     }
     const TFindingKinds kinds{options.Unused, options.Duplicates};
@@ -75,8 +74,8 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     state.KeepDefinedPlaces = kinds.Unused || kinds.Duplicates;
     const TReport report = RunSearchPhases(options.Root, state);
     TFindings findings = FindingsOf(options.Root, state, report, external ? &elsewhere : nullptr, kinds);
-    if (std::string error = UseBaseline(options, findings, err); !error.empty()) {
-        Complain(err, error);
+    if (const auto complaint = UseBaseline(options, findings, err)) {
+        Complain(err, *complaint);
         return kExitError;
     }
     WriteFindings(options.Format, findings, out, err);
@@ -87,26 +86,26 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
 
 int RunCheck(const std::vector<std::string>& args, TOutput& out, TOutput& err) {
     const TParsedOptions parsed = ParseOptions(args);
-    if (!parsed.Error.empty()) {
-        Complain(err, parsed.Error);
-        err.Text(ConsoleText[ctSeeHelp]);
-        return kExitError;
-    }
-    if (parsed.Options.Help) {
-        out.Text(ConsoleText[ctUsage]);
-        return kExitClean;
-    }
     // The table's first content is English; kept so that a later run in the
     // same process can ask for English again.
     static const std::array<std::string, kTextCount> kInitialTexts = UiText;
     UiText = kInitialTexts;
     if (!parsed.Options.English) InstallRussianTexts();
+    if (parsed.Error) {
+        Complain(err, *parsed.Error);
+        err.Text(UiText[utSeeHelp]);
+        return kExitError;
+    }
+    if (parsed.Options.Help) {
+        out.Text(UiText[utUsage]);
+        return kExitClean;
+    }
     try {
         return Check(parsed.Options, out, err);
     } catch (const EInOutError& error) {
-        Complain(err, IoErrorMessage(error.Code()));
+        err.Text(UiText[utProgramPrefix] + IoErrorMessage(error.Code()) + "\n");
     } catch (const std::bad_alloc&) {
-        Complain(err, ConsoleText[ctOutOfMemory]);
+        Complain(err, {utOutOfMemory, ""});
     }
     return kExitError;
 }

@@ -2,7 +2,6 @@
 
 #include <fstream>
 
-#include "console_text.h"
 #include "fs.h"
 #include "line_scanner.h"
 #include "walker.h"
@@ -15,8 +14,8 @@ bool IsControl(char c) {
 
 }  // namespace
 
-std::string AddDeclaredIn(const std::string& dir, TNameList& names) {
-    if (!IsExistingDirectory(dir)) return ConsoleText[ctNotADirectory] + dir;
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names) {
+    if (!IsExistingDirectory(dir)) return TComplaint{utNotADirectory, dir};
     // The same walk and scan as the checked tree; only the declarations are kept.
     TScanState base;
     WalkTree(dir, "*.ini", base.FileList);
@@ -25,9 +24,9 @@ std::string AddDeclaredIn(const std::string& dir, TNameList& names) {
     return {};
 }
 
-std::string AddNameFile(const std::string& path, TNameList& names) {
+TMaybeComplaint AddNameFile(const std::string& path, TNameList& names) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return ConsoleText[ctCannotOpen] + path;
+    if (!in) return TComplaint{utCannotRead, path};
     std::string line;
     while (std::getline(in, line)) {
         std::size_t begin = 0;
@@ -41,6 +40,6 @@ std::string AddNameFile(const std::string& path, TNameList& names) {
         }
         names.Add(name);
     }
-    if (in.bad()) return ConsoleText[ctCannotOpen] + path;
+    if (in.bad()) return TComplaint{utCannotRead, path};
     return {};
 }

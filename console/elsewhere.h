@@ -4,9 +4,10 @@
 
 #include <string>
 
+#include "complaint.h"
 #include "scan_state.h"
 
-// Each returns an error message, or an empty string when the names were added.
+// Each complains, or returns nothing when the names were added.
 // Names are lowered like the scanner lowers them (ASCII letters only).
-std::string AddDeclaredIn(const std::string& dir, TNameList& names);
-std::string AddNameFile(const std::string& path, TNameList& names);
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names);
+TMaybeComplaint AddNameFile(const std::string& path, TNameList& names);

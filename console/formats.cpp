@@ -1,12 +1,22 @@
 #include "formats.h"
 
 #include <string>
+#include <string_view>
 
-#include "console_text.h"
 #include "cp1251.h"
 #include "json.h"
+#include "ui_text.h"
 
 namespace {
+
+// The gnu lines keep one shape in every language: editors and CI log matchers
+// read them.
+constexpr std::string_view kGnuMissing = ": missing image \"";
+constexpr std::string_view kGnuUnused = ": unused image \"";
+constexpr std::string_view kGnuDuplicate = ": duplicate image \"";
+constexpr std::string_view kGnuPlaceOf = " (declaration ";
+constexpr std::string_view kGnuPlaceOfTotal = " of ";
+constexpr std::string_view kGnuPlaceEnd = ")";
 
 std::string Decimal(int64_t value) {
     return std::to_string(value);
@@ -16,10 +26,14 @@ std::string LineNumber(const TRefRec& place) {
     return Decimal(int64_t{place.LineIndex} + 1);
 }
 
-// " (declaration 2 of 3)"
-std::string PlaceOf(std::size_t index, std::size_t count) {
-    return ConsoleText[ctPlaceOf] + Decimal(static_cast<int64_t>(index) + 1) + ConsoleText[ctPlaceOfTotal] +
-           Decimal(static_cast<int64_t>(count)) + ConsoleText[ctPlaceEnd];
+// " (declaration 2 of 3)", from the table or in the gnu line's fixed words.
+std::string PlaceOf(std::size_t index, std::size_t count, bool gnu) {
+    std::string place(gnu ? kGnuPlaceOf : UiText[utPlaceOf]);
+    place += Decimal(static_cast<int64_t>(index) + 1);
+    place += gnu ? kGnuPlaceOfTotal : UiText[utPlaceOfTotal];
+    place += Decimal(static_cast<int64_t>(count));
+    place += gnu ? kGnuPlaceEnd : UiText[utPlaceEnd];
+    return place;
 }
 
 // The window's report line, piece by piece so that each piece keeps its encoding.
@@ -33,44 +47,44 @@ void WriteMissingLine(const TFindings& f, int32_t k, TOutput& out) {
     out.Text(LineNumber(ref) + "\n");
 }
 
-// The same shape for a declaration, in the console's own words.
-void WriteDeclarationLine(const TFindings& f, TConsoleTextId prefix, int32_t i, const std::string& tail, TOutput& out) {
+// The same shape for a declaration.
+void WriteDeclarationLine(const TFindings& f, TTextId prefix, int32_t i, const std::string& tail, TOutput& out) {
     const TRefRec& place = f.Declaration(i);
-    out.Text(ConsoleText[prefix]);
+    out.Text(UiText[prefix]);
     out.Bytes(f.State.DefinedNames[i]);
-    out.Text(ConsoleText[ctInFile]);
+    out.Text(UiText[utInFile]);
     out.Bytes(f.Relative(place.FileIndex));
-    out.Text(ConsoleText[ctAtLine] + LineNumber(place) + tail + "\n");
+    out.Text(UiText[utAtLine] + LineNumber(place) + tail + "\n");
 }
 
 void WriteText(const TFindings& f, TOutput& out) {
     for (const int32_t k : f.Missing) WriteMissingLine(f, k, out);
-    for (const int32_t i : f.Unused) WriteDeclarationLine(f, ctUnusedPrefix, i, "", out);
+    for (const int32_t i : f.Unused) WriteDeclarationLine(f, utUnusedPrefix, i, "", out);
     for (const auto& places : f.Duplicates) {
         for (std::size_t p = 0; p < places.size(); ++p) {
-            WriteDeclarationLine(f, ctDuplicatePrefix, places[p], PlaceOf(p, places.size()), out);
+            WriteDeclarationLine(f, utDuplicatePrefix, places[p], PlaceOf(p, places.size(), false), out);
         }
     }
     out.Text(f.Summary + "\n");
 }
 
 // PATH:LINE:COLUMN: what "NAME"
-void WriteGnuLine(const TFindings& f, const TRefRec& place, TConsoleTextId what, std::string_view name,
+void WriteGnuLine(const TFindings& f, const TRefRec& place, std::string_view what, std::string_view name,
                   const std::string& tail, TOutput& out) {
     out.Bytes(f.State.FileList[static_cast<int32_t>(place.FileIndex)]);
-    out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + ConsoleText[what]);
+    out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + std::string(what));
     out.Bytes(name);
     out.Text("\"" + tail + "\n");
 }
 
 void WriteGnu(const TFindings& f, TOutput& out, TOutput& err) {
     const TScanState& s = f.State;
-    for (const int32_t k : f.Missing) WriteGnuLine(f, s.RefTable[k], ctGnuMissing, s.UsedNames[k], "", out);
-    for (const int32_t i : f.Unused) WriteGnuLine(f, f.Declaration(i), ctGnuUnused, s.DefinedNames[i], "", out);
+    for (const int32_t k : f.Missing) WriteGnuLine(f, s.RefTable[k], kGnuMissing, s.UsedNames[k], "", out);
+    for (const int32_t i : f.Unused) WriteGnuLine(f, f.Declaration(i), kGnuUnused, s.DefinedNames[i], "", out);
     for (const auto& places : f.Duplicates) {
         for (std::size_t p = 0; p < places.size(); ++p) {
             const int32_t i = places[p];
-            WriteGnuLine(f, f.Declaration(i), ctGnuDuplicate, s.DefinedNames[i], PlaceOf(p, places.size()), out);
+            WriteGnuLine(f, f.Declaration(i), kGnuDuplicate, s.DefinedNames[i], PlaceOf(p, places.size(), true), out);
         }
     }
     err.Text(f.Summary + "\n");

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "check.h"
-#include "console_text.h"
 #include "output.h"
+#include "ui_text.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     const auto err = StandardOutput(stderr);
     int status = RunCheck(args, *out, *err);
     if (!out->Flush()) {
-        err->Text(ConsoleText[ctProgramPrefix] + ConsoleText[ctWriteFailed] + "\n");
+        err->Text(UiText[utProgramPrefix] + UiText[utWriteFailed] + "\n");
         status = kExitError;
     }
     err->Flush();

@@ -3,8 +3,6 @@
 #include <optional>
 #include <string_view>
 
-#include "console_text.h"
-
 namespace {
 
 enum class TArity { Flag, Value };
@@ -62,6 +60,10 @@ const TOptionRule* FindOption(std::string_view name) {
     return nullptr;
 }
 
+void Complain(TParsedOptions& parsed, TTextId text, const std::string& subject) {
+    if (!parsed.Error) parsed.Error = TComplaint{text, subject};
+}
+
 }  // namespace
 
 TParsedOptions ParseOptions(const std::vector<std::string>& args) {
@@ -74,10 +76,10 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
         const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (!isOption) {
             if (root) {
-                parsed.Error = ConsoleText[ctExtraRoot] + arg;
-                return parsed;
+                Complain(parsed, utExtraRoot, arg);
+            } else {
+                root = arg;
             }
-            root = arg;
             continue;
         }
         if (arg == "--") {
@@ -88,8 +90,8 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
         const std::string name = arg.substr(0, eq);
         const TOptionRule* rule = FindOption(name);
         if (rule == nullptr || (rule->Arity == TArity::Flag && eq != std::string::npos)) {
-            parsed.Error = ConsoleText[ctUnknownOption] + arg;
-            return parsed;
+            Complain(parsed, utUnknownOption, arg);
+            continue;
         }
         std::string value;
         if (rule->Arity == TArity::Value) {
@@ -98,19 +100,15 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
             } else if (i + 1 < args.size()) {
                 value = args[++i];
             } else {
-                parsed.Error = ConsoleText[ctNeedsValue] + name;
-                return parsed;
+                Complain(parsed, utNeedsValue, name);
+                continue;
             }
         }
-        if (!rule->Apply(options, value)) {
-            parsed.Error = ConsoleText[ctBadValue];
-            parsed.Error.append(name).append(": ").append(value);
-            return parsed;
-        }
+        if (!rule->Apply(options, value)) Complain(parsed, utBadValue, std::string(name).append(": ").append(value));
     }
     if (options.Help) return parsed;
     if (!root) {
-        parsed.Error = ConsoleText[ctNoRoot];
+        Complain(parsed, utNoRoot, "");
         return parsed;
     }
     options.Root = *root;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "complaint.h"
+
 enum class TFormat { Text, Gnu, Json, Sarif };
 
 struct TOptions {
@@ -21,9 +23,10 @@ struct TOptions {
 
 struct TParsedOptions {
     TOptions Options;
-    std::string Error;  // empty when the line was understood
+    TMaybeComplaint Error;  // the first fault of the line; empty when it was understood
 };
 
 // `args` without the program name. Options take their value as --opt=VALUE or
-// as the next argument; "--" ends the options.
+// as the next argument; "--" ends the options. The line is read to its end
+// after a fault, so that a later --lang still chooses the language of the message.
 TParsedOptions ParseOptions(const std::vector<std::string>& args);

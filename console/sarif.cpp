@@ -1,22 +1,23 @@
 #include <string>
 
-#include "console_text.h"
+#include "cp1251.h"
 #include "formats.h"
 #include "json.h"
+#include "ui_text.h"
 
 namespace {
 
 struct TRule {
     const char* Id;  // stable: code-scanning services track alerts by it
     const char* Name;
-    TConsoleTextId Description;
+    TTextId Description;
     const char* Level;
 };
 
 const TRule kRules[] = {
-    {"undeclared-image", "UndeclaredImage", ctRuleMissing, "error"},
-    {"unused-image", "UnusedImage", ctRuleUnused, "warning"},
-    {"duplicate-image", "DuplicateImage", ctRuleDuplicate, "warning"},
+    {"undeclared-image", "UndeclaredImage", utRuleMissing, "error"},
+    {"unused-image", "UnusedImage", utRuleUnused, "warning"},
+    {"duplicate-image", "DuplicateImage", utRuleDuplicate, "warning"},
 };
 
 enum TRuleIndex { kMissingRule, kUnusedRule, kDuplicateRule };
@@ -79,7 +80,7 @@ void WriteLocation(TJsonWriter& json, const TFindings& f, const TRefRec& place, 
     json.Close('}');
 }
 
-void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TConsoleTextId what, std::string_view name,
+void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TTextId what, std::string_view name,
                  const TRefRec& place, const std::vector<int32_t>& related = {}) {
     json.Open('{', false);
     json.Key("ruleId");
@@ -88,8 +89,9 @@ void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TConsol
     json.Number(rule);
     json.Key("level");
     json.String(kRules[rule].Level);
-    std::string message = ConsoleText[ctSarifImage];
-    message.append(name).append(ConsoleText[what]);
+    // The table's texts as UTF-8; the name stays bytes for the writer to make valid.
+    std::string message = Utf8FromCp1251(UiText[utSarifImage]);
+    message.append(name).append(Utf8FromCp1251(UiText[what]));
     WriteText(json, "message", message);
     json.Key("locations");
     json.Open('[', false);
@@ -123,7 +125,7 @@ void WriteDriver(TJsonWriter& json) {
         json.String(rule.Id);
         json.Key("name");
         json.String(rule.Name);
-        WriteText(json, "shortDescription", ConsoleText[rule.Description]);
+        WriteText(json, "shortDescription", Utf8FromCp1251(UiText[rule.Description]));
         json.Key("defaultConfiguration");
         json.Open('{', false);
         json.Key("level");
@@ -153,14 +155,14 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Key("results");
     json.Open('[', true);
     for (const int32_t k : f.Missing) {
-        WriteResult(json, f, kMissingRule, ctSarifMissing, s.UsedNames[k], s.RefTable[k]);
+        WriteResult(json, f, kMissingRule, utSarifMissing, s.UsedNames[k], s.RefTable[k]);
     }
     for (const int32_t i : f.Unused) {
-        WriteResult(json, f, kUnusedRule, ctSarifUnused, s.DefinedNames[i], f.Declaration(i));
+        WriteResult(json, f, kUnusedRule, utSarifUnused, s.DefinedNames[i], f.Declaration(i));
     }
     for (const auto& places : f.Duplicates) {
         const std::vector<int32_t> others(places.begin() + 1, places.end());
-        WriteResult(json, f, kDuplicateRule, ctSarifDuplicate, s.DefinedNames[places.front()],
+        WriteResult(json, f, kDuplicateRule, utSarifDuplicate, s.DefinedNames[places.front()],
                     f.Declaration(places.front()), others);
     }
     json.Close(']');

@@ -34,6 +34,62 @@ constexpr TTextRow kTexts[] = {
     {utInFile,          "\" in \"", "\" в \""},
     {utAtLine,          "\" at line ", "\", строка "},
     {utDoneSuffix,      ". Double click the line brings You to edit position", ". Двойной щелчок по строке в списке должен перенести Вас в место редактирования"},
+    {utUsage,
+     "usage: tessaron-check [options] ROOT\n"
+     "Lists every image use below ROOT whose name no *.ini file declares.\n"
+     "\n"
+     "  --lang=ru|en          texts of the report (default ru)\n"
+     "  --format=FORMAT       text (default), gnu, json or sarif\n"
+     "  --declared-in=DIR     the declarations of the *.ini files below DIR count too (repeatable)\n"
+     "  --names=FILE          the names in FILE, one a line, count as declared (repeatable)\n"
+     "  --unused              also list the declared names that no use names\n"
+     "  --duplicates          also list the names declared more than once\n"
+     "  --baseline=FILE       do not report the findings that FILE lists\n"
+     "  --write-baseline=FILE write the current findings to FILE and report none of them\n"
+     "  --help                show this text\n"
+     "\n"
+     "Exit status: 0 nothing to report, 1 findings reported, 2 usage error, refused root or read error.\n",
+     "использование: tessaron-check [параметры] ROOT\n"
+     "Ищет в файлах *.ini ниже ROOT все указанные MI, которые ни один файл *.ini не объявляет.\n"
+     "\n"
+     "  --lang=ru|en          язык текстов (по умолчанию ru)\n"
+     "  --format=FORMAT       text (по умолчанию), gnu, json или sarif\n"
+     "  --declared-in=DIR     объявления в файлах *.ini ниже DIR тоже учитываются (можно повторять)\n"
+     "  --names=FILE          имена из FILE, по одному в строке, считаются объявленными (можно повторять)\n"
+     "  --unused              также показать объявленные MI, которые нигде не указаны\n"
+     "  --duplicates          также показать MI, объявленные больше одного раза\n"
+     "  --baseline=FILE       не сообщать о находках, перечисленных в FILE\n"
+     "  --write-baseline=FILE записать текущие находки в FILE и не сообщать ни об одной из них\n"
+     "  --help                показать этот текст\n"
+     "\n"
+     "Код возврата: 0 сообщать не о чем, 1 есть находки, 2 ошибка в параметрах, папка не принята или ошибка чтения.\n"},
+    {utProgramPrefix,   "tessaron-check: ", nullptr},
+    {utUnknownOption,   "unknown option ", "неизвестный параметр "},
+    {utBadValue,        "invalid value for ", "недопустимое значение "},
+    {utNeedsValue,      "a value is needed for ", "нужно значение для "},
+    {utNoRoot,          "no ROOT given", "не указан ROOT"},
+    {utExtraRoot,       "only one ROOT can be checked: ", "проверить можно только один ROOT: "},
+    {utSeeHelp,         "try 'tessaron-check --help'\n", "подробнее: 'tessaron-check --help'\n"},
+    {utOutOfMemory,     "Out of memory", "Недостаточно памяти"},
+    {utWriteFailed,     "cannot write the output", "не могу записать вывод"},
+    {utCannotRead,      "cannot read ", "не могу прочитать "},
+    {utCannotWrite,     "cannot write ", "не могу записать "},
+    {utNotADirectory,   "not a directory: ", "это не папка: "},
+    {utStaleEntry,      "stale baseline entry: ", "устаревшая запись базового списка: "},
+    {utBaselineCount,   "", "записано находок: "},  // before the count
+    {utBaselineWritten, " findings written to the baseline ", ", базовый список "},
+    {utUnusedPrefix,    "Unused MI \"", "Неиспользуемая MI \""},
+    {utDuplicatePrefix, "Duplicate MI \"", "Повторно объявленная MI \""},
+    {utPlaceOf,         " (declaration ", " (объявление "},
+    {utPlaceOfTotal,    " of ", " из "},
+    {utPlaceEnd,        ")", nullptr},
+    {utSarifImage,      "Image \"", "MI \""},
+    {utSarifMissing,    "\" is used but declared in no definition file.", "\" указана, но не объявлена ни в одном файле."},
+    {utSarifUnused,     "\" is declared but no checked definition uses it.", "\" объявлена, но не указана ни в одном проверенном файле."},
+    {utSarifDuplicate,  "\" is declared more than once.", "\" объявлена больше одного раза."},
+    {utRuleMissing,     "Image used but never declared", "MI указана, но не объявлена"},
+    {utRuleUnused,      "Image declared but never used", "MI объявлена, но не указана"},
+    {utRuleDuplicate,   "Image declared more than once", "MI объявлена больше одного раза"},
 };
 // clang-format on
 

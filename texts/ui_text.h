@@ -28,11 +28,40 @@ enum TTextId : int {
     utInFile,
     utAtLine,
     utDoneSuffix,
+    // The console checker's own texts.
+    utUsage,
+    utProgramPrefix,
+    utUnknownOption,
+    utBadValue,
+    utNeedsValue,
+    utNoRoot,
+    utExtraRoot,
+    utSeeHelp,
+    utOutOfMemory,
+    utWriteFailed,
+    utCannotRead,
+    utCannotWrite,
+    utNotADirectory,
+    utStaleEntry,
+    utBaselineCount,
+    utBaselineWritten,
+    utUnusedPrefix,
+    utDuplicatePrefix,
+    utPlaceOf,
+    utPlaceOfTotal,
+    utPlaceEnd,
+    utSarifImage,
+    utSarifMissing,
+    utSarifUnused,
+    utSarifDuplicate,
+    utRuleMissing,
+    utRuleUnused,
+    utRuleDuplicate,
     kTextCount
 };
 
 // The current text of each identifier, as 8-bit bytes in the ANSI code page.
 extern std::array<std::string, kTextCount> UiText;
 
-// Overwrites every entry but utTitle with its Russian text.
+// Overwrites every entry that has a Russian text with it.
 void InstallRussianTexts();

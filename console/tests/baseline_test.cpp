@@ -33,7 +33,9 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
               "missing\tINI/a.ini\told\n"
               "missing\tINI/a.ini\told\n"
               "unused\timages.ini\tspare\n");
-    EXPECT_NE(written.Err.find("3 findings written"), std::string::npos) << written.Err;
+    EXPECT_EQ(written.Err, "tessaron-check: записано находок: 3, базовый список " + baseline + "\n");
+    EXPECT_EQ(Checked({"--lang=en", "--unused", "--write-baseline", baseline, tree.Root()}).Err,
+              "tessaron-check: 3 findings written to the baseline " + baseline + "\n");
 
     // Lines move: the entries hold no line numbers.
     tree.File("INI/a.ini", "; new comment\r\n\r\nButtonImage = Old\r\nButtonImage = Known\r\nButtonImage = OLD\r\n");
@@ -64,12 +66,13 @@ TEST(Baseline, EntriesThatMatchNothingAreStale) {
               "missing\ta.ini\tb\r\n"
               "missing\tgone.ini\tb\r\n"
               "unused\ta.ini\tz\r\n");
-    const TRun run = Checked({"--baseline", baseline, tree.Root()});
+    const TRun run = Checked({"--lang=en", "--baseline", baseline, tree.Root()});
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Err, "tessaron-check: stale baseline entry: missing\tgone.ini\tb\n")
         << "entries of kinds not asked for are not judged";
     const TRun unused = Checked({"--unused", "--baseline", baseline, tree.Root()});
-    EXPECT_NE(unused.Err.find("stale baseline entry: unused\ta.ini\tz\n"), std::string::npos) << unused.Err;
+    EXPECT_NE(unused.Err.find("устаревшая запись базового списка: unused\ta.ini\tz\n"), std::string::npos)
+        << unused.Err;
 
     EXPECT_EQ(Checked({"--baseline", work.Path("none.txt"), tree.Root()}).Status, 2);
     EXPECT_EQ(Checked({"--write-baseline", work.Root(), tree.Root()}).Status, 2) << "a directory cannot be written";

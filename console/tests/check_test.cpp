@@ -70,7 +70,11 @@ TEST(Check, RefusalsAndUsageErrorsGoToStandardErrorWithStatusTwo) {
         {{"--lang=en", tree.Path("nowhere")}, "Path does not exist!\n"},
         {{"--lang=en", tree.Path("a.ini")}, "Path does not exist!\n"},
         {{tree.Path("nowhere")}, "Папки не существует!\n"},
-        {{"--bogus", tree.Root()}, "--bogus"},
+        {{"--bogus", "--lang=en", tree.Root()},
+         "tessaron-check: unknown option --bogus\ntry 'tessaron-check --help'\n"},
+        {{"--bogus", tree.Root()},
+         "tessaron-check: неизвестный параметр --bogus\nподробнее: 'tessaron-check --help'\n"},
+        {{"--имя", tree.Root()}, ": неизвестный параметр --имя\n"},  // an argument stays the bytes it was
         {{}, "ROOT"},
     };
     for (const TCase& c : cases) {
@@ -81,7 +85,9 @@ TEST(Check, RefusalsAndUsageErrorsGoToStandardErrorWithStatusTwo) {
     }
     const TRun help = Checked({"--help"});
     EXPECT_EQ(help.Status, kExitClean);
+    EXPECT_EQ(help.Out.rfind("использование: tessaron-check", 0), 0u) << help.Out;
     EXPECT_NE(help.Out.find("--format"), std::string::npos);
+    EXPECT_EQ(Checked({"--lang=en", "--help"}).Out.rfind("usage: tessaron-check", 0), 0u);
 }
 
 TEST(Check, TextLinesAreTheWindowsLinesAndRussianIsUtf8) {

@@ -126,6 +126,13 @@ TEST(Declarations, TextAndGnuCarryTheNewKinds) {
     EXPECT_NE(text.Out.find("Duplicate MI \"shared\" in \"" + b + "\" at line 2 (declaration 2 of 2)\n"),
               std::string::npos)
         << text.Out;
+    const TRun russian = Checked({"--unused", "--duplicates", t.Base.Root()});
+    EXPECT_NE(russian.Out.find("Неиспользуемая MI \"lonely\" в \"" + b + "\", строка 3\n"), std::string::npos)
+        << russian.Out;
+    EXPECT_NE(russian.Out.find("Повторно объявленная MI \"shared\" в \"" + b + "\", строка 2 (объявление 2 из 2)\n"),
+              std::string::npos)
+        << russian.Out;
+    // The gnu lines keep their words under --lang=ru.
     const TRun gnu = Checked({"--format=gnu", "--duplicates", t.Base.Root()});
     EXPECT_NE(gnu.Out.find(t.Base.Path("images/b.INI") + ":2:15: duplicate image \"shared\" (declaration 2 of 2)\n"),
               std::string::npos)

@@ -9,7 +9,7 @@ TEST(Options, ReadsEachOptionInBothSpellings) {
     const TParsedOptions p =
         ParseOptions({"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in", "more", "--names", "n.txt",
                       "--unused", "--duplicates", "--baseline=b.txt", "--write-baseline", "w.txt", "root"});
-    ASSERT_EQ(p.Error, "");
+    ASSERT_FALSE(p.Error);
     const TOptions& o = p.Options;
     EXPECT_TRUE(o.English);
     EXPECT_EQ(o.Format, TFormat::Gnu);
@@ -39,31 +39,40 @@ TEST(Options, DefaultsAndSpecialRoots) {
     };
     for (const TCase& c : cases) {
         const TParsedOptions p = ParseOptions(c.Args);
-        EXPECT_EQ(p.Error, "") << c.Args.back();
+        EXPECT_FALSE(p.Error) << c.Args.back();
         EXPECT_EQ(p.Options.Root, c.Root) << c.Args.back();
         EXPECT_EQ(p.Options.Format, c.Format) << c.Args.back();
         EXPECT_EQ(p.Options.English, c.English) << c.Args.back();
     }
 }
 
-TEST(Options, RefusesWhatItDoesNotKnow) {
-    const std::vector<std::vector<std::string>> bad = {
-        {},
-        {"--lang=de", "r"},
-        {"--format=xml", "r"},
-        {"--verbose", "r"},
-        {"-h", "r"},
-        {"--unused=yes", "r"},
-        {"r", "s"},
-        {"r", "--format"},
-        {"--names=", "r"},
-        {"--baseline", "", "r"},
+TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
+    struct TCase {
+        std::vector<std::string> Args;
+        TTextId Text;
+        std::string Subject;
+    } cases[] = {
+        {{}, utNoRoot, ""},
+        {{"--lang=de", "r"}, utBadValue, "--lang: de"},
+        {{"--format=xml", "r"}, utBadValue, "--format: xml"},
+        {{"--verbose", "r"}, utUnknownOption, "--verbose"},
+        {{"-h", "r"}, utUnknownOption, "-h"},
+        {{"--unused=yes", "r"}, utUnknownOption, "--unused=yes"},
+        {{"r", "s"}, utExtraRoot, "s"},
+        {{"r", "--format"}, utNeedsValue, "--format"},
+        {{"--names=", "r"}, utBadValue, "--names: "},
+        {{"--baseline", "", "r"}, utBadValue, "--baseline: "},
+        {{"--bogus", "r", "s", "--lang"}, utUnknownOption, "--bogus"},
     };
-    for (const auto& args : bad) {
-        const TParsedOptions p = ParseOptions(args);
-        EXPECT_NE(p.Error, "") << (args.empty() ? "(none)" : args.front());
+    for (const TCase& c : cases) {
+        const TParsedOptions p = ParseOptions(c.Args);
+        const std::string what = c.Args.empty() ? "(none)" : c.Args.front();
+        ASSERT_TRUE(p.Error) << what;
+        EXPECT_EQ(p.Error->Text, c.Text) << what;
+        EXPECT_EQ(p.Error->Subject, c.Subject) << what;
     }
+    EXPECT_TRUE(ParseOptions({"--nope", "--lang=en"}).Options.English) << "read to the end for the language";
     const TParsedOptions help = ParseOptions({"--help"});
-    EXPECT_EQ(help.Error, "");
+    EXPECT_FALSE(help.Error);
     EXPECT_TRUE(help.Options.Help) << "--help needs no root";
 }

@@ -233,6 +233,11 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     EXPECT_EQ(results[1]["locations"].Items[0]["physicalLocation"]["artifactLocation"]["uri"].Str, image);
     EXPECT_EQ(results[2]["ruleId"].Str, "duplicate-image");
     EXPECT_EQ(results[2]["relatedLocations"].Items.size(), 1u);
+    EXPECT_EQ(results[0]["message"]["text"].Str, "MI \"gone\" указана, но не объявлена ни в одном файле.");
+    const std::vector<TJsonValue> english =
+        ValidSarif(Checked({"--lang=en", "--format=sarif", "--duplicates", tree.Root()}).Out);
+    ASSERT_EQ(english.size(), 2u);
+    EXPECT_EQ(english[1]["message"]["text"].Str, "Image \"here\" is declared more than once.");
 }
 
 TEST(Sarif, ACleanTreeStillGivesAValidLog) {
