@@ -143,10 +143,16 @@ public:
             timeoutMs);
         return box;
     }
+    // The status is cleared first: the summary of a search before must not
+    // pass for this one's.
+    void ClickStart() const {
+        SendMessageA(Status, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        Click(Start);
+    }
     // Runs a search and waits until the status bar shows `summary`.
     bool Search(const std::string& root, const std::string& summary) const {
         SetPath(root);
-        Click(Start);
+        ClickStart();
         return WaitFor([&] { return WindowText(Status) == summary && IsWindowEnabled(Start); });
     }
     // Exit code once the process has ended, or -1 after the timeout.
@@ -352,6 +358,22 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
     CheckNumber(app.ExitCode(), 0, "closing the window ends the program with code 0");
 }
 
+// The run-time's error report: its caption, the exception, a 16-digit address
+// and the message (any when `message` is empty) with its full stop. Returns the text.
+std::string CheckErrorReport(HWND box, const std::string& message, const std::string& what) {
+    CheckText(WindowText(box), "Application Error", what + ": the report's caption");
+    const std::string text = BoxText(box);
+    const std::string head = "Exception EInOutError in module tessaron.exe at ";
+    const std::size_t dot = text.find(".\r\n", head.size());
+    const bool shaped = text.compare(0, head.size(), head) == 0 && dot == head.size() + 16 &&
+                        text.find_first_not_of("0123456789ABCDEF", head.size()) == dot;
+    const std::string said = shaped ? text.substr(dot + 3) : "";
+    Check(shaped && said.size() > 3 && said.compare(said.size() - 3, 3, ".\r\n") == 0 &&
+              (message.empty() || said == message + "\r\n"),
+          what + ": the report's text \"" + text + "\"");
+    return text;
+}
+
 void TestReadError(const std::string& exe, const std::string& base) {
     const std::string work = base + "\\work-broken";
     CreateDirectoryA(work.c_str(), nullptr);
@@ -362,17 +384,7 @@ void TestReadError(const std::string& exe, const std::string& base) {
     const HWND box = app.WaitForBox();
     Check(box != nullptr, "a read error shows the error report");
     if (box == nullptr) return;
-    CheckText(WindowText(box), "Application Error", "error report caption");
-    const std::string text = BoxText(box);
-    const std::string head = "Exception EInOutError in module tessaron.exe at ";
-    Check(text.compare(0, head.size(), head) == 0, "error report head: " + text);
-    const std::size_t address = head.size();
-    const std::size_t dot = text.find(".\r\n", address);
-    Check(dot == address + 16 && text.find_first_not_of("0123456789ABCDEF", address) == dot,
-          "error report address is 16 hex digits: " + text);
-    const std::string message = dot == std::string::npos ? "" : text.substr(dot + 3);
-    Check(message.size() > 3 && message.compare(message.size() - 3, 3, ".\r\n") == 0,
-          "error report message ends with a full stop: " + message);
+    const std::string text = CheckErrorReport(box, "", "a read error");
     Check(GetWindow(box, GW_OWNER) == nullptr, "error report has no owner");
     Check((GetWindowLongA(app.Start, GWL_STYLE) & WS_DISABLED) != 0, "the buttons stay busy behind the report");
     CloseBox(box);
@@ -387,43 +399,32 @@ std::wstring WideFromAnsi(const std::string& text) {
     return wide;
 }
 
-// Every visible top-level window titled `<fileName> - Блокнот`.
-std::vector<HWND> NotepadWindows(const std::string& fileName) {
+// Every visible Notepad window, or those titled `<fileName> - Блокнот`.
+std::vector<HWND> NotepadWindows(const std::string& fileName = "") {
     struct TQuery {
-        std::wstring Title;
+        std::wstring Name;
         std::vector<HWND> Found;
-    } query{WideFromAnsi(fileName) + L" - \u0411\u043b\u043e\u043a\u043d\u043e\u0442", {}};
+    } query{WideFromAnsi(fileName), {}};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto& q = *reinterpret_cast<TQuery*>(data);
+            const std::wstring suffix = L" - \u0411\u043b\u043e\u043a\u043d\u043e\u0442";
             wchar_t title[512] = {};
             GetWindowTextW(window, title, 512);
-            if (IsWindowVisible(window) && q.Title == title) q.Found.push_back(window);
+            const std::wstring t = title;
+            const bool notepad =
+                t.size() > suffix.size() && t.compare(t.size() - suffix.size(), suffix.size(), suffix) == 0;
+            if (IsWindowVisible(window) && notepad && (q.Name.empty() || t == q.Name + suffix))
+                q.Found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&query));
     return query.Found;
 }
 
-std::vector<HWND> AllNotepads() {
-    std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t title[512] = {};
-            GetWindowTextW(window, title, 512);
-            if (IsWindowVisible(window) &&
-                std::wstring(title).find(L" - \u0411\u043b\u043e\u043a\u043d\u043e\u0442") != std::wstring::npos) {
-                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void CloseNotepads() {
-    for (HWND window : AllNotepads()) PostMessageA(window, WM_CLOSE, 0, 0);
-    WaitFor([] { return AllNotepads().empty(); });
+    for (HWND window : NotepadWindows()) PostMessageA(window, WM_CLOSE, 0, 0);
+    WaitFor([] { return NotepadWindows().empty(); });
 }
 
 // Selects the line that shows `text` and sends the double-click
@@ -476,7 +477,7 @@ DWORD StartNotepadOnce(const std::string& file) {
                         &process)) {
         return 0;
     }
-    WaitFor([] { return !AllNotepads().empty(); }, 5000);
+    WaitFor([] { return !NotepadWindows().empty(); }, 5000);
     const DWORD took = GetTickCount() - start;
     CloseNotepads();
     WaitForSingleObject(process.hProcess, 5000);
@@ -513,7 +514,7 @@ void TestJumpToNotepad(const std::string& exe, const std::string& base) {
     // An empty list: a double-click does nothing.
     PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
     Sleep(1000);
-    Check(AllNotepads().empty(), "a double-click on the empty list starts no Notepad");
+    Check(NotepadWindows().empty(), "a double-click on the empty list starts no Notepad");
 
     if (!app.Search(root, DoneSummary(3))) {
         Check(false, "the jump tree is searched");
@@ -597,7 +598,7 @@ void TestDuringSearch(const std::string& exe, const std::string& base) {
             const TApp app(exe, work);
             if (!app.Ready()) return;
             Check(app.Search(big, DoneSummary(kBigTreeLines)), what + ": the first search ends");
-            app.Click(app.Start);
+            app.ClickStart();
             if (phase != utPreparing) seen = WaitForStatus(app, {UiText[phase]}, DoneSummary(kBigTreeLines));
             PostMessageA(app.Main, WM_CLOSE, 0, 0);
             CheckNumber(app.ExitCode(20000), 0, what + ": exit code");
@@ -622,7 +623,7 @@ void TestDuringSearch(const std::string& exe, const std::string& base) {
     Check(WaitForStatus(app, {DoneSummary(kBigTreeLines)}), "busy: the search ends with its summary");
     CheckNumber(SendMessageW(app.List, LB_GETCOUNT, 0, 0), kBigTreeLines, "busy: every line is listed");
     CheckText(WindowText(app.Path), big + "xyz", "busy: what was typed during the search is in the path box");
-    Check(AllNotepads().empty(), "busy: a double-click during the search opens no Notepad");
+    Check(NotepadWindows().empty(), "busy: a double-click during the search opens no Notepad");
     PostMessageA(app.Main, WM_CLOSE, 0, 0);
     CheckNumber(app.ExitCode(), 0, "busy: exit code");
 }
@@ -711,12 +712,7 @@ void TestSavedPath(const std::string& exe, const std::string& base) {
     const HWND box = app.WaitForBox();
     Check(box != nullptr, "an unwritable path.txt shows the error report");
     if (box == nullptr) return;
-    CheckText(WindowText(box), "Application Error", "unwritable path.txt: caption");
-    const std::string text = BoxText(box);
-    const std::string head = "Exception EInOutError in module tessaron.exe at ";
-    Check(text.compare(0, head.size(), head) == 0 && text.size() == head.size() + 16 + 3 + 21 &&
-              text.compare(head.size() + 16, std::string::npos, ".\r\nFile access denied.\r\n") == 0,
-          "unwritable path.txt: text \"" + text + "\"");
+    CheckErrorReport(box, "File access denied.", "unwritable path.txt");
     CloseBox(box);
     CheckNumber(app.ExitCode(), 1, "unwritable path.txt: exit code 1");
 }
