@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "json_reader.h"
@@ -14,117 +15,44 @@ namespace {
 
 using TNames = std::set<std::string>;
 
-const TNames kLogKeys = {"$schema", "version", "runs", "inlineExternalProperties", "properties"};
-const TNames kRunKeys = {"tool",
-                         "invocations",
-                         "conversion",
-                         "language",
-                         "versionControlProvenance",
-                         "originalUriBaseIds",
-                         "artifacts",
-                         "logicalLocations",
-                         "graphs",
-                         "results",
-                         "automationDetails",
-                         "runAggregates",
-                         "baselineGuid",
-                         "redactionTokens",
-                         "defaultEncoding",
-                         "defaultSourceLanguage",
-                         "newlineSequences",
-                         "columnKind",
-                         "externalPropertyFileReferences",
-                         "threadFlowLocations",
-                         "taxonomies",
-                         "addresses",
-                         "translations",
-                         "policies",
-                         "webRequests",
-                         "webResponses",
-                         "specialLocations",
-                         "properties"};
-const TNames kToolKeys = {"driver", "extensions", "properties"};
-const TNames kComponentKeys = {"guid",
-                               "name",
-                               "organization",
-                               "product",
-                               "productSuite",
-                               "shortDescription",
-                               "fullDescription",
-                               "fullName",
-                               "version",
-                               "semanticVersion",
-                               "dottedQuadFileVersion",
-                               "releaseDateUtc",
-                               "downloadUri",
-                               "informationUri",
-                               "globalMessageStrings",
-                               "notifications",
-                               "rules",
-                               "taxa",
-                               "locations",
-                               "language",
-                               "contents",
-                               "isComprehensive",
-                               "localizedDataSemanticVersion",
-                               "minimumRequiredLocalizedDataSemanticVersion",
-                               "associatedComponent",
-                               "translationMetadata",
-                               "supportedTaxonomies",
-                               "properties"};
-const TNames kRuleKeys = {"id",
-                          "deprecatedIds",
-                          "guid",
-                          "deprecatedGuids",
-                          "name",
-                          "deprecatedNames",
-                          "shortDescription",
-                          "fullDescription",
-                          "messageStrings",
-                          "defaultConfiguration",
-                          "helpUri",
-                          "help",
-                          "relationships",
-                          "properties"};
-const TNames kConfigurationKeys = {"enabled", "level", "rank", "parameters", "properties"};
-const TNames kResultKeys = {"ruleId",
-                            "ruleIndex",
-                            "rule",
-                            "kind",
-                            "level",
-                            "message",
-                            "analysisTarget",
-                            "locations",
-                            "guid",
-                            "correlationGuid",
-                            "occurrenceCount",
-                            "partialFingerprints",
-                            "fingerprints",
-                            "stacks",
-                            "codeFlows",
-                            "graphs",
-                            "graphTraversals",
-                            "relatedLocations",
-                            "suppressions",
-                            "baselineState",
-                            "rank",
-                            "attachments",
-                            "hostedViewerUri",
-                            "workItemUris",
-                            "provenance",
-                            "fixes",
-                            "taxa",
-                            "webRequest",
-                            "webResponse",
-                            "properties"};
-const TNames kMessageKeys = {"text", "markdown", "id", "arguments", "properties"};
-const TNames kLocationKeys = {"id",          "physicalLocation", "logicalLocations", "message",
-                              "annotations", "relationships",    "properties"};
-const TNames kPhysicalKeys = {"address", "artifactLocation", "region", "contextRegion", "properties"};
-const TNames kArtifactKeys = {"uri", "uriBaseId", "index", "description", "properties"};
-const TNames kRegionKeys = {"startLine",  "startColumn", "endLine", "endColumn", "charOffset",     "charLength",
-                            "byteOffset", "byteLength",  "snippet", "message",   "sourceLanguage", "properties"};
-const TNames kLevels = {"none", "note", "warning", "error"};
+// The names in `list`, separated by blanks.
+TNames Names(const std::string& list) {
+    std::istringstream in(list);
+    TNames names;
+    for (std::string name; in >> name;) names.insert(name);
+    return names;
+}
+
+const TNames kLogKeys = Names("$schema version runs inlineExternalProperties properties");
+const TNames kRunKeys = Names(
+    "tool invocations conversion language versionControlProvenance originalUriBaseIds artifacts logicalLocations "
+    "graphs results automationDetails runAggregates baselineGuid redactionTokens defaultEncoding defaultSourceLanguage "
+    "newlineSequences columnKind externalPropertyFileReferences threadFlowLocations taxonomies addresses translations "
+    "policies webRequests webResponses specialLocations properties");
+const TNames kToolKeys = Names("driver extensions properties");
+const TNames kComponentKeys = Names(
+    "guid name organization product productSuite shortDescription fullDescription fullName version semanticVersion "
+    "dottedQuadFileVersion releaseDateUtc downloadUri informationUri globalMessageStrings notifications rules taxa "
+    "locations language contents isComprehensive localizedDataSemanticVersion "
+    "minimumRequiredLocalizedDataSemanticVersion associatedComponent translationMetadata supportedTaxonomies "
+    "properties");
+const TNames kRuleKeys = Names(
+    "id deprecatedIds guid deprecatedGuids name deprecatedNames shortDescription fullDescription messageStrings "
+    "defaultConfiguration helpUri help relationships properties");
+const TNames kConfigurationKeys = Names("enabled level rank parameters properties");
+const TNames kResultKeys = Names(
+    "ruleId ruleIndex rule kind level message analysisTarget locations guid correlationGuid occurrenceCount "
+    "partialFingerprints fingerprints stacks codeFlows graphs graphTraversals relatedLocations suppressions "
+    "baselineState rank attachments hostedViewerUri workItemUris provenance fixes taxa webRequest webResponse "
+    "properties");
+const TNames kMessageKeys = Names("text markdown id arguments properties");
+const TNames kLocationKeys = Names("id physicalLocation logicalLocations message annotations relationships properties");
+const TNames kPhysicalKeys = Names("address artifactLocation region contextRegion properties");
+const TNames kArtifactKeys = Names("uri uriBaseId index description properties");
+const TNames kRegionKeys = Names(
+    "startLine startColumn endLine endColumn charOffset charLength byteOffset byteLength snippet message "
+    "sourceLanguage properties");
+const TNames kLevels = Names("none note warning error");
 
 void ExpectObject(const TJsonValue& v, const TNames& allowed, const TNames& required, const std::string& where) {
     ASSERT_EQ(v.Type, TJsonValue::Object) << where;
