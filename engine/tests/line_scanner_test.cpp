@@ -29,6 +29,7 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"SelectPortrait = LongMixedCASEName\xC9\xD0Tail ; c", "longmixedcasename\xC9\xD0tail", 18, ""},
         {"ButtonImage = Path/To/SomethingLonger/ ; x", "path/to/somethinglonger/", 15, ""},
         {"ButtonImage                    = Far", "far", 34, ""},
+        {"\t  ButtonImage\t=\t MyButton   ; trailing", "mybutton", 19, ""},
         {"ButtonImage Far Away From It //= x", "", 0, ""},
         {"ButtonImage = x = y", "x = y", 15, ""},
         {"ButtonImage = \xC0\xC1Name", "\xC0\xC1name", 15, ""},
@@ -72,33 +73,6 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
             EXPECT_EQ(state.DefinedNames[0], c.Declared);
         }
     }
-}
-
-TEST(LineScanner, LineIndicesCountEveryPhysicalLine) {
-    TScanState state;
-    TMemorySource source(
-        "; header\r\n"
-        "\r\n"
-        "Object X\r\n"
-        "  SelectPortrait = A\r\n"
-        "MappedImage B\r\n"
-        "  ButtonImage = B\r\n");
-    TLineScanner(state).ScanText(source, 0);
-    ASSERT_EQ(state.RefTable.Count(), 2);
-    EXPECT_EQ(state.RefTable[0].LineIndex, 3);
-    EXPECT_EQ(state.RefTable[1].LineIndex, 5);
-    EXPECT_EQ(state.UsedNames[0], "a");
-    EXPECT_EQ(state.DefinedNames[0], "b");
-}
-
-TEST(LineScanner, ColumnPointsAtTheNameInTheLineAsRead) {
-    const std::string text = "\t  ButtonImage\t=\t MyButton   ; trailing\n";
-    TScanState state;
-    TMemorySource source(text);
-    TLineScanner(state).ScanText(source, 0);
-    ASSERT_EQ(state.RefTable.Count(), 1);
-    const TRefRec& ref = state.RefTable[0];
-    EXPECT_EQ(text.substr(ref.Column - 1, ref.Length), "MyButton");
 }
 
 TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
@@ -151,7 +125,7 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
         "  SelectPortrait = Near\r\n",
         "ButtonImage=" + std::string(1100, 'x') + "\n",
         std::string(70, ' ') + "MappedImage Deep\r\n",
-        "\tButtonImage = Tab ; c\n",
+        "\t  ButtonImage\t=\t Tab ; c\n",
         "Side = 1\nBehavior = x\n",
         "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\n",
         "MappedImage Plain\n",

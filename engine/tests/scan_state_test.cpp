@@ -5,37 +5,26 @@
 #include <string>
 #include <vector>
 
-TEST(StringList, GrowsFromEightByDoubling) {
+TEST(StringList, GrowsFromEightByDoublingAndClearsToNothing) {
     TStringList list;
-    const int expected[][2] = {{1, 8}, {8, 8}, {9, 16}, {16, 16}, {17, 32}, {33, 64}};
-    int added = 0;
-    for (const auto& [count, capacity] : expected) {
-        while (added < count) list.Add("name" + std::to_string(added++));
-        EXPECT_EQ(list.Count(), count);
-        EXPECT_EQ(list.Capacity(), capacity) << "after " << count << " entries";
-    }
-    EXPECT_EQ(list[0], "name0");
-    EXPECT_EQ(list[32], "name32");
-}
-
-TEST(StringList, KeepsIndependentCopiesIncludingEmptyAndBinary) {
-    TStringList list;
+    list.Clear();
+    EXPECT_EQ(list.Capacity(), 0) << "an empty list clears harmlessly";
     std::string source = "abc";
     list.Add(source);
     list.Add("");
     list.Add(std::string("x\0y", 3));
     source[0] = 'z';
-    EXPECT_EQ(list[0], "abc");
+    const int expected[][2] = {{3, 8}, {8, 8}, {9, 16}, {16, 16}, {17, 32}, {33, 64}};
+    int added = 3;
+    for (const auto& [count, capacity] : expected) {
+        while (added < count) list.Add("name" + std::to_string(added++));
+        EXPECT_EQ(list.Count(), count);
+        EXPECT_EQ(list.Capacity(), capacity) << "after " << count << " entries";
+    }
+    EXPECT_EQ(list[0], "abc") << "the list keeps its own copy";
     EXPECT_EQ(list[1], "");
     EXPECT_EQ(list[2], std::string("x\0y", 3));
-}
-
-TEST(StringList, ClearEmptiesAndEmptyClearIsHarmless) {
-    TStringList list;
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Capacity(), 0);
-    for (int i = 0; i < 9; ++i) list.Add("x");
+    EXPECT_EQ(list[32], "name32");
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.Capacity(), 0);

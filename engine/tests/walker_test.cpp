@@ -50,23 +50,15 @@ TEST(Walker, MatchesTheMaskWithoutCaseAndSortsLikeNtfs) {
     EXPECT_EQ(Walk(tree.Root()), expected);
 }
 
-TEST(Walker, WalksIntoADirectoryNamedLikeAFileButDoesNotListIt) {
-    TTempTree tree;
-    tree.File("x.ini/inner.ini");
-    EXPECT_EQ(Walk(tree.Root()), std::vector<std::string>{tree.Path("x.ini/inner.ini")});
-}
-
-TEST(Walker, HiddenEntriesAreWalkedAndListed) {
-    TTempTree tree;
-    tree.File(".hidden/a.ini");
-    tree.File(".b.ini");
-    EXPECT_EQ(Walk(tree.Root()), (std::vector<std::string>{tree.Path(".hidden/a.ini"), tree.Path(".b.ini")}));
-}
-
-TEST(Walker, EmptyAndMissingRootsGiveNothing) {
+TEST(Walker, WalksFoldersNamedLikeFilesAndHiddenEntriesButListsOnlyFiles) {
     TTempTree tree;
     EXPECT_TRUE(Walk(tree.Root()).empty());
     EXPECT_TRUE(Walk(tree.Path("missing")).empty());
+    tree.File("x.ini/inner.ini");
+    tree.File(".hidden/a.ini");
+    tree.File(".b.ini");
+    EXPECT_EQ(Walk(tree.Root()),
+              (std::vector<std::string>{tree.Path(".hidden/a.ini"), tree.Path("x.ini/inner.ini"), tree.Path(".b.ini")}));
 }
 
 TEST(Walker, FollowsLinksButEndsOnLinkCycles) {
