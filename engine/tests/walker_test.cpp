@@ -57,8 +57,8 @@ TEST(Walker, WalksFoldersNamedLikeFilesAndHiddenEntriesButListsOnlyFiles) {
     tree.File("x.ini/inner.ini");
     tree.File(".hidden/a.ini");
     tree.File(".b.ini");
-    EXPECT_EQ(Walk(tree.Root()),
-              (std::vector<std::string>{tree.Path(".hidden/a.ini"), tree.Path("x.ini/inner.ini"), tree.Path(".b.ini")}));
+    EXPECT_EQ(Walk(tree.Root()), (std::vector<std::string>{tree.Path(".hidden/a.ini"), tree.Path("x.ini/inner.ini"),
+                                                           tree.Path(".b.ini")}));
 }
 
 TEST(Walker, FollowsLinksButEndsOnLinkCycles) {
