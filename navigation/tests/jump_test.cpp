@@ -3,31 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "ansi_temp_dir.h"
 #include "cp1251.h"
-#include "line_scanner.h"
 #include "notepad_windows.h"
-#include "walker.h"
 
 namespace {
-
-constexpr DWORD kNotepadStartMs = 20000;
-
-std::string CrLfText(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
-
-// Where `name` stands in `lines` as Notepad counts characters: CR LF is two.
-std::pair<long, long> RangeOf(const std::vector<std::string>& lines, std::size_t lineIndex, const std::string& name) {
-    long start = 0;
-    for (std::size_t i = 0; i < lineIndex; ++i) start += static_cast<long>(lines[i].size()) + 2;
-    start += static_cast<long>(lines[lineIndex].rfind(name));
-    return {start, start + static_cast<long>(name.size())};
-}
 
 // A plain top-level window with an "EDIT" child, standing in for an editor
 // that is already open with the given title.
@@ -49,40 +29,14 @@ private:
     HWND Edit_;
 };
 
+// Ends any Notepad that a faulty jump started.
 class NotepadJump : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(ChildNotepads().empty()); }
     void TearDown() override { EndChildNotepads(); }
 
-    // Scans the tree as a search does.
-    void Scan() {
-        WalkTree(Tree.Root(), "*.ini", State.FileList);
-        ScanFiles(State);
-    }
-    // The reference index of the first use of `name` (lower case).
-    int32_t RefOf(const std::string& name) const {
-        for (int32_t i = 0; i < State.UsedNames.Count(); ++i) {
-            if (State.UsedNames[i] == name) return i;
-        }
-        ADD_FAILURE() << "no reference to " << name;
-        return -1;
-    }
-    void Jump(int32_t index) { JumpToReference(index, State.FileList, State.RefTable, nullptr); }
-    // Jumps and waits until Notepad shows `fileName`; that window is closed at the end.
-    HWND JumpAndWait(int32_t index, const std::wstring& fileName) {
-        Jump(index);
-        HWND wnd = nullptr;
-        WaitUntil(
-            [&] {
-                wnd = FindWindowW(nullptr, NotepadTitle(fileName).c_str());
-                return wnd != nullptr && FindWindowExA(wnd, nullptr, "EDIT", nullptr) != nullptr;
-            },
-            kNotepadStartMs);
-        return wnd;
-    }
-
-    TAnsiTempDir Tree;
-    TScanState State;
+    TPathList Files;
+    TRefTable Refs;
 };
 
 }  // namespace
@@ -131,66 +85,15 @@ TEST(FindNotepadWindow, TriesTheRussianTitleFirstThenTheEnglishOne) {
 }
 
 TEST_F(NotepadJump, AnOpenWindowIsReusedAndNoNotepadStarts) {
-    Tree.File("open.ini", CrLfText({"Object X", "  ButtonImage = Already"}));
-    Scan();
-    const TFakeEditor editor(L"open.ini - Notepad", CrLfText({"Object X", "  ButtonImage = Already"}));
-    Jump(RefOf("already"));
+    const TFakeEditor editor(L"open.ini - Notepad", "Object X\r\n  ButtonImage = Already\r\n");
+    Files.Add("C:\\no such folder\\open.ini");
+    Refs.AddRef(0, 1, 17, 7);
+    JumpToReference(0, Files, Refs, nullptr);
     EXPECT_EQ(EditorSelection(editor.Frame()), (std::pair<long, long>{10 + 16, 10 + 23}));
     EXPECT_TRUE(ChildNotepads().empty());
 }
 
-TEST_F(NotepadJump, SelectsExactlyTheNameOnEveryLineAndReusesTheWindow) {
-    const std::vector<std::string> lines = {
-        "  SelectPortrait = SNPortrait",
-        "Object Hero",
-        "\tButtonImage = TabButton",
-        "ButtonImage = button",
-        "        SelectPortrait =   Eight ; portrait",
-        "End",
-    };
-    Tree.Dir("sub");
-    Tree.File("sub\\units.ini", CrLfText(lines));
-    Tree.File("other.ini", CrLfText({"ButtonImage = Elsewhere"}));
-    Scan();
-
-    const HWND notepad = JumpAndWait(RefOf("snportrait"), L"units.ini");
-    ASSERT_NE(notepad, nullptr) << "Notepad did not show units.ini";
-    // Notepad may need longer than the jump's single wait to come up; the
-    // jump then selects nothing, so every case below goes through reuse.
-    const struct {
-        std::string Name;
-        std::size_t Line;
-    } cases[] = {{"SNPortrait", 0}, {"TabButton", 2}, {"button", 3}, {"Eight", 4}};
-    for (const auto& c : cases) {
-        std::string lowered = c.Name;
-        for (char& ch : lowered) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
-        Jump(RefOf(lowered));
-        EXPECT_EQ(EditorSelection(notepad), RangeOf(lines, c.Line, c.Name)) << c.Name;
-    }
-    EXPECT_EQ(RangeOf(lines, 0, "SNPortrait"), (std::pair<long, long>{19, 29}));
-    EXPECT_EQ(ChildNotepads().size(), 1u) << "the jumps reuse the one window";
-}
-
-TEST_F(NotepadJump, ACyrillicFileNameStaysInOneWindow) {
-    const std::string name = Cp1251FromUtf8("карта.ini");
-    const std::wstring wideName = L"\u043a\u0430\u0440\u0442\u0430.ini";
-    const std::vector<std::string> lines = {"Object Map", "  ButtonImage = MapButton", "  SelectPortrait = MapFace"};
-    Tree.File(name, CrLfText(lines));
-    Scan();
-    ASSERT_EQ(State.FileList.Count(), 1);
-
-    const HWND notepad = JumpAndWait(RefOf("mapbutton"), wideName);
-    ASSERT_NE(notepad, nullptr) << "Notepad did not show the Cyrillic name";
-    Jump(RefOf("mapface"));
-    EXPECT_EQ(EditorSelection(notepad), RangeOf(lines, 2, "MapFace"));
-    Jump(RefOf("mapbutton"));
-    EXPECT_EQ(EditorSelection(notepad), RangeOf(lines, 1, "MapButton"));
-    EXPECT_EQ(ChildNotepads().size(), 1u);
-}
-
 TEST_F(NotepadJump, NoSelectedLineDoesNothing) {
-    Tree.File("idle.ini", CrLfText({"ButtonImage = Idle"}));
-    Scan();
-    Jump(-1);
+    JumpToReference(-1, Files, Refs, nullptr);
     EXPECT_FALSE(WaitUntil([] { return !ChildNotepads().empty(); }, 1000));
 }
