@@ -37,15 +37,4 @@ TEST(LayoutControls, PlacesEveryControlForTheClientSize) {
     }
 }
 
-TEST(LayoutControls, TopRowControlsMeetWithoutGapOrOverlap) {
-    for (int width : {280, 500, 641, 1920}) {
-        const TLayout got = LayoutControls(width, 480, 20);
-        EXPECT_EQ(got.Label.Left + got.Label.Width, got.Path.Left) << width;
-        EXPECT_EQ(got.Path.Left + got.Path.Width, got.Browse.Left) << width;
-        EXPECT_EQ(got.Browse.Left + got.Browse.Width + 10, got.Start.Left) << width;
-        EXPECT_EQ(got.Start.Left + got.Start.Width + 10, width) << width;
-        EXPECT_EQ(got.List.Top + got.List.Height + 20, 480) << width;
-    }
-}
-
 }  // namespace

@@ -54,7 +54,8 @@ TEST_F(SavedPath, SavesTheTextWithCrLfOverAnyOldFileAndLoadsItBack) {
     }
 }
 
-TEST_F(SavedPath, LoadsOnlyTheFirstLine) {
+TEST_F(SavedPath, LoadsOnlyTheFirstLineAndNothingWithoutTheFile) {
+    EXPECT_EQ(LoadSavedPath(), "");
     const struct {
         std::string Bytes;
         std::string Expected;
@@ -69,10 +70,6 @@ TEST_F(SavedPath, LoadsOnlyTheFirstLine) {
         WriteBytes(c.Bytes);
         EXPECT_EQ(LoadSavedPath(), c.Expected) << c.Bytes;
     }
-}
-
-TEST_F(SavedPath, AMissingFileLoadsAsEmpty) {
-    EXPECT_EQ(LoadSavedPath(), "");
 }
 
 TEST_F(SavedPath, AFolderNamedLikeTheFileCannotBeWrittenAndRaisesAccessDenied) {
