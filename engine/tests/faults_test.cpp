@@ -241,8 +241,13 @@ TEST(Faults, TreesDeeperThanAPathCanNameEndTheWalkAtTheLimit) {
     MakeDeepTree(root, levels);
     const TScanState state = WalkedAndScanned(root);
 #ifdef _WIN32
-    std::error_code ignored;
-    fs::remove_all("\\\\?\\" + root + "\\" + kFolder, ignored);
+    // Past MAX_PATH the temporary tree's removal fails: deepest level first.
+    std::wstring deepest = L"\\\\?\\" + std::wstring(root.begin(), root.end());
+    for (int level = 0; level < levels; ++level) deepest += L"\\d";  // kFolder
+    for (int level = levels; level > 0; --level, deepest.resize(deepest.size() - 2)) {
+        DeleteFileW((deepest + L"\\x.ini").c_str());
+        RemoveDirectoryW(deepest.c_str());
+    }
 #endif
 
     std::vector<std::string> listed;

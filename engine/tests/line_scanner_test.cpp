@@ -142,38 +142,12 @@ TEST(LineScanner, CountsLinesAcrossLongRunsOfLineEnds) {
     EXPECT_EQ(Records(crs.RefTable, crs.UsedNames), (std::vector<TRecord>{{1, 15, "x"}})) << "lone CRs end no line";
 }
 
-namespace {
-
-// `head`, then `count` bytes 'Q', made as they are read: the test holds no
-// copy of its own.
-class TRunSource : public TByteSource {
-public:
-    TRunSource(std::string head, std::size_t count) : Head_(std::move(head)), Left_(count) {}
-    std::size_t Read(char* buffer, std::size_t size) override {
-        const std::size_t head = Head_.copy(buffer, size);
-        Head_.erase(0, head);
-        const std::size_t run = std::min(size - head, Left_);
-        std::fill_n(buffer + head, run, 'Q');
-        Left_ -= run;
-        return head + run;
-    }
-
-private:
-    std::string Head_;
-    std::size_t Left_;
-};
-
-}  // namespace
-
 TEST(LineScanner, AHundredMegabyteLineWithNoEndIsOneReference) {
     constexpr std::size_t kRun = std::size_t{100} << 20;
-    TScanState state;
-    TRunSource source("MappedImage q\nButtonImage = ", kRun);
-    TLineScanner(state).ScanText(source, 0);
+    const TScanState state = Scanned("MappedImage q\nButtonImage = " + std::string(kRun, 'Q'));
     ASSERT_EQ(state.RefTable.Count(), 1);
     const TRefRec& ref = state.RefTable[0];
     EXPECT_EQ(std::tie(ref.LineIndex, ref.Column, ref.Length), std::make_tuple(1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
-    ASSERT_EQ(state.DefinedNames.Count(), 1);
-    EXPECT_EQ(state.DefinedNames[0], "q");
+    EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
 }

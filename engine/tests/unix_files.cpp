@@ -4,37 +4,31 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
-// Wine's own export; missing on Windows itself.
-using TUnixNameOf = char*(CDECL*)(LPCWSTR);
+// Entries made through Unix programs, which Wine's own removal would follow
+// (links to folders) or wait on (FIFOs).
+std::vector<std::string> Made;
 
-TUnixNameOf UnixNameFunction() {
-    return reinterpret_cast<TUnixNameOf>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-}
-
+// Through Wine's own export, which Windows itself lacks.
 bool UnixPath(const std::string& path, std::string& unixPath) {
-    const TUnixNameOf unixNameOf = UnixNameFunction();
-    if (unixNameOf == nullptr) return false;
+    using TUnixNameOf = char*(CDECL*)(LPCWSTR);
+    const auto unixNameOf = reinterpret_cast<TUnixNameOf>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     std::vector<wchar_t> wide(path.size() + 1);
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())) == 0) return false;
+    if (unixNameOf == nullptr ||
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())) == 0) {
+        return false;
+    }
     char* name = unixNameOf(wide.data());
     if (name == nullptr) return false;
     unixPath = name;
     HeapFree(GetProcessHeap(), 0, name);
     return true;
 }
-
-bool IsAbsolute(const std::string& path) {
-    return (path.size() > 1 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
-}
-
-// Entries made through Unix programs, which Wine's own removal would follow
-// (links to folders) or wait on (FIFOs).
-std::vector<std::string> Made;
 
 bool Exists(const std::string& path) {
     WIN32_FIND_DATAA data;
@@ -44,11 +38,13 @@ bool Exists(const std::string& path) {
     return true;
 }
 
-// Wine runs a Unix program without a process handle to wait on, so the
-// caller waits until `entry` exists, or no longer does.
-bool RunUnix(const char* program, const std::string& arguments, const std::string& entry, bool exists = true) {
-    std::string commandLine = std::string(program) + " " + arguments;
-    const std::string windowsProgram = std::string("Z:") + program;
+// Runs a Unix program on quoted arguments. Wine gives no process handle to
+// wait on, so this waits until `entry` exists, or no longer does.
+bool RunUnix(const std::string& program, const std::string& options, const std::vector<std::string>& arguments,
+             const std::string& entry, bool exists) {
+    std::string commandLine = program + " " + options;
+    for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
+    const std::string windowsProgram = "Z:" + program;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -65,44 +61,35 @@ bool RunUnix(const char* program, const std::string& arguments, const std::strin
     return false;
 }
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 }  // namespace
 
 bool MakeUnixLink(const std::string& target, const std::string& link) {
     std::string unixLink;
     std::string unixTarget = target;
-    if (!UnixPath(link, unixLink)) return false;
-    if (IsAbsolute(target)) {
-        if (!UnixPath(target, unixTarget)) return false;
-    } else {
-        for (char& c : unixTarget) {
-            if (c == '\\') c = '/';
-        }
-    }
-    if (!RunUnix("/bin/ln", "-s " + Quoted(unixTarget) + " " + Quoted(unixLink), link)) return false;
+    const bool onDrive = target.size() > 1 && target[1] == ':';
+    if (!UnixPath(link, unixLink) || (onDrive && !UnixPath(target, unixTarget))) return false;
+    std::replace(unixTarget.begin(), unixTarget.end(), '\\', '/');
+    if (!RunUnix("/bin/ln", "-s", {unixTarget, unixLink}, link, true)) return false;
     Made.push_back(link);
     return true;
 }
 
 bool MakeFifo(const std::string& path) {
     std::string unixPath;
-    if (!UnixPath(path, unixPath) || !RunUnix("/usr/bin/mkfifo", Quoted(unixPath), path)) return false;
+    if (!UnixPath(path, unixPath) || !RunUnix("/usr/bin/mkfifo", "", {unixPath}, path, true)) return false;
     Made.push_back(path);
     return true;
 }
 
 void RemoveUnixEntries(const std::string& below) {
     for (auto it = Made.begin(); it != Made.end();) {
-        std::string unixPath;
-        if (it->compare(0, below.size(), below) != 0) {
+        if (it->rfind(below, 0) != 0) {
             ++it;
-        } else {
-            if (Exists(*it) && UnixPath(*it, unixPath)) RunUnix("/bin/rm", "-f " + Quoted(unixPath), *it, false);
-            it = Made.erase(it);
+            continue;
         }
+        std::string unixPath;
+        if (Exists(*it) && UnixPath(*it, unixPath)) RunUnix("/bin/rm", "-f", {unixPath}, *it, false);
+        it = Made.erase(it);
     }
 }
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-// `target` is kept as given when relative ("..", "x/y"); absolute targets and
-// `link` are paths of the running platform. False where none can be made.
+// `target` is kept as given ("..", "x/y", "/dev/zero") unless it names a
+// drive; `link` is a path of the running platform. False where none can be made.
 bool MakeUnixLink(const std::string& target, const std::string& link);
 bool MakeFifo(const std::string& path);
 // Removes the entries made below `below` before the tree itself is removed:
