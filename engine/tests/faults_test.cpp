@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -84,12 +85,9 @@ TScanState WalkedAndScanned(const std::string& root) {
 // its bytes say. The plain files are read whole all the same.
 TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     TTempTree tree;
+    std::minstd_rand random(12345);
     std::string garbage(256 * 1024, '\0');
-    uint32_t seed = 12345;
-    for (char& c : garbage) {
-        seed = seed * 1103515245u + 12345u;
-        c = static_cast<char>(seed >> 24);
-    }
+    for (char& c : garbage) c = static_cast<char>(random() >> 8);
     for (const char* lost : {"gone.ini", "moved.ini", "now_dir.ini", "sub/gone_with_folder.ini", "locked.ini"}) {
         tree.File(lost, "ButtonImage = Lost\n");
     }
@@ -113,11 +111,13 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
         CreateFileA(tree.Path("locked.ini").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    ScanFiles(state);
-    CloseHandle(writer);
 #else
-    fs::remove(tree.Path("locked.ini"));                           // POSIX has no share modes: it would be read
+    // POSIX has no share modes: a file open for writing is read.
+    fs::remove(tree.Path("locked.ini"));
+#endif
     ScanFiles(state);
+#ifdef _WIN32
+    CloseHandle(writer);
 #endif
 
     EXPECT_EQ(state.FileList.Count(), listed) << "the walk's list stays as it was";
