@@ -95,11 +95,11 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     tree.File("b_garbage.ini", garbage);
     tree.File("c_garbage.ini", "ButtonImage = C\n" + garbage + "\nButtonImage = after\n");
     tree.File("d.ini", "MappedImage a\nButtonImage = D\n");
-    const bool special = MakeFifo(tree.Path("fifo.ini")) && MakeUnixLink("/dev/zero", tree.Path("zero.ini"));
+    const bool oddEntries = MakeFifo(tree.Path("fifo.ini")) && MakeUnixLink("/dev/zero", tree.Path("zero.ini"));
     TScanState state;
     WalkTree(tree.Root(), "*.ini", state.FileList);
     const int32_t listed = state.FileList.Count();
-    ASSERT_EQ(listed, special ? 11 : 9);
+    ASSERT_EQ(listed, oddEntries ? 11 : 9);
 
     fs::remove(tree.Path("gone.ini"));
     fs::rename(tree.Path("moved.ini"), tree.Path("moved.txt"));
