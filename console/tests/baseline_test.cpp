@@ -1,23 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
+#include "fs.h"
 #include "json_reader.h"
 #include "run_check.h"
 #include "temp_tree.h"
-
-namespace {
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
     TTempTree tree;
@@ -28,7 +18,8 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
 
     const TRun written = Checked({"--unused", "--write-baseline", baseline, tree.Root()});
     EXPECT_EQ(written.Status, 0) << written.Err;
-    EXPECT_EQ(Read(baseline),
+    std::ifstream file(baseline, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}),
               "# tessaron-check baseline: kind, path below the root, name\n"
               "missing\tINI/a.ini\told\n"
               "missing\tINI/a.ini\told\n"
@@ -48,12 +39,12 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
     // A third use of the same name is new, and so is another file's.
     tree.File("INI/a.ini", "ButtonImage = Old\r\nButtonImage = Old\r\nButtonImage = Old\r\n");
     tree.File("INI/b.ini", "ButtonImage = Old\r\n");
-    const TRun grown = Checked({"--lang=en", "--format=json", "--unused", "--baseline", baseline, tree.Root()});
+    const TRun grown = Checked({"--format=json", "--unused", "--baseline", baseline, tree.Root()});
     EXPECT_EQ(grown.Status, 1);
-    const auto doc = ParseJson(grown.Out);
-    ASSERT_TRUE(doc.has_value()) << grown.Out;
-    EXPECT_EQ((*doc)["missing"].Items.size(), 2u);
-    EXPECT_EQ((*doc)["baselined"].Num, 3);
+    const TJsonValue doc = ValidJson(grown.Out);
+    const std::string sep(1, kPathSeparator);
+    EXPECT_EQ(Fields(doc["missing"], "relative line"), sep + "INI" + sep + "a.ini 3, " + sep + "INI" + sep + "b.ini 1");
+    EXPECT_EQ(doc["baselined"].Num, 3);
 }
 
 TEST(Baseline, EntriesThatMatchNothingAreStale) {
@@ -73,7 +64,4 @@ TEST(Baseline, EntriesThatMatchNothingAreStale) {
     const TRun unused = Checked({"--unused", "--baseline", baseline, tree.Root()});
     EXPECT_NE(unused.Err.find("устаревшая запись базового списка: unused\ta.ini\tz\n"), std::string::npos)
         << unused.Err;
-
-    EXPECT_EQ(Checked({"--baseline", work.Path("none.txt"), tree.Root()}).Status, 2);
-    EXPECT_EQ(Checked({"--write-baseline", work.Root(), tree.Root()}).Status, 2) << "a directory cannot be written";
 }
