@@ -29,11 +29,8 @@ TEST(Options, DefaultsAndSpecialRoots) {
         TFormat Format;
         bool English;
     } cases[] = {
-        {{"r"}, "r", TFormat::Text, false},
         {{"--lang=ru", "--format=json", "r"}, "r", TFormat::Json, false},
-        {{"--format=sarif", "r"}, "r", TFormat::Sarif, false},
         {{"--format=text", "--lang", "en", "r"}, "r", TFormat::Text, true},
-        {{""}, "", TFormat::Text, false},  // an empty root is the search's refusal, not a usage error
         {{"-"}, "-", TFormat::Text, false},
         {{"--", "--lang=en"}, "--lang=en", TFormat::Text, false},
     };
@@ -46,8 +43,7 @@ TEST(Options, DefaultsAndSpecialRoots) {
     }
 }
 
-// The texts of the refusals, and most of the kinds, are checked through the
-// whole command in check_test.
+// The other refusals are rows of check_test, with their texts.
 TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
     struct TCase {
         std::vector<std::string> Args;

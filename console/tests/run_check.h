@@ -1,4 +1,4 @@
-// Runs RunCheck in-process and keeps what it wrote.
+// What one run of the checker wrote; Checked runs it in-process.
 #pragma once
 
 #include <string>
