@@ -464,35 +464,36 @@ DWORD LineStart(HWND notepad, int line) {
     return static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, line, 0));
 }
 
-DWORD StartNotepadOnce(const std::string& file) {
-    char dir[MAX_PATH] = {};
-    GetWindowsDirectoryA(dir, MAX_PATH);
-    const std::string notepad = std::string(dir) + "\\notepad.exe";
-    std::string command = "\"" + notepad + "\" " + file;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const DWORD start = GetTickCount();
-    if (!CreateProcessA(notepad.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return 0;
-    }
-    WaitFor([] { return !NotepadWindows().empty(); }, 5000);
-    const DWORD took = GetTickCount() - start;
-    CloseNotepads();
-    WaitForSingleObject(process.hProcess, 5000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return took;
+std::string WindowsFolder() {
+    char path[MAX_PATH] = {};
+    return std::string(path, GetWindowsDirectoryA(path, MAX_PATH));
 }
 
 constexpr DWORD kJumpWaitMs = 250;
 
-// Starts Notepad once and closes it again; returns how long its window took
-// to appear the second time.
+// Notepad's first start in a fresh prefix takes longer than the jump's single
+// 250 ms wait; later starts do not. Starts it twice on `file`, closing it each
+// time; returns how long its window took to appear the second time.
 DWORD WarmUpNotepad(const std::string& file) {
+    const std::string notepad = WindowsFolder() + "\\notepad.exe";
     DWORD took = 0;
-    for (int round = 0; round < 2; ++round) took = StartNotepadOnce(file);
+    for (int round = 0; round < 2; ++round) {
+        std::string command = "\"" + notepad + "\" " + file;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        const DWORD start = GetTickCount();
+        if (!CreateProcessA(notepad.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            return 0;
+        }
+        WaitFor([] { return !NotepadWindows().empty(); }, 5000);
+        took = GetTickCount() - start;
+        CloseNotepads();
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     return took;
 }
 
@@ -505,8 +506,6 @@ void TestJumpToNotepad(const std::string& exe, const std::string& base) {
     WriteFileBytes(root + "\\" + cyrillic, "ButtonImage = Cyr\r\n");
     const std::string work = base + "\\work-jump";
     CreateDirectoryA(work.c_str(), nullptr);
-    // Notepad's first start in a fresh prefix takes longer than the jump's
-    // single 250 ms wait; later starts do not.
     const DWORD notepadStartMs = WarmUpNotepad(root + "\\decl.ini");
     const TApp app(exe, work);
     if (!app.Ready()) return;
@@ -640,19 +639,22 @@ void TestBrowse(const std::string& exe, const std::string& base) {
     CreateDirectoryA(work.c_str(), nullptr);
     const TApp app(exe, work);
     if (!app.Ready()) return;
-    app.SetPath("typed");
     SetFocus(nullptr);
 
+    // The dialog starts at the desktop whatever the path box holds.
+    const std::string windows = WindowsFolder();
     struct TBrowseCase {
         const char* Name;
         WPARAM Button;
+        std::string Typed;
         std::string Path;
     };
     const TBrowseCase cases[] = {
-        {"cancel", IDCANCEL, "typed"},
-        {"confirm", IDOK, DesktopFolder()},
+        {"cancel", IDCANCEL, "typed", "typed"},
+        {"confirm", IDOK, windows, DesktopFolder()},
     };
     for (const TBrowseCase& c : cases) {
+        app.SetPath(c.Typed);
         const HWND focusBefore = app.Focus();
         app.Click(app.Browse);
         const HWND dialog = app.WaitForBox();
@@ -679,7 +681,9 @@ void TestSavedPath(const std::string& exe, const std::string& base) {
     const std::string work = base + "\\work-saved";
     CreateDirectoryA(work.c_str(), nullptr);
     const std::string file = work + "\\path.txt";
-    WriteFileBytes(file, "  Z:\\with blanks  \r\nsecond line\r\n");
+    // Only the first line counts, blanks kept, whether it ends in LF or CR LF.
+    WriteFileBytes(file, "  Z:\\with blanks  \nsecond line\r\n");
+    const std::string cyrillic = " C:\\\xC8\xE3\xF0\xFB ";  // " C:\Игры " in Windows-1251
     struct TRun {
         const char* Name;
         std::string Shown;  // the path box at start
@@ -687,9 +691,9 @@ void TestSavedPath(const std::string& exe, const std::string& base) {
         std::string Saved;  // path.txt afterwards
     };
     const TRun runs[] = {
-        {"prepared file", "  Z:\\with blanks  ", " typed path ", " typed path \r\n"},
-        {"typed path", " typed path ", "", "\r\n"},
-        {"empty file", "", "kept", "kept\r\n"},
+        {"prepared file", "  Z:\\with blanks  ", cyrillic, cyrillic + "\r\n"},
+        {"typed path", cyrillic, "", "\r\n"},
+        {"empty line", "", "kept", "kept\r\n"},
     };
     for (const TRun& r : runs) {
         const TApp app(exe, work);
