@@ -18,35 +18,21 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state) {
         report.SummaryId = utNoDefined;
     } else {
         if (!declared) declared.emplace(state.DefinedNames);
-        // The lookups go a few names ahead: their slots are fetched meanwhile.
-        constexpr int32_t kAhead = 8;
-        uint64_t hashes[kAhead];
-        for (int32_t k = 0; k < kAhead && k < count; ++k) {
-            hashes[k] = TNameIndex::Hash(state.UsedNames[k]);
-            declared->Prefetch(hashes[k]);
-        }
-        for (int32_t k = 0; k < count; ++k) {
-            const std::string_view name = state.UsedNames[k];
-            const uint64_t hash = hashes[k % kAhead];
-            if (k + kAhead < count) {
-                hashes[k % kAhead] = TNameIndex::Hash(state.UsedNames[k + kAhead]);
-                declared->Prefetch(hashes[k % kAhead]);
-            }
-            const int32_t first = declared->FindHashed(name, hash);
+        declared->FindEach(state.UsedNames, [&](int32_t k, int32_t first) {
             if (first != -1) {
                 if (places) report.DeclarationUsed[static_cast<std::size_t>(first)] = true;
-                continue;
+                return;
             }
             const TRefRec& ref = state.RefTable[k];
             const std::string_view path = state.FileList[static_cast<int32_t>(ref.FileIndex)];
             std::string text = UiText[utMissingPrefix];
-            text += name;
+            text += state.UsedNames[k];
             text += UiText[utInFile];
             text += path.substr(std::min(rootText.size(), path.size()));
             text += UiText[utAtLine];
             text += std::to_string(static_cast<int64_t>(ref.LineIndex) + 1);
             report.Items.push_back({std::move(text), k});
-        }
+        });
         report.SummaryId = report.Items.empty() ? utAllFine : utDonePrefix;
     }
     report.Summary = SummaryText(report.SummaryId, report.Items.size());

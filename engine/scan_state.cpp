@@ -1,5 +1,6 @@
 #include "scan_state.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -130,24 +131,34 @@ TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : 
         firstOf->reserve(static_cast<std::size_t>(names.Count()));
     }
     TSlot* const slots = reinterpret_cast<TSlot*>(Slots_.Data());
-    for (int32_t i = 0; i < names.Count(); ++i) {
-        const std::string_view name = names[i];
-        const uint64_t hash = Hash(name);
-        const auto tag = static_cast<uint32_t>(hash >> 32);
+    HashAhead(names, [&](int32_t i, std::string_view name, uint64_t hash) {
+        const uint32_t key = KeyOf(name, hash);
         std::size_t slot = hash & Mask_;
-        while (slots[slot].Index != -1 && (slots[slot].Tag != tag || !SameBytes(names[slots[slot].Index], name))) {
-            slot = (slot + 1) & Mask_;
+        while (slots[slot].Index != -1 && !Holds(slots[slot], name, key)) slot = (slot + 1) & Mask_;
+        if (slots[slot].Index == -1) {  // an equal name already there keeps its lower index
+            slots[slot] = {i, key, {}};
+            std::memcpy(slots[slot].Head, name.data(), std::min(name.size(), kHeadBytes));
         }
-        if (slots[slot].Index == -1) slots[slot] = {i, tag};  // an equal name already there keeps its lower index
         if (firstOf != nullptr) firstOf->push_back(slots[slot].Index);
-    }
+    });
 }
 
 int32_t TNameIndex::FindHashed(std::string_view name, uint64_t hash) const {
     const TSlot* const slots = reinterpret_cast<const TSlot*>(Slots_.Data());
-    const auto tag = static_cast<uint32_t>(hash >> 32);
+    const uint32_t key = KeyOf(name, hash);
     for (std::size_t slot = hash & Mask_; slots[slot].Index != -1; slot = (slot + 1) & Mask_) {
-        if (slots[slot].Tag == tag && SameBytes(Names_[slots[slot].Index], name)) return slots[slot].Index;
+        if (Holds(slots[slot], name, key)) return slots[slot].Index;
     }
     return -1;
+}
+
+uint32_t TNameIndex::KeyOf(std::string_view name, uint64_t hash) {
+    return (static_cast<uint32_t>(hash >> 32) & 0xFFFFFF00u) |
+           static_cast<uint32_t>(std::min<std::size_t>(name.size(), 255));
+}
+
+bool TNameIndex::Holds(const TSlot& slot, std::string_view name, uint32_t key) const {
+    if (slot.Key != key) return false;
+    if (name.size() > kHeadBytes) return SameBytes(Names_[slot.Index], name);
+    return SameBytes({slot.Head, name.size()}, name);
 }

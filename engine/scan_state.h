@@ -89,18 +89,47 @@ public:
     explicit TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf = nullptr);
     // The lowest index of an entry byte-for-byte equal to `name`, or -1.
     int32_t FindDefined(std::string_view name) const { return FindHashed(name, Hash(name)); }
-
-    // The same in two steps, so that a caller going through many names can
-    // have the slot of a later one fetched while it compares an earlier one.
-    static uint64_t Hash(std::string_view name);
-    void Prefetch(uint64_t hash) const { __builtin_prefetch(Slots_.Data() + (hash & Mask_) * sizeof(TSlot)); }
-    int32_t FindHashed(std::string_view name, uint64_t hash) const;
+    // Calls found(k, FindDefined(names[k])) for every entry k of `names`.
+    template <typename F>
+    void FindEach(const TNameList& names, F&& found) const {
+        HashAhead(names, [&](int32_t k, std::string_view name, uint64_t hash) { found(k, FindHashed(name, hash)); });
+    }
 
 private:
+    // A name's first bytes sit in its slot: most lookups then compare without
+    // a second trip to memory for the name itself.
+    static constexpr std::size_t kHeadBytes = 24;
     struct TSlot {
         int32_t Index;  // -1 marks a free slot
-        uint32_t Tag;   // the high half of the name's hash
+        uint32_t Key;   // see KeyOf
+        char Head[kHeadBytes];
     };
+    static uint64_t Hash(std::string_view name);
+    int32_t FindHashed(std::string_view name, uint64_t hash) const;
+    // Calls visit(k, names[k], hash) for every entry, hashing a few entries
+    // ahead so that their slots are fetched while an earlier one is handled.
+    template <typename F>
+    void HashAhead(const TNameList& names, F&& visit) const {
+        constexpr int32_t kAhead = 8;
+        const int32_t count = names.Count();
+        uint64_t hashes[kAhead];
+        const auto fetch = [&](int32_t k) {
+            hashes[k % kAhead] = Hash(names[k]);
+            // Both ends: the table need not start on a cache line.
+            const char* slot = Slots_.Data() + (hashes[k % kAhead] & Mask_) * sizeof(TSlot);
+            __builtin_prefetch(slot);
+            __builtin_prefetch(slot + sizeof(TSlot) - 1);
+        };
+        for (int32_t k = 0; k < kAhead && k < count; ++k) fetch(k);
+        for (int32_t k = 0; k < count; ++k) {
+            const uint64_t hash = hashes[k % kAhead];
+            if (k + kAhead < count) fetch(k + kAhead);
+            visit(k, names[k], hash);
+        }
+    }
+    // 24 bits of the name's hash above its length, which stops at 255.
+    static uint32_t KeyOf(std::string_view name, uint64_t hash);
+    bool Holds(const TSlot& slot, std::string_view name, uint32_t key) const;
     const TNameList& Names_;
     TBlock Slots_;  // TSlot each, open addressing
     std::size_t Mask_ = 0;

@@ -51,6 +51,21 @@ TEST(NameIndex, FindsLowestIndexOfExactBytes) {
     EXPECT_EQ(index.FindDefined("abc"), -1);
 }
 
+// Names around the bytes an index slot holds itself, and past the length it notes.
+TEST(NameIndex, TellsApartNamesThatShareTheirFirstBytes) {
+    const std::string head(24, 'h');
+    const std::string longest(264, 'h');
+    const std::string names[] = {head, head + "a", head + "b",   head.substr(1) + "a", std::string("a\0", 2),
+                                 "a",  longest,    longest + "x"};
+    TNameList list;
+    for (const std::string& name : names) list.Add(name);
+    const TNameIndex index(list);
+    for (int32_t k = 0; k < list.Count(); ++k) EXPECT_EQ(index.FindDefined(names[k]), k) << k;
+    for (const std::string& other : {head + "c", head.substr(1), std::string("a\0\0", 3), longest + "y"}) {
+        EXPECT_EQ(index.FindDefined(other), -1) << other.size();
+    }
+}
+
 TEST(NameIndex, AnswersForManyNames) {
     TNameList names;
     for (int i = 0; i < 100000; ++i) names.Add("img" + std::to_string(i % 50000));
