@@ -137,7 +137,7 @@ TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : 
         while (slots[slot].Index != -1 && !Holds(slots[slot], name, key)) slot = (slot + 1) & Mask_;
         if (slots[slot].Index == -1) {  // an equal name already there keeps its lower index
             slots[slot] = {i, key, {}};
-            std::memcpy(slots[slot].Head, name.data(), std::min(name.size(), kHeadBytes));
+            if (!name.empty()) std::memcpy(slots[slot].Head, name.data(), std::min(name.size(), kHeadBytes));
         }
         if (firstOf != nullptr) firstOf->push_back(slots[slot].Index);
     });

@@ -19,10 +19,11 @@ void Require(bool ok, const char* what) {
     std::abort();
 }
 
-// Short names over few bytes, so that uses and declarations often meet.
+// Short names over few bytes, so that uses and declarations often meet; some
+// share a long start, so that they differ only around the 24th byte.
 std::string NameFrom(FuzzedDataProvider& input) {
     static constexpr char kBytes[] = {'a', 'b', 'A', '\xC0', '\xE0', ' ', '\0', '\\'};
-    std::string name;
+    std::string name = input.ConsumeBool() ? std::string(22, 'a') : std::string();
     const std::size_t length = input.ConsumeIntegralInRange<std::size_t>(0, 4);
     for (std::size_t i = 0; i < length; ++i) name += kBytes[input.ConsumeIntegralInRange<std::size_t>(0, 7)];
     return name;

@@ -40,6 +40,9 @@ TEST(RefTable, StoresFullWidthFieldsAndClears) {
 TEST(NameIndex, FindsLowestIndexOfExactBytes) {
     TNameList names;
     EXPECT_EQ(TNameIndex(names).FindDefined("a"), -1);
+    names.Add("");  // a list that holds no byte at all
+    EXPECT_EQ(TNameIndex(names).FindDefined(""), 0);
+    names.Clear();
     for (const char* name : {"b", "a", "ab", "a", "", "A", "", "b"}) names.Add(name);
     std::vector<int32_t> firstOf;
     const TNameIndex index(names, &firstOf);
