@@ -43,28 +43,19 @@ TEST(NameIndex, FindsLowestIndexOfExactBytes) {
     names.Add("");  // a list that holds no byte at all
     EXPECT_EQ(TNameIndex(names).FindDefined(""), 0);
     names.Clear();
-    for (const char* name : {"b", "a", "ab", "a", "", "A", "", "b"}) names.Add(name);
-    std::vector<int32_t> firstOf;
-    const TNameIndex index(names, &firstOf);
-    EXPECT_EQ(firstOf, (std::vector<int32_t>{0, 1, 2, 1, 4, 5, 4, 0}));
-    EXPECT_EQ(index.FindDefined("a"), 1);
-    EXPECT_EQ(index.FindDefined("ab"), 2);
-    EXPECT_EQ(index.FindDefined(""), 4);
-    EXPECT_EQ(index.FindDefined("A"), 5);
-    EXPECT_EQ(index.FindDefined("abc"), -1);
-}
-
-// Names around the bytes an index slot holds itself, and past the length it notes.
-TEST(NameIndex, TellsApartNamesThatShareTheirFirstBytes) {
+    // Also around the 24 bytes a slot holds itself, and past the 255 of length it notes.
     const std::string head(24, 'h');
     const std::string longest(264, 'h');
-    const std::string names[] = {head, head + "a", head + "b",   head.substr(1) + "a", std::string("a\0", 2),
-                                 "a",  longest,    longest + "x"};
-    TNameList list;
-    for (const std::string& name : names) list.Add(name);
-    const TNameIndex index(list);
-    for (int32_t k = 0; k < list.Count(); ++k) EXPECT_EQ(index.FindDefined(names[k]), k) << k;
-    for (const std::string& other : {head + "c", head.substr(1), std::string("a\0\0", 3), longest + "y"}) {
+    const std::string nul("a\0", 2);
+    const std::vector<std::string> entries = {"b", "a",     "ab",         "a",        "",         "A",
+                                              "",  "b",     head,         head + "a", head + "b", head.substr(1) + "a",
+                                              nul, longest, longest + "x"};
+    for (const std::string& name : entries) names.Add(name);
+    std::vector<int32_t> firstOf;
+    const TNameIndex index(names, &firstOf);
+    EXPECT_EQ(firstOf, (std::vector<int32_t>{0, 1, 2, 1, 4, 5, 4, 0, 8, 9, 10, 11, 12, 13, 14}));
+    for (std::size_t k = 0; k < entries.size(); ++k) EXPECT_EQ(index.FindDefined(entries[k]), firstOf[k]) << k;
+    for (const std::string& other : {std::string("abc"), head + "c", head.substr(1), nul + '\0', longest + "y"}) {
         EXPECT_EQ(index.FindDefined(other), -1) << other.size();
     }
 }
