@@ -9,7 +9,10 @@
 
 namespace {
 
-constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
+// From this capacity on a block is made of the platform's pages, in whole
+// large pages.
+constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
 }  // namespace
 
@@ -30,11 +33,15 @@ TBlock& TBlock::operator=(TBlock other) noexcept {
 }
 
 TBlock::~TBlock() {
-    std::free(Data_);
+    Release();
 }
 
 void TBlock::Release() {
-    std::free(Data_);
+    if (Capacity_ >= kLargeBlock) {
+        FreePages(Data_, Capacity_);
+    } else {
+        std::free(Data_);
+    }
     Data_ = nullptr;
     Size_ = 0;
     Capacity_ = 0;
@@ -43,9 +50,19 @@ void TBlock::Release() {
 void TBlock::Grow(std::size_t needed) {
     std::size_t capacity = Capacity_ < 256 ? 256 : Capacity_ * 2;
     if (capacity < needed) capacity = needed;
-    void* data = std::realloc(Data_, capacity);
-    if (data == nullptr) throw std::bad_alloc();
-    Data_ = static_cast<char*>(data);
+    if (capacity < kLargeBlock) {
+        void* data = std::realloc(Data_, capacity);
+        if (data == nullptr) throw std::bad_alloc();
+        Data_ = static_cast<char*>(data);
+    } else {
+        capacity = (capacity + kLargePage - 1) & ~(kLargePage - 1);
+        const bool onHeap = Capacity_ < kLargeBlock;
+        char* data = static_cast<char*>(ResizePages(onHeap ? nullptr : Data_, onHeap ? 0 : Capacity_, capacity));
+        if (onHeap) {
+            if (Size_ != 0) std::memcpy(data, Data_, Size_);
+            std::free(Data_);
+        }
+        Data_ = data;
+    }
     Capacity_ = capacity;
-    if (capacity >= kLargeBlock) AdviseLargePages(Data_ + Size_, capacity - Size_);
 }

@@ -1,7 +1,8 @@
-// A growable run of bytes for the scan's large tables. It grows with
-// realloc, which moves the pages of a large block instead of copying them,
-// and asks the platform for large pages once a block is big, since filling
-// fresh memory page by small page is what such tables mostly cost.
+// A growable run of bytes for the scan's large tables. A small block lives on
+// the heap; a big one takes its own pages from the platform, which can move
+// them where a heap's realloc would copy the block (Linux remaps them), and
+// back them with large pages, since filling fresh memory page by small page
+// is what such tables mostly cost.
 #pragma once
 
 #include <cstddef>

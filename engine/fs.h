@@ -46,9 +46,12 @@ struct TFileId {
 };
 bool GetDirectoryId(const std::string& path, TFileId& id);
 
-// A hint that the memory from `data` on is about to be filled: the platform
-// may back it with large pages. Only the whole large pages inside count.
-void AdviseLargePages(void* data, std::size_t bytes);
+// Memory for a large table, straight from the platform's pages. Growing it
+// keeps its bytes; where the platform can remap pages it copies none, and it
+// may back them with large pages. `data` null with `oldBytes` 0 allocates.
+// Raises std::bad_alloc when the memory is not there.
+void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes);
+void FreePages(void* data, std::size_t bytes);
 
 struct TPlatformFile;
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <vector>
 
 #include "fs.h"
@@ -170,17 +171,20 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
     return true;
 }
 
-void AdviseLargePages(void* data, std::size_t bytes) {
+void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes) {
+    void* pages = data == nullptr ? mmap(nullptr, newBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                                  : mremap(data, oldBytes, newBytes, MREMAP_MAYMOVE);
+    if (pages == MAP_FAILED) throw std::bad_alloc();
 #if defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const std::uintptr_t lead = (kLargePage - reinterpret_cast<std::uintptr_t>(data) % kLargePage) % kLargePage;
-    if (bytes <= lead) return;
-    const std::size_t span = (bytes - lead) & ~(kLargePage - 1);
-    if (span != 0) madvise(static_cast<char*>(data) + lead, span, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)bytes;
+    // Before the new pages are first touched; a fault per small page is most
+    // of what filling a fresh table costs.
+    madvise(static_cast<char*>(pages) + oldBytes, newBytes - oldBytes, MADV_HUGEPAGE);
 #endif
+    return pages;
+}
+
+void FreePages(void* data, std::size_t bytes) {
+    munmap(data, bytes);
 }
 
 struct TPlatformFile {

@@ -2,6 +2,8 @@
 // Paths are bytes in the ANSI code page and may not exceed MAX_PATH - 1.
 #include <windows.h>
 
+#include <new>
+
 #include "fs.h"
 #include "io_error.h"
 
@@ -79,8 +81,21 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
     return true;
 }
 
-// Large pages need a privilege that a desktop user does not hold.
-void AdviseLargePages(void*, std::size_t) {}
+// Windows has no remapping, so growing copies, as a heap would. Large pages
+// need a privilege that a desktop user does not hold.
+void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes) {
+    void* pages = VirtualAlloc(nullptr, newBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (pages == nullptr) throw std::bad_alloc();
+    if (data != nullptr) {
+        CopyMemory(pages, data, oldBytes);
+        FreePages(data, oldBytes);
+    }
+    return pages;
+}
+
+void FreePages(void* data, std::size_t) {
+    VirtualFree(data, 0, MEM_RELEASE);
+}
 
 struct TPlatformFile {
     HANDLE Handle;

@@ -14,8 +14,10 @@ TEST(StringList, KeepsItsOwnCopiesThroughGrowthAndClear) {
     list.Add("");
     list.Add(expected[2]);
     source[0] = 'z';
-    while (expected.size() < 33) {
-        expected.push_back("name" + std::to_string(expected.size()));
+    // Past the size at which a block leaves the heap for pages of its own, and
+    // on through several moves of those pages.
+    while (list.TextBytes() < (std::size_t{9} << 20)) {
+        expected.push_back(std::to_string(expected.size()) + std::string(expected.size() % 4096, 'n'));
         list.Add(expected.back());
     }
     std::vector<std::string> held;
