@@ -110,7 +110,7 @@ void WriteJsonCount(TJsonWriter& json, std::string_view key, int64_t value) {
 
 void WriteJson(const TFindings& f, TOutput& out) {
     const TScanState& s = f.State;
-    TJsonWriter json;
+    TJsonWriter json(out);
     json.Open('{', true);
     json.Key("root");
     json.String(f.Root);
@@ -170,7 +170,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     json.Key("summary");
     json.String(Utf8FromCp1251(f.Summary));
     json.Close('}');
-    out.Utf8(json.Str() + "\n");
+    json.Finish();
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 namespace {
 
+// What the writer gathers before it hands a piece to its output.
+constexpr std::size_t kPiece = std::size_t{64} * 1024;
+
 void AppendCodePoint(std::string& out, unsigned cp) {
     // Only the bytes 0x80..0xFF come here.
     out += static_cast<char>(0xC0 | (cp >> 6));
@@ -126,7 +129,17 @@ void TJsonWriter::Close(char bracket) {
     Text_ += bracket;
 }
 
+void TJsonWriter::Finish() {
+    Text_ += '\n';
+    Out_.Utf8(Text_);
+    Text_.clear();
+}
+
 void TJsonWriter::Item() {
+    if (Text_.size() >= kPiece) {
+        Out_.Utf8(Text_);
+        Text_.clear();
+    }
     if (AfterKey_) {
         AfterKey_ = false;
         return;

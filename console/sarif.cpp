@@ -142,7 +142,7 @@ void WriteDriver(TJsonWriter& json) {
 
 void WriteSarif(const TFindings& f, TOutput& out) {
     const TScanState& s = f.State;
-    TJsonWriter json;
+    TJsonWriter json(out);
     json.Open('{', true);
     json.Key("$schema");
     json.String("https://json.schemastore.org/sarif-2.1.0.json");
@@ -169,5 +169,5 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Close('}');
     json.Close(']');
     json.Close('}');
-    out.Utf8(json.Str() + "\n");
+    json.Finish();
 }
