@@ -11,7 +11,7 @@ namespace {
 
 // From this capacity on a block is made of the platform's pages, in whole
 // large pages.
-constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
+constexpr std::size_t kLargeBlock = std::size_t{256} << 10;
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
 }  // namespace
