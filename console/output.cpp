@@ -21,7 +21,7 @@ void TByteOutput::Utf8(std::string_view text) {
     Append(text);
 }
 
-// A large piece, such as a whole JSON document, goes to the stream as it is
+// A large piece, such as one of a JSON document's, goes to the stream as it is
 // instead of through one more copy in the buffer.
 void TByteOutput::Append(std::string_view bytes) {
     if (Stream_ == nullptr || bytes.size() < kWriteThrough) {

@@ -77,7 +77,7 @@ TEST(Binary, ReportsTheExamplesInRussian) {
 }
 
 // The process writes what the check wrote in-process, and exits with its status;
-// the large report passes the output buffers, JSON as one piece and text in many.
+// the large report passes the output buffers in many pieces, JSON and text alike.
 TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
     TTempTree clean, large;
     clean.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
