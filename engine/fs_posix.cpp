@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -172,8 +173,17 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
 }
 
 void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes) {
+#if defined(MREMAP_MAYMOVE)
     void* pages = data == nullptr ? mmap(nullptr, newBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
                                   : mremap(data, oldBytes, newBytes, MREMAP_MAYMOVE);
+#else
+    // Only Linux remaps; elsewhere growing copies, as a heap would.
+    void* pages = mmap(nullptr, newBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages != MAP_FAILED && data != nullptr) {
+        std::memcpy(pages, data, oldBytes);
+        munmap(data, oldBytes);
+    }
+#endif
     if (pages == MAP_FAILED) throw std::bad_alloc();
 #if defined(MADV_HUGEPAGE)
     // Before the new pages are first touched; a fault per small page is most
