@@ -131,15 +131,16 @@ void TJsonWriter::Close(char bracket) {
 
 void TJsonWriter::Finish() {
     Text_ += '\n';
+    HandOut();
+}
+
+void TJsonWriter::HandOut() {
     Out_.Utf8(Text_);
     Text_.clear();
 }
 
 void TJsonWriter::Item() {
-    if (Text_.size() >= kPiece) {
-        Out_.Utf8(Text_);
-        Text_.clear();
-    }
+    if (Text_.size() >= kPiece) HandOut();
     if (AfterKey_) {
         AfterKey_ = false;
         return;

@@ -39,6 +39,8 @@ private:
     // Before every key, and before every value that does not follow a key.
     void Item();
     void NewLine();
+    // Passes the text so far to the output and goes on from empty.
+    void HandOut();
 
     TOutput& Out_;
     std::string Text_;
