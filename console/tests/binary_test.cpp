@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -55,8 +56,13 @@ TRun RunBinary(const std::vector<std::string>& args, const std::string& out = ""
     std::replace(command.begin(), command.end(), '/', kSep[0]);
     for (const std::string& arg : args) command += " " + Quoted(arg);
     command += " >" + Quoted(out.empty() ? scratch.Path("out") : out) + " 2>" + Quoted(scratch.Path("err"));
+    for (const char* name : {"out", "err"}) std::remove(scratch.Path(name).c_str());
     int status = std::system(command.c_str());
-#ifndef _WIN32
+#ifdef _WIN32
+    // Under load Wine now and then fails to start the command interpreter at
+    // all (-1); that says nothing about the binary, so start it again.
+    for (int tries = 1; status == -1 && tries < 5; ++tries) status = std::system(command.c_str());
+#else
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
     return {status, out.empty() ? FileBytes(scratch.Path("out")) : "", FileBytes(scratch.Path("err"))};
