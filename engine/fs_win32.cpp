@@ -81,11 +81,31 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
     return true;
 }
 
-// Windows has no remapping, so growing copies, as a heap would. Large pages
-// need a privilege that a desktop user does not hold.
+// Windows has no remapping, so a table takes address space for several times
+// its size and grows by committing pages where it ends; only when that space is
+// used up does it move, copying, as a heap would. Large pages need a privilege
+// that a desktop user does not hold.
 void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes) {
-    void* pages = VirtualAlloc(nullptr, newBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (data != nullptr) {
+        char* const end = static_cast<char*>(data) + oldBytes;
+        MEMORY_BASIC_INFORMATION after{};
+        if (VirtualQuery(end, &after, sizeof after) == sizeof after && after.AllocationBase == data &&
+            after.State == MEM_RESERVE && after.RegionSize >= newBytes - oldBytes) {
+            if (VirtualAlloc(end, newBytes - oldBytes, MEM_COMMIT, PAGE_READWRITE) == nullptr) throw std::bad_alloc();
+            return data;
+        }
+    }
+    constexpr std::size_t kRoomFactor = 8;
+    void* pages = newBytes <= SIZE_MAX / kRoomFactor
+                      ? VirtualAlloc(nullptr, newBytes * kRoomFactor, MEM_RESERVE, PAGE_NOACCESS)
+                      : nullptr;
+    // A 32-bit process may not have that much address space in one piece.
+    if (pages == nullptr) pages = VirtualAlloc(nullptr, newBytes, MEM_RESERVE, PAGE_NOACCESS);
     if (pages == nullptr) throw std::bad_alloc();
+    if (VirtualAlloc(pages, newBytes, MEM_COMMIT, PAGE_READWRITE) == nullptr) {
+        VirtualFree(pages, 0, MEM_RELEASE);
+        throw std::bad_alloc();
+    }
     if (data != nullptr) {
         CopyMemory(pages, data, oldBytes);
         FreePages(data, oldBytes);

@@ -15,8 +15,8 @@ TEST(StringList, KeepsItsOwnCopiesThroughGrowthAndClear) {
     list.Add(expected[2]);
     source[0] = 'z';
     // Past the size at which a block leaves the heap for pages of its own, and
-    // on through several moves of those pages.
-    while (list.TextBytes() < (std::size_t{9} << 20)) {
+    // on through several growths of those pages, in place and moved.
+    while (list.TextBytes() < (std::size_t{17} << 20)) {
         expected.push_back(std::to_string(expected.size()) + std::string(expected.size() % 4096, 'n'));
         list.Add(expected.back());
     }
