@@ -1,8 +1,8 @@
 // A growable run of bytes for the scan's large tables. A small block lives on
 // the heap; a big one takes its own pages from the platform, which can grow
 // them where a heap's realloc would copy the block, and back them with large
-// pages, since filling fresh memory page by small page
-// is what such tables mostly cost.
+// pages, since filling fresh memory page by small page is what such tables
+// mostly cost.
 #pragma once
 
 #include <cstddef>
