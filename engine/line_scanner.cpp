@@ -81,22 +81,26 @@ constexpr std::size_t kNone = std::string_view::npos;
 std::size_t CutAndEquals(std::string_view text, std::size_t& eq) {
     const char* const s = text.data();
     const std::size_t size = text.size();
-    std::size_t at = 0;
     eq = kNone;
 #if defined(__SSE2__)
-    for (; at + 16 <= size; at += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+    // 16 bytes at a time, the last step on the last 16: the bytes in it that
+    // an earlier step has seen hold no cut and no first '='.
+    for (std::size_t at = 0; size >= 16; at += 16) {
+        const std::size_t base = std::min(at, size - 16);
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + base));
         const auto semis = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(';'))));
         const auto slashes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('/'))));
         const auto equals = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('='))));
         unsigned pairs = slashes & (slashes >> 1);
-        if ((slashes & 0x8000u) != 0 && at + 16 < size && s[at + 16] == '/') pairs |= 0x8000u;
+        if ((slashes & 0x8000u) != 0 && base + 16 < size && s[base + 16] == '/') pairs |= 0x8000u;
         const unsigned cuts = semis | pairs;
         const unsigned before = cuts == 0 ? equals : equals & ((1u << __builtin_ctz(cuts)) - 1);
-        if (eq == kNone && before != 0) eq = at + static_cast<std::size_t>(__builtin_ctz(before));
-        if (cuts != 0) return at + static_cast<std::size_t>(__builtin_ctz(cuts));
+        if (eq == kNone && before != 0) eq = base + static_cast<std::size_t>(__builtin_ctz(before));
+        if (cuts != 0) return base + static_cast<std::size_t>(__builtin_ctz(cuts));
+        if (base + 16 == size) return size;
     }
 #endif
+    std::size_t at = 0;
     for (; at < size; ++at) {
         const char c = s[at];
         if (static_cast<unsigned char>(c - '/') > '=' - '/') continue;  // none of / ; =
