@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fs.h"
+#include "io_error.h"
 #include "line_heads.h"
 
 #if defined(__SSE2__)
@@ -248,10 +249,20 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
 void ScanFiles(TScanState& state) {
     TLineScanner scanner(state);
     const int32_t count = state.FileList.Count();
+    std::string reason;
     for (int32_t f = 0; f < count; ++f) {
         TInputFile file;
-        if (!file.Open(std::string(state.FileList[f]))) continue;
-        scanner.ScanText(file, static_cast<uint32_t>(f));
-        file.Close();
+        const std::string path(state.FileList[f]);
+        if (!file.Open(path, state.KeepSkipped ? &reason : nullptr)) {
+            if (state.KeepSkipped) state.Skipped.push_back({path, reason});
+            continue;
+        }
+        try {
+            scanner.ScanText(file, static_cast<uint32_t>(f));
+            file.Close();
+        } catch (const EInOutError& error) {
+            if (!state.KeepSkipped) throw;
+            state.Skipped.push_back({path, error.Reason()});
+        }
     }
 }

@@ -29,6 +29,7 @@ private:
     std::vector<char> Buffer_;
 };
 
-// Scans the files FileList holds when the call starts; a file that cannot be
-// opened is skipped, a read error after opening raises EInOutError.
+// Scans the files FileList holds when the call starts. A file that cannot be
+// opened is skipped; a read error after opening raises EInOutError, unless the
+// state keeps what it skipped: the file then counts as read up to the failure.
 void ScanFiles(TScanState& state);

@@ -119,6 +119,7 @@ void TScanState::Reset() {
     DefinedNames.Clear();
     RefTable.ClearRefs();
     DefinedPlaces.ClearRefs();
+    Skipped.clear();
 }
 
 TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : Names_(names) {

@@ -65,6 +65,15 @@ private:
     int32_t Capacity_ = 0;
 };
 
+// An entry of the tree that was not read, or not to its end, and why.
+struct TSkippedEntry {
+    std::string Path;
+    // The platform's message; empty for an entry that is no regular file (a
+    // FIFO, a device), which is passed over by design.
+    std::string Reason;
+};
+using TSkippedList = std::vector<TSkippedEntry>;
+
 // Everything one search builds. UsedNames and RefTable grow in step: entry k
 // of each describes the same reference.
 struct TScanState {
@@ -76,6 +85,11 @@ struct TScanState {
     // Kept only when asked for, since the window has no use for it.
     bool KeepDefinedPlaces = false;
     TRefTable DefinedPlaces;
+    // Every folder that could not be listed and every file that could not be
+    // read, when asked for. Without it such entries are skipped in silence and
+    // a read error after opening raises EInOutError, as the window has it.
+    bool KeepSkipped = false;
+    TSkippedList Skipped;
 
     // Empties every list, as a search does before it walks.
     void Reset();

@@ -25,6 +25,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace fs = std::filesystem;
@@ -115,9 +116,13 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     // POSIX has no share modes: a file open for writing is read.
     fs::remove(tree.Path("locked.ini"));
 #endif
+    state.KeepSkipped = true;
     ScanFiles(state);
 #ifdef _WIN32
     CloseHandle(writer);
+    const bool dirIsRegular = false;  // a folder does not open as a file
+#else
+    const bool dirIsRegular = true;  // a folder opens, and is no regular file
 #endif
 
     EXPECT_EQ(state.FileList.Count(), listed) << "the walk's list stays as it was";
@@ -128,6 +133,15 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     EXPECT_EQ(plain,
               (std::vector<TFound>{
                   {tree.Path("a.ini"), 0, "a"}, {tree.Path("c_garbage.ini"), 0, "c"}, {tree.Path("d.ini"), 1, "d"}}));
+    // Each is named, with the platform's reason where it is a fault.
+    std::vector<std::pair<std::string, bool>> skipped;  // path, passed over by design
+    for (const TSkippedEntry& entry : state.Skipped) skipped.emplace_back(entry.Path, entry.Reason.empty());
+    std::vector<std::pair<std::string, bool>> expected{{tree.Path("sub/gone_with_folder.ini"), false}};
+    if (oddEntries) expected.emplace_back(tree.Path("fifo.ini"), true);
+    for (const char* lost : {"gone.ini", "locked.ini", "moved.ini"}) expected.emplace_back(tree.Path(lost), false);
+    expected.emplace_back(tree.Path("now_dir.ini"), dirIsRegular);
+    if (oddEntries) expected.emplace_back(tree.Path("zero.ini"), true);
+    EXPECT_EQ(skipped, expected);
 }
 
 #ifndef _WIN32
@@ -180,8 +194,18 @@ TEST(Faults, AReadErrorAfterOpeningEndsTheScanWithEInOutError) {
         EXPECT_NE(error.Code(), 0);
 #else
         EXPECT_EQ(error.what(), std::string("I/O error 30")) << "EIO is no access denial";
+        EXPECT_EQ(error.Reason(), ErrorText(EIO));
 #endif
     }
+    // Kept instead of raised when the caller asks, and the next file is read.
+    tree.File("z.ini", "ButtonImage = After\n");
+    state.FileList.Add(tree.Path("z.ini"));
+    state.KeepSkipped = true;
+    ScanFiles(state);
+    ASSERT_EQ(state.Skipped.size(), 1u);
+    EXPECT_EQ(state.Skipped[0].Path, tree.Path("mem.ini"));
+    EXPECT_NE(state.Skipped[0].Reason, "");
+    EXPECT_EQ(state.UsedNames.Count(), 1);
 }
 
 #ifdef _WIN32
