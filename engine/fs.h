@@ -10,6 +10,8 @@
 #include "byte_source.h"
 
 constexpr uint32_t kAttrDirectory = 0x10;
+// Lists every entry, hidden and system ones too.
+constexpr uint32_t kAnyAttributes = 63;
 
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';

@@ -237,6 +237,10 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
 
 void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     TTextReader reader(source, Buffer_);
+    if (State_.NoteEncodings) {
+        const TOddEncoding odd = OddEncodingOf(reader.Buffered());
+        if (odd != TOddEncoding::None) State_.OddEncodings.push_back({fileIndex, odd});
+    }
     int32_t lineIndex = 0;
     for (;;) {
         reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));

@@ -120,6 +120,7 @@ void TScanState::Reset() {
     RefTable.ClearRefs();
     DefinedPlaces.ClearRefs();
     Skipped.clear();
+    OddEncodings.clear();
 }
 
 TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : Names_(names) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "block.h"
+#include "encoding.h"
 
 // A growable list of owned byte strings. The strings live end to end in one
 // pooled buffer, so a million short names cost a million offsets, not a
@@ -74,6 +75,11 @@ struct TSkippedEntry {
 };
 using TSkippedList = std::vector<TSkippedEntry>;
 
+struct TEncodingNote {
+    uint32_t FileIndex;
+    TOddEncoding Encoding;
+};
+
 // Everything one search builds. UsedNames and RefTable grow in step: entry k
 // of each describes the same reference.
 struct TScanState {
@@ -90,6 +96,10 @@ struct TScanState {
     // a read error after opening raises EInOutError, as the window has it.
     bool KeepSkipped = false;
     TSkippedList Skipped;
+    // The files whose first bytes show an encoding the reader does not know,
+    // when asked for.
+    bool NoteEncodings = false;
+    std::vector<TEncodingNote> OddEncodings;
 
     // Empties every list, as a search does before it walks.
     void Reset();

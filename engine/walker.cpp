@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint32_t kAllAttributes = 63;
-
 class TWalker {
 public:
     TWalker(const std::string& mask, TPathList& files, TSkippedList* skipped)
@@ -28,7 +26,7 @@ private:
     // False when the folder cannot be listed at all.
     bool WalkSubdirectories(const std::string& dir) {
         TSearchRec rec;
-        if (const int error = OpenListing(dir + "*.*", kAllAttributes, rec); error != 0) {
+        if (const int error = OpenListing(dir + "*.*", kAnyAttributes, rec); error != 0) {
             // Nothing at all matches only where a folder went since its parent was listed.
             if (error != kNoMatchingEntry) Skip(dir, error);
             return false;
@@ -44,7 +42,7 @@ private:
 
     void ListFiles(const std::string& dir) {
         TSearchRec rec;
-        if (const int error = OpenListing(dir + Mask_, kAllAttributes, rec); error != 0) {
+        if (const int error = OpenListing(dir + Mask_, kAnyAttributes, rec); error != 0) {
             if (error != kNoMatchingEntry) Skip(dir, error);
             return;
         }
