@@ -146,8 +146,8 @@ TEST(Check, EachFormatOfTheSameFindings) {
     EXPECT_EQ(Fields(doc, "root files references declarations summary"), tree.Root() + " 3 3 1 " + kDoneRu);
     // Bytes outside UTF-8 as Windows-1251, the window's code page.
     EXPECT_EQ(Fields(doc["missing"], "ref name file relative line column length"),
-              "0 gone " + units + " " + Sep("/INI/Object/units.ini") + " 2 20 4, 2 Бук " + buttons +
-                  " " + Sep("/INI/buttons.INI") + " 3 15 3");
+              "0 gone " + units + " " + Sep("/INI/Object/units.ini") + " 2 20 4, 2 Бук " + buttons + " " +
+                  Sep("/INI/buttons.INI") + " 3 15 3");
 }
 
 // Each entry that cannot be read is named, the rest is reported whole; only
