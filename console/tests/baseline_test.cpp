@@ -77,7 +77,7 @@ TEST(Baseline, LinesThatAreNoEntryAreRefusedWithTheirLine) {
     } cases[] = {
         {"\xEF\xBB\xBF# c\r\nmissing\ta.ini\tx\r\n\r\nunused\ta\\n\\r\\t\\\\.ini\tx\rduplicate\ta\tb", 0},
         {"garbage\n", 1},
-        {"# c\nmissing a.ini x\n", 2},
+        {"# c\r\nmissing a.ini x\r\n", 2},
         {"missing\ta.ini\n", 1},
         {"missing\ta.ini\tx\tmore\n", 1},
         {"stale\ta.ini\tx\n", 1},
