@@ -15,13 +15,32 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-std::pair<long, long> EditorSelection(HWND notepad) {
-    const HWND edit = FindWindowExA(notepad, nullptr, "EDIT", nullptr);
-    if (edit == nullptr) return {-1, -1};
+std::pair<long, long> ControlSelection(HWND control) {
     DWORD start = 0;
     DWORD end = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {static_cast<long>(start), static_cast<long>(end)};
+}
+
+namespace {
+constexpr char kNotepadKey[] = "Software\\Microsoft\\Notepad";
+constexpr char kWrapValue[] = "fWrap";
+}  // namespace
+
+TNotepadWordWrap::TNotepadWordWrap() {
+    DWORD size = sizeof Old_;
+    Had_ = RegGetValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue, RRF_RT_REG_DWORD, nullptr, &Old_, &size) ==
+           ERROR_SUCCESS;
+    const DWORD on = 1;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue, REG_DWORD, &on, sizeof on);
+}
+
+TNotepadWordWrap::~TNotepadWordWrap() {
+    if (Had_) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue, REG_DWORD, &Old_, sizeof Old_);
+    } else {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue);
+    }
 }
 
 std::vector<DWORD> ChildNotepads() {
