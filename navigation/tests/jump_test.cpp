@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "cp1251.h"
@@ -111,26 +110,6 @@ TEST_F(NotepadJump, AnOpenWindowIsReusedWithItsEditOrNestedRichEditAndNoNotepadS
             << (richEdit ? "rich edit" : "edit");
     }
     EXPECT_TRUE(ChildNotepads().empty());
-}
-
-// Notepad started by the jump, with word wrap on: the selection is there when
-// the jump returns, on the right line.
-TEST_F(NotepadJump, AStartedNotepadIsWaitedForAndSelectedInWithWordWrapOn) {
-    const TNotepadWordWrap wrap;
-    char temp[MAX_PATH];
-    const std::string path = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "wrapped-jump.ini";
-    const std::string text = "; " + std::string(600, 'w') + "\r\n  ButtonImage = Wrapped\r\n";
-    std::ofstream(path, std::ios::binary) << text;
-    Files.Add(path);
-    Refs.AddRef(0, 1, 17, 7);
-    JumpToReference(0, Files, Refs, nullptr);
-    const HWND notepad = FindNotepadWindow(L"wrapped-jump.ini");
-    ASSERT_NE(notepad, nullptr);
-    const HWND edit = FindWindowExA(notepad, nullptr, "EDIT", nullptr);
-    EXPECT_EQ(ControlSelection(edit), (std::pair<long, long>{604 + 16, 604 + 23}));
-    EXPECT_GT(SendMessageA(edit, EM_LINEFROMCHAR, 604, 0), 1) << "Notepad wraps the first line";
-    EndChildNotepads();
-    DeleteFileA(path.c_str());
 }
 
 TEST_F(NotepadJump, NoSelectedLineDoesNothing) {

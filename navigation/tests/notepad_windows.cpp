@@ -22,27 +22,6 @@ std::pair<long, long> ControlSelection(HWND control) {
     return {static_cast<long>(start), static_cast<long>(end)};
 }
 
-namespace {
-constexpr char kNotepadKey[] = "Software\\Microsoft\\Notepad";
-constexpr char kWrapValue[] = "fWrap";
-}  // namespace
-
-TNotepadWordWrap::TNotepadWordWrap() {
-    DWORD size = sizeof Old_;
-    Had_ = RegGetValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue, RRF_RT_REG_DWORD, nullptr, &Old_, &size) ==
-           ERROR_SUCCESS;
-    const DWORD on = 1;
-    RegSetKeyValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue, REG_DWORD, &on, sizeof on);
-}
-
-TNotepadWordWrap::~TNotepadWordWrap() {
-    if (Had_) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue, REG_DWORD, &Old_, sizeof Old_);
-    } else {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kNotepadKey, kWrapValue);
-    }
-}
-
 std::vector<DWORD> ChildNotepads() {
     std::vector<DWORD> ids;
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

@@ -14,19 +14,6 @@ std::wstring NotepadTitle(const std::wstring& fileName);
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // The [start, end) selection of an edit or rich-edit control.
 std::pair<long, long> ControlSelection(HWND control);
-// Notepad's word wrap setting, switched on while this lives; Notepad reads it
-// when it starts.
-class TNotepadWordWrap {
-public:
-    TNotepadWordWrap();
-    ~TNotepadWordWrap();
-    TNotepadWordWrap(const TNotepadWordWrap&) = delete;
-    TNotepadWordWrap& operator=(const TNotepadWordWrap&) = delete;
-
-private:
-    DWORD Old_ = 0;
-    bool Had_ = false;
-};
 // The ids of the Notepad processes that this process started.
 std::vector<DWORD> ChildNotepads();
 // Asks each of them to close, and ends those that do not in time.

@@ -30,12 +30,15 @@ int main(int argc, char** argv) {
     frameClass.lpszClassName = "StandInEditor";
     RegisterClassA(&frameClass);
     LoadLibraryA("msftedit.dll");
-    const HWND frame = CreateWindowExA(0, "StandInEditor", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
-                                       300, nullptr, nullptr, nullptr, nullptr);
+    // Titled last, once the text is in, as Notepad does: whoever finds the
+    // window by its title finds it ready.
+    const HWND frame = CreateWindowExA(0, "StandInEditor", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                       nullptr, nullptr, nullptr, nullptr);
     const HWND pane =
         CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, frame, nullptr, nullptr, nullptr);
     CreateWindowExA(0, "RICHEDIT50W", text.c_str(), WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 400, 300, pane, nullptr,
                     nullptr, nullptr);
+    SetWindowTextA(frame, title.c_str());
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     return 0;

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "notepad_windows.h"
 #include "remote_window.h"
 #include "ui_text.h"
 
@@ -491,6 +490,7 @@ HWND StartStandInEditor(const std::string& file, PROCESS_INFORMATION& process) {
     HWND frame = nullptr;
     if (!WaitFor([&] { return (frame = FindWindowA("StandInEditor", title.c_str())) != nullptr; })) {
         TerminateProcess(process.hProcess, 1);
+        return nullptr;
     }
     return FindWindowExA(FindWindowExA(frame, nullptr, "STATIC", nullptr), nullptr, "RICHEDIT50W", nullptr);
 }
@@ -523,8 +523,6 @@ void TestJumpToNotepad(const std::string& exe, const std::string& base) {
     WriteFileBytes(root + "\\rich.ini", "Object R\r\n  ButtonImage = InRichEdit\r\n");
     const std::string work = base + "\\work-jump";
     CreateDirectoryA(work.c_str(), nullptr);
-    // Every Notepad started here wraps long lines.
-    const TNotepadWordWrap wrap;
     const TApp app(exe, work);
     if (!app.Ready()) return;
 
