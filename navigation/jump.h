@@ -19,5 +19,7 @@ std::wstring WideTitleName(const std::string& path);
 // The top-level window titled `fileName` + " - Блокнот", else + " - Notepad";
 // null when there is neither.
 HWND FindNotepadWindow(const std::wstring& fileName);
-// Selects the reference's name in the edit control `edit` and scrolls to it.
+// Selects the reference's name in `edit`, an edit or rich-edit control, and
+// scrolls to it; the line is found in the control's text, so word wrap does
+// not shift it.
 void SelectInEditor(HWND edit, const TRefRec& ref);

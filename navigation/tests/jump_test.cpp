@@ -9,24 +9,31 @@
 
 namespace {
 
-// A plain top-level window with an "EDIT" child, standing in for an editor
-// that is already open with the given title.
+// A top-level window standing in for an editor that is already open with the
+// given title: an "EDIT" child, or a rich-edit control one level deeper, the
+// way today's Notepad nests it. Both wrap long lines.
 class TFakeEditor {
 public:
-    TFakeEditor(const std::wstring& title, const std::string& text) {
+    TFakeEditor(const std::wstring& title, const std::string& text, bool richEdit = false) {
         Frame_ = CreateWindowExW(0, L"STATIC", title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
                                  nullptr, nullptr);
-        Edit_ = CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | ES_MULTILINE, 0, 0, 300, 200, Frame_, nullptr,
-                                nullptr, nullptr);
+        HWND parent = Frame_;
+        if (richEdit) {
+            LoadLibraryA("msftedit.dll");
+            parent = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 300, 200, Frame_, nullptr, nullptr, nullptr);
+        }
+        Text_ = CreateWindowExA(0, richEdit ? "RICHEDIT50W" : "EDIT", text.c_str(), WS_CHILD | ES_MULTILINE, 0, 0, 300,
+                                200, parent, nullptr, nullptr, nullptr);
     }
     ~TFakeEditor() { DestroyWindow(Frame_); }
     TFakeEditor(const TFakeEditor&) = delete;
     TFakeEditor& operator=(const TFakeEditor&) = delete;
     HWND Frame() const { return Frame_; }
+    HWND Text() const { return Text_; }
 
 private:
     HWND Frame_;
-    HWND Edit_;
+    HWND Text_;
 };
 
 // Ends any Notepad that a faulty jump started.
@@ -56,22 +63,29 @@ TEST(WideTitleName, TakesTheNameAfterTheLastBackslashInTheAnsiCodePage) {
     for (const auto& c : cases) EXPECT_EQ(WideTitleName(c.Path), c.Expected) << c.Path;
 }
 
-TEST(SelectInEditor, SelectsFromTheLineStartPlusColumnMinusOne) {
-    TFakeEditor editor(L"fake", "ab\r\n  SelectPortrait = SNPortrait\r\nx");
-    const HWND frame = editor.Frame();
+TEST(SelectInEditor, SelectsFromTheLineStartPlusColumnMinusOneWithWordWrapInBothControls) {
+    // The second line wraps in the narrow control; a rich-edit control counts
+    // each line end as one position.
+    const std::string text = "ab\r\n" + std::string(400, 'w') + "\r\n  SelectPortrait = SNPortrait\r\nx";
     const struct {
         TRefRec Ref;
-        std::pair<long, long> Expected;
+        std::pair<long, long> Edit;
+        std::pair<long, long> RichEdit;
     } cases[] = {
-        {{0, 0, 1, 2}, {0, 2}},
-        {{0, 1, 20, 10}, {4 + 19, 4 + 29}},
-        {{0, 2, 1, 1}, {35, 36}},
-        // A line beyond the last: EM_LINEINDEX gives -1 and it is used as it comes.
-        {{0, 7, 3, 2}, {1, 3}},
+        {{0, 0, 1, 2}, {0, 2}, {0, 2}},
+        {{0, 2, 20, 10}, {406 + 19, 406 + 29}, {404 + 19, 404 + 29}},
+        {{0, 3, 1, 1}, {437, 438}, {434, 435}},
+        // A line beyond the last: the start is -1 and it is used as it comes.
+        {{0, 7, 3, 2}, {1, 3}, {1, 3}},
     };
-    for (const auto& c : cases) {
-        SelectInEditor(FindWindowExA(frame, nullptr, "EDIT", nullptr), c.Ref);
-        EXPECT_EQ(EditorSelection(frame), c.Expected) << "line " << c.Ref.LineIndex;
+    for (const bool richEdit : {false, true}) {
+        const TFakeEditor editor(L"fake", text, richEdit);
+        ASSERT_GT(SendMessageA(editor.Text(), EM_GETLINECOUNT, 0, 0), 5) << "the long line wraps";
+        for (const auto& c : cases) {
+            SelectInEditor(editor.Text(), c.Ref);
+            EXPECT_EQ(ControlSelection(editor.Text()), richEdit ? c.RichEdit : c.Edit)
+                << "line " << c.Ref.LineIndex << (richEdit ? ", rich edit" : ", edit");
+        }
     }
 }
 
@@ -84,12 +98,17 @@ TEST(FindNotepadWindow, TriesTheRussianTitleFirstThenTheEnglishOne) {
     EXPECT_EQ(FindNotepadWindow(L"c.ini"), nullptr);
 }
 
-TEST_F(NotepadJump, AnOpenWindowIsReusedAndNoNotepadStarts) {
-    const TFakeEditor editor(L"open.ini - Notepad", "Object X\r\n  ButtonImage = Already\r\n");
+TEST_F(NotepadJump, AnOpenWindowIsReusedWithItsEditOrNestedRichEditAndNoNotepadStarts) {
     Files.Add("C:\\no such folder\\open.ini");
     Refs.AddRef(0, 1, 17, 7);
-    JumpToReference(0, Files, Refs, nullptr);
-    EXPECT_EQ(EditorSelection(editor.Frame()), (std::pair<long, long>{10 + 16, 10 + 23}));
+    for (const bool richEdit : {false, true}) {
+        const TFakeEditor editor(L"open.ini - Notepad", "Object X\r\n  ButtonImage = Already\r\n", richEdit);
+        JumpToReference(0, Files, Refs, nullptr);
+        // The rich-edit control counts the line end as one position.
+        const long line = richEdit ? 9 : 10;
+        EXPECT_EQ(ControlSelection(editor.Text()), (std::pair<long, long>{line + 16, line + 23}))
+            << (richEdit ? "rich edit" : "edit");
+    }
     EXPECT_TRUE(ChildNotepads().empty());
 }
 

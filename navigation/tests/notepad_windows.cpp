@@ -15,12 +15,10 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-std::pair<long, long> EditorSelection(HWND notepad) {
-    const HWND edit = FindWindowExA(notepad, nullptr, "EDIT", nullptr);
-    if (edit == nullptr) return {-1, -1};
+std::pair<long, long> ControlSelection(HWND control) {
     DWORD start = 0;
     DWORD end = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {static_cast<long>(start), static_cast<long>(end)};
 }
 

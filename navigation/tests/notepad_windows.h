@@ -12,8 +12,8 @@
 std::wstring NotepadTitle(const std::wstring& fileName);
 // Polls `done` every few milliseconds until it holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
-// The [start, end) selection of the "EDIT" child of `notepad`; {-1, -1} without one.
-std::pair<long, long> EditorSelection(HWND notepad);
+// The [start, end) selection of an edit or rich-edit control.
+std::pair<long, long> ControlSelection(HWND control);
 // The ids of the Notepad processes that this process started.
 std::vector<DWORD> ChildNotepads();
 // Asks each of them to close, and ends those that do not in time.
