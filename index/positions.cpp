@@ -29,26 +29,31 @@ std::size_t Utf8Length(unsigned char lead) {
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
+namespace {
+
+// The length of the valid UTF-8 sequence at `i`, 0 when none starts there.
+std::size_t SequenceAt(std::string_view bytes, std::size_t i) {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t size = bytes.size();
-    for (std::size_t i = 0; i < size;) {
-        const unsigned char lead = s[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = Utf8Length(lead);
-        if (length == 1 || i + length > size) return false;
-        // The second byte's range rules out overlong forms, surrogates and
-        // code points above U+10FFFF.
-        const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-        if (s[i + 1] < low || s[i + 1] > high) return false;
-        for (std::size_t k = 2; k < length; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80) return false;
-        }
-        i += length;
+    const unsigned char lead = s[i];
+    if (lead < 0x80) return 1;
+    const std::size_t length = Utf8Length(lead);
+    if (length == 1 || i + length > bytes.size()) return 0;
+    // The second byte's range rules out overlong forms, surrogates and code
+    // points above U+10FFFF.
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (s[i + 1] < low || s[i + 1] > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((s[i + k] & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0, n = 0; i < bytes.size(); i += n) {
+        if ((n = SequenceAt(bytes, i)) == 0) return false;
     }
     return true;
 }
@@ -58,7 +63,16 @@ TEncoding DetectEncoding(std::string_view bytes) {
 }
 
 std::string ToUtf8(std::string_view bytes, TEncoding encoding) {
-    return encoding == TEncoding::Utf8 ? std::string(bytes) : Utf8FromCp1251(bytes);
+    if (encoding == TEncoding::Cp1251) return Utf8FromCp1251(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = SequenceAt(bytes, i);
+        if (n == 0) out += "\xEF\xBF\xBD";  // U+FFFD for a byte outside UTF-8
+        out.append(bytes.data() + i, n);
+        i += n == 0 ? 1 : n;
+    }
+    return out;
 }
 
 std::string FromUtf8(std::string_view utf8, TEncoding encoding) {

@@ -424,7 +424,8 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
         }
     }
     for (const std::string& shown : ElsewhereShown_) offer(Lowered(shown), shown);
-    std::sort(completion.Names.begin(), completion.Names.end());
+    std::sort(completion.Names.begin(), completion.Names.end(),
+              [](const std::string& x, const std::string& y) { return Lowered(x) < Lowered(y); });
     completion.Names.erase(std::unique(completion.Names.begin(), completion.Names.end()), completion.Names.end());
     return completion;
 }
@@ -445,6 +446,7 @@ std::optional<THover> TWorkspaceIndex::Hover(int32_t file, TPosition position) c
     for (int32_t line = declaration.ReaderLine; line < lines.Count() && line < declaration.ReaderLine + kMostLines;
          ++line) {
         const std::size_t begin = lines.LineStart(line);
+        if (begin == bytes.size()) break;
         const std::size_t end = line + 1 < lines.Count() ? lines.LineStart(line + 1) - 1 : bytes.size();
         const std::string text = WithoutCr({bytes.data() + begin, end - begin});
         block += text + "\n";
