@@ -50,8 +50,7 @@ json DiagnosticOf(const TFinding& finding, const json& related) {
 namespace {
 
 std::string Resolved(const std::string& path, const std::string& root) {
-    const bool absolute =
-        !path.empty() && (path[0] == '/' || path[0] == kPathSeparator || (path.size() > 1 && path[1] == ':'));
+    const bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
     return absolute || root.empty() ? path : root + kPathSeparator + path;
 }
 
