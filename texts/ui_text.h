@@ -57,6 +57,19 @@ enum TTextId : int {
     utRuleMissing,
     utRuleUnused,
     utRuleDuplicate,
+    // The language server's own texts.
+    utLspUsage,
+    utLspProgramPrefix,
+    utLspOutside,
+    utLspUnknownMethod,
+    utLspMalformed,
+    utLspNotInitialized,
+    utLspNoName,
+    utLspBadName,
+    utLspDeclaredIn,
+    utLspLine,
+    utLspAlsoDeclared,
+    utLspChangeTo,
     kTextCount
 };
 
