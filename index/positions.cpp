@@ -6,6 +6,10 @@
 
 #include "cp1251.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // UTF-8 bytes of each Windows-1251 byte's character.
@@ -51,8 +55,27 @@ std::size_t SequenceAt(std::string_view bytes, std::size_t i) {
 
 }  // namespace
 
+namespace {
+
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// The bytes from `at` up to `end` that are all ASCII, eight at a time.
+std::size_t AsciiRun(std::string_view bytes, std::size_t at, std::size_t end) {
+    const std::size_t from = at;
+    for (uint64_t word = 0; at + 8 <= end; at += 8) {
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
+    while (at < end && static_cast<unsigned char>(bytes[at]) < 0x80) ++at;
+    return at - from;
+}
+
+}  // namespace
+
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0, n = 0; i < bytes.size(); i += n) {
+        i += AsciiRun(bytes, i, bytes.size());
+        if (i == bytes.size()) break;
         if ((n = SequenceAt(bytes, i)) == 0) return false;
     }
     return true;
@@ -79,9 +102,37 @@ std::string FromUtf8(std::string_view utf8, TEncoding encoding) {
     return encoding == TEncoding::Utf8 ? std::string(utf8) : Cp1251FromUtf8(utf8);
 }
 
-TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units)
+std::vector<std::size_t> LineFeeds(std::string_view bytes) {
+    std::vector<std::size_t> lfs;
+    std::size_t at = 0;
+#if defined(__SSE2__)
+    // Lines are short: a mask of 16 bytes at a time beats a call per line.
+    for (; at + 16 <= bytes.size(); at += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))); mask != 0;
+             mask &= mask - 1) {
+            lfs.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
+        }
+    }
+#endif
+    for (; at < bytes.size(); ++at) {
+        if (bytes[at] == '\n') lfs.push_back(at);
+    }
+    return lfs;
+}
+
+TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const std::vector<std::size_t>& lineFeeds)
     : Bytes_(bytes), Encoding_(encoding), Units_(units) {
+    Starts_.reserve(lineFeeds.size() + 1);
     Starts_.push_back(0);
+    // Most texts have no lone CR: their lines start after each LF.
+    std::size_t crLfs = 0;
+    for (const std::size_t lf : lineFeeds) {
+        Starts_.push_back(lf + 1);
+        if (lf > 0 && bytes[lf - 1] == '\r') ++crLfs;
+    }
+    if (static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) == crLfs) return;
+    Starts_.assign(1, 0);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) Starts_.push_back(i + 1);
@@ -111,8 +162,9 @@ TPosition TLineMap::PositionOf(std::size_t offset) const {
     const auto line =
         static_cast<uint32_t>(std::upper_bound(Starts_.begin(), Starts_.end(), offset) - Starts_.begin() - 1);
     const std::size_t end = std::min(offset, LineEnd(line));
-    uint32_t units = 0;
-    for (std::size_t at = Starts_[line]; at < end;) {
+    const std::size_t ascii = AsciiRun(Bytes_, Starts_[line], end);
+    auto units = static_cast<uint32_t>(ascii);
+    for (std::size_t at = Starts_[line] + ascii; at < end;) {
         std::size_t length = 0;
         units += UnitsAt(at, length);
         at += length;
@@ -130,13 +182,6 @@ std::size_t TLineMap::OffsetOf(TPosition position) const {
         at += length;
     }
     return std::min(at, end);
-}
-
-TReaderLines::TReaderLines(std::string_view bytes) : Bytes_(bytes) {
-    for (const char *p = bytes.data(), *end = p + bytes.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr; ++p) {
-        Lfs_.push_back(static_cast<std::size_t>(p - bytes.data()));
-    }
 }
 
 std::size_t TReaderLines::LineStart(int32_t line) const {

@@ -35,10 +35,15 @@ TEncoding DetectEncoding(std::string_view bytes);
 std::string ToUtf8(std::string_view bytes, TEncoding encoding);
 std::string FromUtf8(std::string_view utf8, TEncoding encoding);
 
+// The offset of every LF in the bytes.
+std::vector<std::size_t> LineFeeds(std::string_view bytes);
+
 // The protocol's lines of one text, kept as the offsets where they start.
 class TLineMap {
 public:
-    TLineMap(std::string_view bytes, TEncoding encoding, TUnits units);
+    TLineMap(std::string_view bytes, TEncoding encoding, TUnits units)
+        : TLineMap(bytes, encoding, units, LineFeeds(bytes)) {}
+    TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const std::vector<std::size_t>& lineFeeds);
     TPosition PositionOf(std::size_t offset) const;
     // Clamped to the end of the line and of the text.
     std::size_t OffsetOf(TPosition position) const;
@@ -58,7 +63,9 @@ private:
 // Where the reader's lines start in the bytes: after each LF.
 class TReaderLines {
 public:
-    explicit TReaderLines(std::string_view bytes);
+    explicit TReaderLines(std::string_view bytes) : TReaderLines(bytes, LineFeeds(bytes)) {}
+    TReaderLines(std::string_view bytes, std::vector<std::size_t> lineFeeds)
+        : Bytes_(bytes), Lfs_(std::move(lineFeeds)) {}
     // The byte offsets of a name that the scanner recorded at a 1-based
     // column of a reader line, `length` bytes long as read.
     void Locate(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end) const;

@@ -41,8 +41,13 @@ std::optional<std::string> ReadDisk(const std::string& path) {
     if (!file.Open(path)) return std::nullopt;
     std::string bytes;
     try {
-        char chunk[64 * 1024];
-        for (std::size_t n; (n = file.Read(chunk, sizeof chunk)) != 0;) bytes.append(chunk, n);
+        constexpr std::size_t kChunk = std::size_t{64} * 1024;
+        for (std::size_t size = 0;; size = bytes.size()) {
+            bytes.resize(size + kChunk);
+            const std::size_t n = file.Read(bytes.data() + size, kChunk);
+            bytes.resize(size + n);
+            if (n == 0) break;
+        }
         file.Close();
     } catch (const EInOutError&) {
         return std::nullopt;
@@ -51,10 +56,8 @@ std::optional<std::string> ReadDisk(const std::string& path) {
 }
 
 std::string WithoutCr(std::string_view bytes) {
-    std::string out;
-    for (char c : bytes) {
-        if (c != '\r') out += c;
-    }
+    std::string out(bytes);
+    out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
     return out;
 }
 
@@ -125,7 +128,8 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
 }
 
 std::vector<int32_t> TWorkspaceIndex::IndexAll() {
-    std::unordered_set<int32_t> all;
+    std::vector<int32_t> scanned;
+    std::size_t items = 0;
     for (const std::string& root : Roots_) {
         TPathList paths;
         WalkTree(root, "*.ini", paths);
@@ -136,11 +140,14 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
             if (!bytes) continue;
             const int32_t file = AddFile(path);
             Scan(file, *bytes);
-            Link(file);
-            all.insert(file);
+            items += Files_[file].Uses.size() + Files_[file].Declarations.size();
+            scanned.push_back(file);
         }
     }
-    return Refresh(all);
+    // Names are fewer than places; room for them all spares the rehashing.
+    Names_.reserve(Names_.size() + items / 2);
+    for (const int32_t file : scanned) Link(file);
+    return Refresh({scanned.begin(), scanned.end()});
 }
 
 bool TWorkspaceIndex::InWorkspace(const std::string& path) const {
@@ -186,8 +193,9 @@ void TWorkspaceIndex::Scan(int32_t file, const std::string& bytes) {
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 0);
-    const TLineMap map(bytes, entry.Encoding, Units_);
-    const TReaderLines lines(bytes);
+    std::vector<std::size_t> lineFeeds = LineFeeds(bytes);
+    const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
+    const TReaderLines lines(bytes, std::move(lineFeeds));
     const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
         out.clear();
         out.reserve(static_cast<std::size_t>(refs.Count()));

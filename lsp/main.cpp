@@ -1,5 +1,6 @@
 // tessaron-lsp: the language server on standard input and output.
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -68,5 +69,9 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::ios::sync_with_stdio(false);
-    return Serve(std::cin, std::cout);
+    // Freeing a large index piece by piece costs more than the process's end.
+    return Serve(std::cin, std::cout, [](int status) {
+        std::cout.flush();
+        std::_Exit(status);
+    });
 }

@@ -385,7 +385,7 @@ json TServer::WorkspaceSymbol(const json& params) {
     return symbols;
 }
 
-int Serve(std::istream& in, std::ostream& out) {
+int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& atExit) {
     TServer server([&out](const json& message) {
         WriteMessage(out, message.dump(-1, ' ', false, json::error_handler_t::replace));
     });
@@ -401,5 +401,6 @@ int Serve(std::istream& in, std::ostream& out) {
         server.Handle(message);
         if (server.Exited()) break;
     }
+    if (atExit) atExit(server.ExitCode());
     return server.ExitCode();
 }

@@ -74,5 +74,6 @@ private:
 };
 
 // Serves one client over a byte stream until exit or the end of input;
-// returns the exit status.
-int Serve(std::istream& in, std::ostream& out);
+// returns the exit status. `atExit`, when given, is called with it while
+// the index still stands (a process may end there without tearing it down).
+int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& atExit = {});
