@@ -188,9 +188,9 @@ int main(int argc, char** argv) {
                            1024;
     const double server_s = Median(serverSeconds), check_s = Median(checkSeconds);
     std::printf(
-        "language server on %s (%llu files), medians of %d runs; the check is --unused --duplicates, as the "
+        "language server on the %s tree (%llu files), medians of %d runs; the check is --unused --duplicates, as the "
         "server's defaults\n",
-        tree.c_str(), facts["files"], runs);
+        std::filesystem::path(tree).filename().c_str(), facts["files"], runs);
     std::printf("first full diagnostics: server %.4f s, check %.4f s (%.2fx, target <= 1.5x)\n", server_s, check_s,
                 server_s / check_s);
     std::printf(
