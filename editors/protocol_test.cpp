@@ -105,8 +105,8 @@ public:
         return answer;
     }
 
-    TJson Position(const std::string& file, int line, int character) const {
-        return {{"textDocument", {{"uri", Uri(file)}}}, {"position", {{"line", line}, {"character", character}}}};
+    TJson Position(const std::string& uri, int line, int character) const {
+        return {{"textDocument", {{"uri", uri}}}, {"position", {{"line", line}, {"character", character}}}};
     }
 
     TLspClient Client;
@@ -167,7 +167,7 @@ void CheckDefinition(TSession& session, const TJson& position, const std::vector
 
 void CheckError(TSession& session, const TJson& id, int code) {
     const TJson answer = session.Client.Await(id, kWaitMs);
-    if (answer.value("error", TJson()).value("code", 0) != code) {
+    if (!answer.contains("error") || answer["error"].value("code", 0) != code) {
         Fault("error " + std::to_string(code) + " expected, got " + answer.dump());
     }
 }
@@ -220,15 +220,24 @@ int main(int argc, char** argv) {
               session.Published["images/defs.ini"].dump());
     }
 
-    CheckDefinition(session, session.Position(tank, 3, 17), {"images/defs.ini:3:12-20"});
-    CheckDefinition(session, session.Position(tank, 5, 16), {"units/extra.ini:0:12-16", "units/more.ini:0:12-16"});
+    CheckDefinition(session, session.Position(session.Uri(tank), 3, 17), {"images/defs.ini:3:12-20"});
+    CheckDefinition(session, session.Position(session.Uri(tank), 5, 16),
+                    {"units/extra.ini:0:12-16", "units/more.ini:0:12-16"});
 
-    // A message that is no JSON, and a method no server knows, are answered
-    // with errors; the session goes on.
+    // Faulty messages are answered with errors, and the session goes on.
     session.Client.SendBody("{\"jsonrpc\": \"2.0\", \"id\": ");
     CheckError(session, nullptr, -32700);
-    CheckError(session, session.Client.Request("tessaron/nothing", TJson::object()), -32601);
-    CheckDefinition(session, session.Position(tank, 4, 16), {"images/defs.ini:0:12-17"});
+    const struct {
+        std::string Method;
+        TJson Params;
+        int Code;
+    } faulty[] = {
+        {"tessaron/nothing", TJson::object(), -32601},
+        // A folder beside the root whose name starts with the root's.
+        {"textDocument/definition", session.Position(session.Uri("") + "x/a.ini", 0, 0), -32803},
+    };
+    for (const auto& f : faulty) CheckError(session, session.Client.Request(f.Method, f.Params), f.Code);
+    CheckDefinition(session, session.Position(session.Uri(tank), 4, 16), {"images/defs.ini:0:12-17"});
 
     const TJson shutdown = session.Ask("shutdown", nullptr);
     if (!shutdown.contains("result") || !shutdown["result"].is_null()) Fault("shutdown: " + shutdown.dump());
