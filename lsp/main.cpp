@@ -50,7 +50,7 @@ int Options(const std::vector<std::string>& args, bool& serve) {
         return kExitUsage;
     }
     if (help) out->Text(UiText[utLspUsage]);
-    if (version) out->Text(std::string("tessaron-lsp ") + TESSARON_VERSION + "\n");
+    if (version) out->Text(UiText[utLspVersion] + TESSARON_VERSION + "\n");
     serve = !help && !version;
     return out->Flush() ? 0 : kExitUsage;
 }

@@ -106,6 +106,7 @@ constexpr TTextRow kTexts[] = {
      "  --help        показать этот текст\n"
      "  --version     показать версию\n"},
     {utLspProgramPrefix, "tessaron-lsp: ", nullptr},
+    {utLspVersion,      "tessaron-lsp ", nullptr},  // before the version
     {utLspOutside,      "the file is outside the workspace: ", "файл вне рабочей области: "},
     {utLspUnknownMethod, "unknown method: ", "неизвестный метод: "},
     {utLspMalformed,    "malformed message", "неверное сообщение"},

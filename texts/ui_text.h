@@ -60,6 +60,7 @@ enum TTextId : int {
     // The language server's own texts.
     utLspUsage,
     utLspProgramPrefix,
+    utLspVersion,
     utLspOutside,
     utLspUnknownMethod,
     utLspMalformed,
