@@ -5,7 +5,8 @@
 //   tessaron-lsp-protocol-test [--windows] SERVER [ARG...]
 //
 // With --windows the server is a Windows build under Wine and sees the tree on
-// drive Z:. Prints each fault and exits 1 when there was one.
+// drive Z:, named as VS Code names it ("file:///z%3A/..."). Prints each fault
+// and exits 1 when there was one.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -68,7 +69,9 @@ void Fault(const std::string& what) {
 class TSession {
 public:
     TSession(const std::vector<std::string>& server, bool windows)
-        : Client(server), RootUri_("file://" + std::string(windows ? "/Z:" : "") + Tree_.Root()) {
+        : Client(server),
+          RootUri_("file://" + std::string(windows ? "/z%3A" : "") + Tree_.Root()),
+          Root_("file://" + std::string(windows ? "/z:" : "") + Tree_.Root() + "/") {
         for (const auto& [file, bytes] : kTree) Tree_.File(file, bytes);
         Client.OnServerMessage = [this](const TJson& message) {
             if (message["method"] == "textDocument/publishDiagnostics") {
@@ -92,9 +95,8 @@ public:
                 decoded += uri[i];
             }
         }
-        const std::string root = RootUri_ + "/";
-        if (decoded.size() > root.size() && strncasecmp(decoded.c_str(), root.c_str(), root.size()) == 0) {
-            return decoded.substr(root.size());
+        if (decoded.size() > Root_.size() && strncasecmp(decoded.c_str(), Root_.c_str(), Root_.size()) == 0) {
+            return decoded.substr(Root_.size());
         }
         return "(outside) " + uri;
     }
@@ -116,6 +118,7 @@ public:
 private:
     TTempTree Tree_;
     std::string RootUri_;
+    std::string Root_;  // decoded, with a slash at the end
 };
 
 void CheckDiagnostics(TSession& session) {
