@@ -76,11 +76,12 @@ public:
         Client.OnServerMessage = [this](const TJson& message) {
             if (message["method"] == "textDocument/publishDiagnostics") {
                 Published[Relative(message["params"]["uri"])] = message["params"]["diagnostics"];
-                ++Publications;
             }
+            if (message["method"] == "client/registerCapability") Registrations += message["params"].dump();
         };
     }
 
+    void Write(const std::string& file, const std::string& bytes) { Tree_.File(file, bytes); }
     std::string Uri(const std::string& file) const { return file.empty() ? RootUri_ : RootUri_ + "/" + file; }
 
     // A URI the server wrote, as a file below the root. Clients decode URIs
@@ -113,7 +114,7 @@ public:
 
     TLspClient Client;
     std::map<std::string, TJson> Published;
-    int Publications = 0;
+    std::string Registrations;
 
 private:
     TTempTree Tree_;
@@ -194,7 +195,7 @@ int main(int argc, char** argv) {
           {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}},
            {"textDocument",
             {{"publishDiagnostics", {{"relatedInformation", true}, {"tagSupport", {{"valueSet", {1, 2}}}}}}}},
-           {"workspace", {{"workspaceFolders", true}}}}}});
+           {"workspace", {{"workspaceFolders", true}, {"didChangeWatchedFiles", {{"dynamicRegistration", true}}}}}}}});
     if (init["result"]["capabilities"].value("positionEncoding", "") != "utf-8") {
         Fault("initialize: utf-8 not chosen: " + init.dump());
     }
@@ -221,6 +222,18 @@ int main(int argc, char** argv) {
     if (!republished) {
         Fault("after the edit: " + tank + " has " + session.Published[tank].dump() + ", images/defs.ini has " +
               session.Published["images/defs.ini"].dump());
+    }
+
+    // A file made on disk, as the editor's watcher reports it, declares the
+    // last undeclared name of the open file.
+    if (session.Registrations.find("**/*.ini") == std::string::npos) {
+        Fault("no watcher registered for **/*.ini: " + session.Registrations);
+    }
+    session.Write("units/gone.ini", "MappedImage Gone\r\nEnd\r\n");
+    session.Client.Notify("workspace/didChangeWatchedFiles",
+                          {{"changes", {{{"uri", session.Uri("units/gone.ini")}, {"type", 1}}}}});
+    if (!session.Client.WaitUntil([&] { return session.Published[tank].empty(); }, kWaitMs)) {
+        Fault("after a new file: " + tank + " has " + session.Published[tank].dump());
     }
 
     CheckDefinition(session, session.Position(session.Uri(tank), 3, 17), {"images/defs.ini:3:12-20"});
