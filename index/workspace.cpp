@@ -326,6 +326,7 @@ std::vector<int32_t> TWorkspaceIndex::Refresh(const std::unordered_set<int32_t>&
 std::vector<int32_t> TWorkspaceIndex::Open(const std::string& path, const std::string& utf8) {
     int32_t file = FileOf(path);
     if (file < 0) {
+        if (!IsDefinitionFile(path)) return {};
         file = AddFile(path);
         const auto bytes = ReadDisk(path);
         Files_[file].Encoding = bytes && Settings_.Encoding == TEncodingChoice::Auto ? DetectEncoding(*bytes)
