@@ -102,6 +102,7 @@ void TServer::Handle(const json& message) {
         if (it == Requests().end()) throw TRpcError{kMethodNotFound, TextOf(utLspUnknownMethod) + method};
         if (!Initialized_ && method != "initialize")
             throw TRpcError{kServerNotInitialized, TextOf(utLspNotInitialized)};
+        if (ShutDown_) throw TRpcError{kInvalidRequest, TextOf(utLspMalformed)};
         json result = (this->*(it->second))(params);
         Send_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
     } catch (const TRpcError& error) {
