@@ -126,7 +126,7 @@ private:
     std::string BytesOf(const TFileEntry& entry) const;
     int32_t AddFile(const std::string& path);
     // Scans the file's bytes into its items, keeping the name table in step.
-    void Scan(int32_t file, const std::string& bytes);
+    void Scan(int32_t file, std::string_view bytes);
     void Unlink(int32_t file);
     void Link(int32_t file);
     std::vector<TFinding> FindingsOf(int32_t file) const;
