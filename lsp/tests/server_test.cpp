@@ -151,6 +151,12 @@ TEST(Server, ServesAnEditorSession) {
     s.Notify("textDocument/didOpen",
              {{"textDocument", {{"uri", UriFromPath(s.Tree.Path("notes.txt"))}, {"text", "ButtonImage = X\n"}}}});
     EXPECT_TRUE(s.Sent.empty());
+    s.Notify("workspace/didChangeConfiguration", {{"settings", {{"tessaron", {{"unused", false}}}}}});
+    EXPECT_EQ(s.Published("m/b.ini"), "");
+    s.Tree.File("m/new.ini", "ButtonImage = Gone\n");
+    s.Notify("workspace/didChangeWatchedFiles",
+             {{"changes", {{{"uri", UriFromPath(s.Tree.Path("m/new.ini"))}, {"type", 1}}}}});
+    EXPECT_EQ(s.Published("m/new.ini"), "0:14 undeclared-image;");
 
     struct TErrorCase {
         std::string Method;
