@@ -87,6 +87,7 @@ TEncoding DetectEncoding(std::string_view bytes) {
 
 std::string ToUtf8(std::string_view bytes, TEncoding encoding) {
     if (encoding == TEncoding::Cp1251) return Utf8FromCp1251(bytes);
+    if (AsciiRun(bytes, 0, bytes.size()) == bytes.size()) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {

@@ -35,28 +35,38 @@ bool IsDefinitionFile(const std::string& path) {
     return path.size() > 4 && Lowered(path.substr(path.size() - 4)) == ".ini";
 }
 
-// nullopt when the file cannot be opened or read.
-std::optional<std::string> ReadDisk(const std::string& path) {
+// Reads a whole file into the front of `buffer`, which only grows, so that
+// one buffer serves a whole indexing without clearing memory per file.
+// False when the file cannot be opened or read.
+bool ReadDisk(const std::string& path, std::vector<char>& buffer, std::size_t& size) {
     TInputFile file;
-    if (!file.Open(path)) return std::nullopt;
-    std::string bytes;
+    if (!file.Open(path)) return false;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    size = 0;
     try {
-        constexpr std::size_t kChunk = std::size_t{64} * 1024;
-        for (std::size_t size = 0;; size = bytes.size()) {
-            bytes.resize(size + kChunk);
-            const std::size_t n = file.Read(bytes.data() + size, kChunk);
-            bytes.resize(size + n);
+        for (;;) {
+            if (buffer.size() < size + kChunk) buffer.resize(std::max(2 * buffer.size(), size + kChunk));
+            const std::size_t n = file.Read(buffer.data() + size, kChunk);
             if (n == 0) break;
+            size += n;
         }
         file.Close();
     } catch (const EInOutError&) {
-        return std::nullopt;
+        return false;
     }
-    return bytes;
+    return true;
+}
+
+std::optional<std::string> ReadDisk(const std::string& path) {
+    std::vector<char> buffer;
+    std::size_t size = 0;
+    if (!ReadDisk(path, buffer, size)) return std::nullopt;
+    return std::string(buffer.data(), size);
 }
 
 std::string WithoutCr(std::string_view bytes) {
     std::string out(bytes);
+    if (bytes.find('\r') == std::string_view::npos) return out;
     out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
     return out;
 }
@@ -130,16 +140,17 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
 std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     std::vector<int32_t> scanned;
     std::size_t items = 0;
+    std::vector<char> buffer;
+    std::size_t size = 0;
     for (const std::string& root : Roots_) {
         TPathList paths;
         WalkTree(root, "*.ini", paths);
         for (int32_t i = 0; i < paths.Count(); ++i) {
             const std::string path(paths[i]);
             if (FileOf(path) >= 0) continue;
-            const auto bytes = ReadDisk(path);
-            if (!bytes) continue;
+            if (!ReadDisk(path, buffer, size)) continue;
             const int32_t file = AddFile(path);
-            Scan(file, *bytes);
+            Scan(file, {buffer.data(), size});
             items += Files_[file].Uses.size() + Files_[file].Declarations.size();
             scanned.push_back(file);
         }
@@ -182,7 +193,7 @@ std::string TWorkspaceIndex::TextOf(int32_t file) const {
     return ToUtf8(BytesOf(Files_[file]), Files_[file].Encoding);
 }
 
-void TWorkspaceIndex::Scan(int32_t file, const std::string& bytes) {
+void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     TFileEntry& entry = Files_[file];
     if (!entry.Open) {
         entry.Encoding = Settings_.Encoding == TEncodingChoice::Auto     ? DetectEncoding(bytes)
@@ -326,6 +337,7 @@ std::vector<int32_t> TWorkspaceIndex::Refresh(const std::unordered_set<int32_t>&
 std::vector<int32_t> TWorkspaceIndex::Open(const std::string& path, const std::string& utf8) {
     int32_t file = FileOf(path);
     if (file < 0) {
+        if (!IsDefinitionFile(path)) return {};
         file = AddFile(path);
         const auto bytes = ReadDisk(path);
         Files_[file].Encoding = bytes && Settings_.Encoding == TEncodingChoice::Auto ? DetectEncoding(*bytes)

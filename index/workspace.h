@@ -99,8 +99,8 @@ public:
     const TFileEntry& File(int32_t file) const { return Files_[file]; }
     int32_t FileCount() const { return static_cast<int32_t>(Files_.size()); }
 
-    // The editor's text of a file, in UTF-8; the file joins the index if it
-    // is new. Each returns the files whose findings changed.
+    // The editor's text of a file, in UTF-8; a new *.ini file joins the index. Each returns the files whose findings
+    // changed.
     std::vector<int32_t> Open(const std::string& path, const std::string& utf8);
     std::vector<int32_t> Replace(int32_t file, const std::string& utf8);
     std::vector<int32_t> Edit(int32_t file, TRange range, const std::string& utf8);
@@ -126,7 +126,7 @@ private:
     std::string BytesOf(const TFileEntry& entry) const;
     int32_t AddFile(const std::string& path);
     // Scans the file's bytes into its items, keeping the name table in step.
-    void Scan(int32_t file, const std::string& bytes);
+    void Scan(int32_t file, std::string_view bytes);
     void Unlink(int32_t file);
     void Link(int32_t file);
     std::vector<TFinding> FindingsOf(int32_t file) const;

@@ -16,6 +16,7 @@ constexpr int kParseError = -32700;
 constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
+constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 constexpr int kRequestFailed = -32803;
 
@@ -101,12 +102,15 @@ void TServer::Handle(const json& message) {
         if (it == Requests().end()) throw TRpcError{kMethodNotFound, TextOf(utLspUnknownMethod) + method};
         if (!Initialized_ && method != "initialize")
             throw TRpcError{kServerNotInitialized, TextOf(utLspNotInitialized)};
+        if (ShutDown_) throw TRpcError{kInvalidRequest, TextOf(utLspMalformed)};
         json result = (this->*(it->second))(params);
         Send_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
     } catch (const TRpcError& error) {
         if (isRequest) Send_(ErrorAnswer(id, error.Code, error.Message));
     } catch (const json::exception& error) {
         if (isRequest) Send_(ErrorAnswer(id, kInvalidParams, error.what()));
+    } catch (const std::exception& error) {
+        if (isRequest) Send_(ErrorAnswer(id, kInternalError, error.what()));
     }
 }
 
@@ -215,6 +219,7 @@ void TServer::DidOpen(const json& params) {
     if (!path || !Index_.InWorkspace(*path)) return;
     const std::vector<int32_t> changed = Index_.Open(*path, params["textDocument"].at("text").get<std::string>());
     const int32_t file = Index_.FileOf(*path);
+    if (file < 0) return;
     ClientUris_[file] = uri;
     Publish(changed, file);
 }

@@ -88,7 +88,7 @@ TEST(Index, FindsWhatTheWindowFindsOnTheNamesRange) {
         {"", "ButtonImage = \xD0\xAF\xD0\xAF\r\nButtonImage = b\r\n", "U 0:14-0:16 \xD0\xAF\xD0\xAF;U 1:14-1:15 b;"},
         // The reader drops a lone CR; the editor starts a line there.
         {"", "\rButtonImage = Bar\nx\rButtonImage = Baz\n", "U 1:14-1:17 Bar;"},
-        {"", "ButtonImage = a\rb\n", "U 0:14-1:1 ab;"},
+        {"", "ButtonImage = a\rb\nButtonImage =\rc\n", "U 0:14-1:1 ab;U 3:0-3:1 c;"},
         // Ctrl+Z ends the reader's line.
         {"", "ButtonImage = Bar\x1AZ\nButtonImage = C\n", "U 0:14-0:17 Bar;U 1:14-1:15 C;"},
         {"MappedImage Foo\n", "MappedImage Foo\nMappedImage Baz\n", "D 0:12-0:15 Foo @1:0:12-0:15;N 1:12-1:15 Baz;"},

@@ -148,6 +148,15 @@ TEST(Server, ServesAnEditorSession) {
                  {"text", "r"}}}}});
     EXPECT_EQ(s.Published("a.ini"), "");
     EXPECT_EQ(s.Published("m/b.ini"), "0:12 unused-image;");
+    s.Notify("textDocument/didOpen",
+             {{"textDocument", {{"uri", UriFromPath(s.Tree.Path("notes.txt"))}, {"text", "ButtonImage = X\n"}}}});
+    EXPECT_TRUE(s.Sent.empty());
+    s.Notify("workspace/didChangeConfiguration", {{"settings", {{"tessaron", {{"unused", false}}}}}});
+    EXPECT_EQ(s.Published("m/b.ini"), "");
+    s.Tree.File("m/new.ini", "ButtonImage = Gone\n");
+    s.Notify("workspace/didChangeWatchedFiles",
+             {{"changes", {{{"uri", UriFromPath(s.Tree.Path("m/new.ini"))}, {"type", 1}}}}});
+    EXPECT_EQ(s.Published("m/new.ini"), "0:14 undeclared-image;");
 
     struct TErrorCase {
         std::string Method;
@@ -171,6 +180,7 @@ TEST(Server, ServesAnEditorSession) {
 
     EXPECT_FALSE(s.Server.Exited());
     EXPECT_EQ(s.Request("shutdown", nullptr)["result"], nullptr);
+    EXPECT_EQ(s.Request("workspace/symbol", {{"query", ""}})["error"]["code"], -32600);
     s.Notify("exit", nullptr);
     EXPECT_TRUE(s.Server.Exited());
     EXPECT_EQ(s.Server.ExitCode(), 0);
