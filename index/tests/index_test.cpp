@@ -141,8 +141,8 @@ TEST(Index, AnswersNavigationAndEditingQueries) {
     const TItem* use = index.ItemAt(a, {1, 19});
     ASSERT_NE(use, nullptr);
     EXPECT_EQ(index.ItemAt(a, {1, 13}), nullptr);
-    EXPECT_EQ(Places(index.Declarations(use->Key)), "0:0:12-0:17;2:0:12-0:17;");
-    EXPECT_EQ(Places(index.Uses(use->Key)), "1:1:16-1:21;");
+    EXPECT_EQ(Places(index.Declarations(use->Key())), "0:0:12-0:17;2:0:12-0:17;");
+    EXPECT_EQ(Places(index.Uses(use->Key())), "1:1:16-1:21;");
     const auto hover = index.Hover(a, {1, 16});
     ASSERT_TRUE(hover);
     EXPECT_EQ(hover->Block, "MappedImage arrow\n");
