@@ -123,7 +123,7 @@ TEST(Index, ChangesTellWhichFilesFindingsChanged) {
     EXPECT_EQ(Files(index.Edit(0, {{0, 0}, {0, 0}}, "\n")), "0;2;");
     EXPECT_EQ(Findings(index, 2), "D 0:12-0:15 Foo @0:1:12-1:15;N 1:12-1:15 Bar;");
     EXPECT_EQ(Places(index.Declarations("foo")), "0:1:12-1:15;2:0:12-0:15;");  // walk order, not scan order
-    EXPECT_EQ(Files(index.Close(0)), "0;2;");  // back to the disk's use
+    EXPECT_EQ(Files(index.Close(0)), "0;2;");                                  // back to the disk's use
     tree.File("new.ini", "MappedImage Gone\n");
     EXPECT_EQ(Files(index.DiskChanged(tree.Path("new.ini"))), "3;");
     EXPECT_EQ(Files(index.Close(2)), "0;1;2;");  // b.ini's disk text declares nothing used
