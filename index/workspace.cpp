@@ -66,7 +66,6 @@ std::optional<std::string> ReadDisk(const std::string& path) {
 
 std::string WithoutCr(std::string_view bytes) {
     std::string out(bytes);
-    if (bytes.find('\r') == std::string_view::npos) return out;
     out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
     return out;
 }
@@ -199,13 +198,20 @@ std::string TWorkspaceIndex::TextOf(int32_t file) const {
     return ToUtf8(BytesOf(Files_[file]), Files_[file].Encoding);
 }
 
+TEncoding TWorkspaceIndex::EncodingOf(std::string_view bytes) const {
+    switch (Settings_.Encoding) {
+        case TEncodingChoice::Utf8:
+            return TEncoding::Utf8;
+        case TEncodingChoice::Cp1251:
+            return TEncoding::Cp1251;
+        default:
+            return DetectEncoding(bytes);
+    }
+}
+
 void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     TFileEntry& entry = Files_[file];
-    if (!entry.Open) {
-        entry.Encoding = Settings_.Encoding == TEncodingChoice::Auto     ? DetectEncoding(bytes)
-                         : Settings_.Encoding == TEncodingChoice::Cp1251 ? TEncoding::Cp1251
-                                                                         : TEncoding::Utf8;
-    }
+    if (!entry.Open) entry.Encoding = EncodingOf(bytes);
     TScanState state;
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes);
@@ -213,6 +219,7 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     std::vector<std::size_t> lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
     const TReaderLines lines(bytes, std::move(lineFeeds));
+    std::string key;
     const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
         out.clear();
         out.reserve(static_cast<std::size_t>(refs.Count()));
@@ -220,9 +227,14 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
             std::size_t begin = 0;
             std::size_t end = 0;
             lines.Locate(refs[k].LineIndex, refs[k].Column, refs[k].Length, begin, end);
-            out.push_back({&*Names_.try_emplace(std::string(names[k])).first,
-                           ToUtf8(WithoutCr({bytes.data() + begin, end - begin}), entry.Encoding),
-                           map.RangeOf(begin, end), refs[k].LineIndex});
+            const std::string_view written(bytes.data() + begin, end - begin);
+            key.assign(names[k]);
+            auto name = Names_.find(key);
+            if (name == Names_.end()) name = Names_.try_emplace(key).first;
+            out.push_back(
+                {&*name,
+                 ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
+                 map.RangeOf(begin, end), refs[k].LineIndex});
         }
     };
     items(state.RefTable, state.UsedNames, entry.Uses);

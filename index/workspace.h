@@ -127,6 +127,8 @@ public:
 
 private:
     std::string BytesOf(const TFileEntry& entry) const;
+    // As the settings force it, or as the bytes tell.
+    TEncoding EncodingOf(std::string_view bytes) const;
     int32_t AddFile(const std::string& path);
     // Scans the file's bytes into its items; a new name gets an entry with
     // no places, which Link fills and Rescan drops again when it stays empty.
