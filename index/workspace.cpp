@@ -494,6 +494,8 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
     const std::size_t limit = std::max<std::size_t>(1, key.size() / 3);
     std::vector<std::pair<std::size_t, std::string>> near;
     const auto consider = [&](const std::string& candidate, const std::string& shown) {
+        // The lengths alone bound the distance from below.
+        if (std::max(key.size(), candidate.size()) - std::min(key.size(), candidate.size()) > limit) return;
         const std::size_t distance = EditDistance(key, candidate);
         if (distance <= limit) near.emplace_back(distance, shown);
     };
