@@ -66,7 +66,6 @@ std::optional<std::string> ReadDisk(const std::string& path) {
 
 std::string WithoutCr(std::string_view bytes) {
     std::string out(bytes);
-    if (bytes.find('\r') == std::string_view::npos) return out;
     out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
     return out;
 }
@@ -94,12 +93,19 @@ using TRefs = std::vector<std::pair<int32_t, int32_t>>;
 
 // What a change of one file may alter for one name.
 struct TNameBefore {
-    TRefs Declarations;
-    TRefs Uses;
+    std::vector<int32_t> DeclarationFiles;
+    bool Used = false;
 };
 
-void AddFilesOf(const TRefs& refs, std::unordered_set<int32_t>& files) {
-    for (const auto& ref : refs) files.insert(ref.first);
+std::vector<int32_t> FilesOf(const TRefs& refs) {
+    std::vector<int32_t> files;
+    for (const auto& ref : refs) files.push_back(ref.first);
+    return files;
+}
+
+// Keeps each list in walk order, the order of the file ids.
+void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
+    refs.insert(std::lower_bound(refs.begin(), refs.end(), ref), ref);
 }
 
 }  // namespace
@@ -125,38 +131,37 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
         if (Elsewhere_.emplace(names[i]).second) ElsewhereShown_.push_back(NameShown(names[i]));
     }
     std::unordered_set<int32_t> all;
+    std::unordered_set<int32_t> changed;
     for (int32_t f = 0; f < FileCount(); ++f) {
         if (Files_[f].Gone) continue;
         all.insert(f);
         if (!reread || Files_[f].Open) continue;
-        const auto bytes = ReadDisk(Files_[f].Path);
-        Unlink(f);
-        Scan(f, bytes.value_or(""));
-        Link(f);
+        for (const int32_t c : Rescan(f, ReadDisk(Files_[f].Path).value_or(""))) changed.insert(c);
     }
-    return Refresh(all);
+    for (const int32_t c : Refresh(all)) changed.insert(c);
+    std::vector<int32_t> files(changed.begin(), changed.end());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     std::vector<int32_t> scanned;
-    std::size_t items = 0;
     std::vector<char> buffer;
     std::size_t size = 0;
     for (const std::string& root : Roots_) {
         TPathList paths;
         WalkTree(root, "*.ini", paths);
+        // Some dozens of names a file; room for them spares the rehashing.
+        Names_.reserve(Names_.size() + static_cast<std::size_t>(paths.Count()) * 64);
         for (int32_t i = 0; i < paths.Count(); ++i) {
             const std::string path(paths[i]);
             if (FileOf(path) >= 0) continue;
             if (!ReadDisk(path, buffer, size)) continue;
             const int32_t file = AddFile(path);
             Scan(file, {buffer.data(), size});
-            items += Files_[file].Uses.size() + Files_[file].Declarations.size();
             scanned.push_back(file);
         }
     }
-    // Names are fewer than places; room for them all spares the rehashing.
-    Names_.reserve(Names_.size() + items / 2);
     for (const int32_t file : scanned) Link(file);
     return Refresh({scanned.begin(), scanned.end()});
 }
@@ -193,13 +198,20 @@ std::string TWorkspaceIndex::TextOf(int32_t file) const {
     return ToUtf8(BytesOf(Files_[file]), Files_[file].Encoding);
 }
 
+TEncoding TWorkspaceIndex::EncodingOf(std::string_view bytes) const {
+    switch (Settings_.Encoding) {
+        case TEncodingChoice::Utf8:
+            return TEncoding::Utf8;
+        case TEncodingChoice::Cp1251:
+            return TEncoding::Cp1251;
+        default:
+            return DetectEncoding(bytes);
+    }
+}
+
 void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     TFileEntry& entry = Files_[file];
-    if (!entry.Open) {
-        entry.Encoding = Settings_.Encoding == TEncodingChoice::Auto     ? DetectEncoding(bytes)
-                         : Settings_.Encoding == TEncodingChoice::Cp1251 ? TEncoding::Cp1251
-                                                                         : TEncoding::Utf8;
-    }
+    if (!entry.Open) entry.Encoding = EncodingOf(bytes);
     TScanState state;
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes);
@@ -207,6 +219,7 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     std::vector<std::size_t> lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
     const TReaderLines lines(bytes, std::move(lineFeeds));
+    std::string key;
     const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
         out.clear();
         out.reserve(static_cast<std::size_t>(refs.Count()));
@@ -214,9 +227,14 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
             std::size_t begin = 0;
             std::size_t end = 0;
             lines.Locate(refs[k].LineIndex, refs[k].Column, refs[k].Length, begin, end);
-            out.push_back({std::string(names[k]),
-                           ToUtf8(WithoutCr({bytes.data() + begin, end - begin}), entry.Encoding),
-                           map.RangeOf(begin, end), refs[k].LineIndex});
+            const std::string_view written(bytes.data() + begin, end - begin);
+            key.assign(names[k]);
+            auto name = Names_.find(key);
+            if (name == Names_.end()) name = Names_.try_emplace(key).first;
+            out.push_back(
+                {&*name,
+                 ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
+                 map.RangeOf(begin, end), refs[k].LineIndex});
         }
     };
     items(state.RefTable, state.UsedNames, entry.Uses);
@@ -224,41 +242,36 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
 }
 
 void TWorkspaceIndex::Link(int32_t file) {
-    const TFileEntry& entry = Files_[file];
+    TFileEntry& entry = Files_[file];
     for (std::size_t i = 0; i < entry.Uses.size(); ++i) {
-        Names_[entry.Uses[i].Key].Uses.emplace_back(file, static_cast<int32_t>(i));
+        InsertInOrder(entry.Uses[i].Name->second.Uses, {file, static_cast<int32_t>(i)});
     }
     for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
-        Names_[entry.Declarations[i].Key].Declarations.emplace_back(file, static_cast<int32_t>(i));
+        InsertInOrder(entry.Declarations[i].Name->second.Declarations, {file, static_cast<int32_t>(i)});
     }
 }
 
 void TWorkspaceIndex::Unlink(int32_t file) {
     const TFileEntry& entry = Files_[file];
-    std::unordered_set<std::string> keys;
-    for (const TItem& item : entry.Uses) keys.insert(item.Key);
-    for (const TItem& item : entry.Declarations) keys.insert(item.Key);
+    std::unordered_set<TNameEntry*> names;
+    for (const TItem& item : entry.Uses) names.insert(item.Name);
+    for (const TItem& item : entry.Declarations) names.insert(item.Name);
     const auto ofFile = [file](const std::pair<int32_t, int32_t>& ref) { return ref.first == file; };
-    for (const std::string& key : keys) {
-        const auto it = Names_.find(key);
-        if (it == Names_.end()) continue;
-        TRefs& uses = it->second.Uses;
-        TRefs& declarations = it->second.Declarations;
+    for (TNameEntry* name : names) {
+        TRefs& uses = name->second.Uses;
+        TRefs& declarations = name->second.Declarations;
         uses.erase(std::remove_if(uses.begin(), uses.end(), ofFile), uses.end());
         declarations.erase(std::remove_if(declarations.begin(), declarations.end(), ofFile), declarations.end());
-        if (uses.empty() && declarations.empty()) Names_.erase(it);
     }
 }
 
-std::vector<int32_t> TWorkspaceIndex::Rescan(int32_t file, const std::string& bytes) {
-    std::unordered_map<std::string, TNameBefore> before;
+std::vector<int32_t> TWorkspaceIndex::Rescan(int32_t file, std::string_view bytes) {
+    std::unordered_map<TNameEntry*, TNameBefore> before;
     const auto remember = [&](const TFileEntry& entry) {
         for (const auto* items : {&entry.Uses, &entry.Declarations}) {
             for (const TItem& item : *items) {
-                if (before.count(item.Key) != 0) continue;
-                const auto it = Names_.find(item.Key);
-                before[item.Key] =
-                    it == Names_.end() ? TNameBefore{} : TNameBefore{it->second.Declarations, it->second.Uses};
+                if (before.count(item.Name) != 0) continue;
+                before[item.Name] = {FilesOf(item.Name->second.Declarations), !item.Name->second.Uses.empty()};
             }
         }
     };
@@ -269,26 +282,25 @@ std::vector<int32_t> TWorkspaceIndex::Rescan(int32_t file, const std::string& by
     Link(file);
 
     std::unordered_set<int32_t> affected{file};
-    for (auto& [key, was] : before) {
-        const auto it = Names_.find(key);
-        const TNameBefore now =
-            it == Names_.end() ? TNameBefore{} : TNameBefore{it->second.Declarations, it->second.Uses};
-        if (it != Names_.end()) {
-            // This file's places went to the end; walk order puts them back.
-            std::sort(it->second.Declarations.begin(), it->second.Declarations.end());
-            std::sort(it->second.Uses.begin(), it->second.Uses.end());
-        }
-        const bool declaredChanged = was.Declarations.empty() != now.Declarations.empty();
-        const bool usedChanged = was.Uses.empty() != now.Uses.empty();
+    for (const auto& [name, was] : before) {
+        const TRefs& declarations = name->second.Declarations;
+        const TRefs& uses = name->second.Uses;
+        const bool declaredChanged = was.DeclarationFiles.empty() != declarations.empty();
+        // Only this file's uses came and went, and it is refreshed anyway.
         if (declaredChanged) {
-            AddFilesOf(was.Uses, affected);
-            AddFilesOf(now.Uses, affected);
+            for (const auto& ref : uses) affected.insert(ref.first);
         }
         // Duplicates point at each other, so a moved declaration changes them all.
-        if (declaredChanged || usedChanged || was.Declarations.size() > 1 || now.Declarations.size() > 1) {
-            AddFilesOf(was.Declarations, affected);
-            AddFilesOf(now.Declarations, affected);
+        if (declaredChanged || was.Used != !uses.empty() || was.DeclarationFiles.size() > 1 ||
+            declarations.size() > 1) {
+            affected.insert(was.DeclarationFiles.begin(), was.DeclarationFiles.end());
+            for (const auto& ref : declarations) affected.insert(ref.first);
         }
+    }
+    for (const auto& [name, was] : before) {
+        if (!name->second.Declarations.empty() || !name->second.Uses.empty()) continue;
+        const std::string key = name->first;
+        Names_.erase(key);
     }
     return Refresh(affected);
 }
@@ -297,14 +309,13 @@ std::vector<TFinding> TWorkspaceIndex::FindingsOf(int32_t file) const {
     std::vector<TFinding> findings;
     const TFileEntry& entry = Files_[file];
     for (const TItem& use : entry.Uses) {
-        const auto it = Names_.find(use.Key);
-        if ((it == Names_.end() || it->second.Declarations.empty()) && Elsewhere_.count(use.Key) == 0) {
+        if (use.Name->second.Declarations.empty() && Elsewhere_.count(use.Key()) == 0) {
             findings.push_back({TFindingKind::Undeclared, use.Range, use.Shown, {}});
         }
     }
     for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
         const TItem& declaration = entry.Declarations[i];
-        const TNameRefs& refs = Names_.at(declaration.Key);
+        const TNameRefs& refs = declaration.Name->second;
         if (Settings_.Unused && refs.Uses.empty()) {
             findings.push_back({TFindingKind::Unused, declaration.Range, declaration.Shown, {}});
         }
@@ -453,9 +464,8 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
 std::optional<THover> TWorkspaceIndex::Hover(int32_t file, TPosition position) const {
     const TItem* item = ItemAt(file, position);
     if (item == nullptr) return std::nullopt;
-    const auto it = Names_.find(item->Key);
-    if (it == Names_.end() || it->second.Declarations.empty()) return std::nullopt;
-    const auto [declFile, index] = it->second.Declarations.front();
+    if (item->Name->second.Declarations.empty()) return std::nullopt;
+    const auto [declFile, index] = item->Name->second.Declarations.front();
     const TFileEntry& entry = Files_[declFile];
     const TItem& declaration = entry.Declarations[index];
     const std::string bytes = BytesOf(entry);
@@ -484,6 +494,8 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
     const std::size_t limit = std::max<std::size_t>(1, key.size() / 3);
     std::vector<std::pair<std::size_t, std::string>> near;
     const auto consider = [&](const std::string& candidate, const std::string& shown) {
+        // The lengths alone bound the distance from below.
+        if (std::max(key.size(), candidate.size()) - std::min(key.size(), candidate.size()) > limit) return;
         const std::size_t distance = EditDistance(key, candidate);
         if (distance <= limit) near.emplace_back(distance, shown);
     };

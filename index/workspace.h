@@ -23,12 +23,21 @@ struct TIndexSettings {
     TEncodingChoice Encoding = TEncodingChoice::Auto;
 };
 
+// Where a name is declared and used, as (file, item) in walk order.
+struct TNameRefs {
+    std::vector<std::pair<int32_t, int32_t>> Declarations;
+    std::vector<std::pair<int32_t, int32_t>> Uses;
+};
+// A name as the scanner records it (ASCII letters lowered), with its places.
+using TNameEntry = std::pair<const std::string, TNameRefs>;
+
 // A name where it stands: a use or a declaration.
 struct TItem {
-    std::string Key;    // as the scanner records it (ASCII letters lowered)
+    TNameEntry* Name;
     std::string Shown;  // as written, in UTF-8
     TRange Range;
     int32_t ReaderLine;
+    const std::string& Key() const { return Name->first; }
 };
 
 struct TPlace {
@@ -58,12 +67,6 @@ struct TFileEntry {
     std::vector<TItem> Uses;
     std::vector<TItem> Declarations;
     std::vector<TFinding> Findings;
-};
-
-// Where a name is declared and used, in walk order.
-struct TNameRefs {
-    std::vector<std::pair<int32_t, int32_t>> Declarations;  // file, item
-    std::vector<std::pair<int32_t, int32_t>> Uses;
 };
 
 struct TCompletion {
@@ -124,15 +127,18 @@ public:
 
 private:
     std::string BytesOf(const TFileEntry& entry) const;
+    // As the settings force it, or as the bytes tell.
+    TEncoding EncodingOf(std::string_view bytes) const;
     int32_t AddFile(const std::string& path);
-    // Scans the file's bytes into its items, keeping the name table in step.
+    // Scans the file's bytes into its items; a new name gets an entry with
+    // no places, which Link fills and Rescan drops again when it stays empty.
     void Scan(int32_t file, std::string_view bytes);
     void Unlink(int32_t file);
     void Link(int32_t file);
     std::vector<TFinding> FindingsOf(int32_t file) const;
     // Recomputes the findings of `files`; returns those that changed.
     std::vector<int32_t> Refresh(const std::unordered_set<int32_t>& files);
-    std::vector<int32_t> Rescan(int32_t file, const std::string& bytes);
+    std::vector<int32_t> Rescan(int32_t file, std::string_view bytes);
 
     TUnits Units_;
     TIndexSettings Settings_;

@@ -280,16 +280,16 @@ json TServer::LocationsOf(const std::vector<TPlace>& places) const {
 json TServer::Definition(const json& params) {
     const int32_t file = DocumentOf(params);
     const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
-    return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Key));
+    return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Key()));
 }
 
 json TServer::References(const json& params) {
     const int32_t file = DocumentOf(params);
     const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
     if (item == nullptr) return nullptr;
-    std::vector<TPlace> places = Index_.Uses(item->Key);
+    std::vector<TPlace> places = Index_.Uses(item->Key());
     if (params.value("/context/includeDeclaration"_json_pointer, false)) {
-        const std::vector<TPlace> declarations = Index_.Declarations(item->Key);
+        const std::vector<TPlace> declarations = Index_.Declarations(item->Key());
         places.insert(places.begin(), declarations.begin(), declarations.end());
     }
     return LocationsOf(places);
@@ -308,8 +308,8 @@ json TServer::Rename(const json& params) {
     if (item == nullptr) throw TRpcError{kRequestFailed, TextOf(utLspNoName)};
     const std::string name = params.at("newName").get<std::string>();
     if (!IsValidName(name)) throw TRpcError{kRequestFailed, TextOf(utLspBadName) + name};
-    std::vector<TPlace> places = Index_.Declarations(item->Key);
-    const std::vector<TPlace> uses = Index_.Uses(item->Key);
+    std::vector<TPlace> places = Index_.Declarations(item->Key());
+    const std::vector<TPlace> uses = Index_.Uses(item->Key());
     places.insert(places.end(), uses.begin(), uses.end());
     json changes = json::object();
     for (const TPlace& place : places) {
@@ -354,7 +354,7 @@ json TServer::CodeAction(const json& params) {
         const TItem* item = Index_.ItemAt(file, finding.Range.Start);
         if (item == nullptr) continue;
         constexpr std::size_t kFixes = 3;
-        for (const std::string& name : Index_.ClosestNames(item->Key, kFixes)) {
+        for (const std::string& name : Index_.ClosestNames(item->Key(), kFixes)) {
             json edit = {{"changes", {{UriOf(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
             actions.push_back({{"title", TextOf(utLspChangeTo) + name},
                                {"kind", "quickfix"},
