@@ -103,6 +103,33 @@ constexpr TTextRow kTexts[] = {
     {utUnusedTotal,     "Unused MI Total: ", "Неиспользуемых MI: "},
     {utDuplicateTotal,  "Duplicate MI Total: ", "Повторно объявленных MI: "},
     {utTotalsSeparator, "; ", nullptr},
+    {utLspUsage,
+     "usage: tessaron-lsp [--lang=ru|en] [--help] [--version]\n"
+     "A language server for definition trees: speaks the Language Server Protocol on standard input and output.\n"
+     "The editor starts it; the client's locale chooses the language of its messages.\n"
+     "\n"
+     "  --lang=ru|en  texts of this help (default ru)\n"
+     "  --help        show this text\n"
+     "  --version     show the version\n",
+     "использование: tessaron-lsp [--lang=ru|en] [--help] [--version]\n"
+     "Языковой сервер для файлов определений: говорит по Language Server Protocol через стандартные ввод и вывод.\n"
+     "Его запускает редактор; язык сообщений выбирает локаль клиента.\n"
+     "\n"
+     "  --lang=ru|en  язык этой справки (по умолчанию ru)\n"
+     "  --help        показать этот текст\n"
+     "  --version     показать версию\n"},
+    {utLspProgramPrefix, "tessaron-lsp: ", nullptr},
+    {utLspVersion,      "tessaron-lsp ", nullptr},  // before the version
+    {utLspOutside,      "the file is outside the workspace: ", "файл вне рабочей области: "},
+    {utLspUnknownMethod, "unknown method: ", "неизвестный метод: "},
+    {utLspMalformed,    "malformed message", "неверное сообщение"},
+    {utLspNotInitialized, "the server is not initialized", "сервер не инициализирован"},
+    {utLspNoName,       "no image name here", "здесь нет имени MI"},
+    {utLspBadName,      "not a valid image name: ", "недопустимое имя MI: "},
+    {utLspDeclaredIn,   "Declared in ", "Объявлена в "},
+    {utLspLine,         ", line ", ", строка "},
+    {utLspAlsoDeclared, "also declared here", "объявлена также здесь"},
+    {utLspChangeTo,     "Change to ", "Заменить на "},
 };
 // clang-format on
 

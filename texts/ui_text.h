@@ -66,6 +66,20 @@ enum TTextId : int {
     utUnusedTotal,
     utDuplicateTotal,
     utTotalsSeparator,
+    // The language server's own texts.
+    utLspUsage,
+    utLspProgramPrefix,
+    utLspVersion,
+    utLspOutside,
+    utLspUnknownMethod,
+    utLspMalformed,
+    utLspNotInitialized,
+    utLspNoName,
+    utLspBadName,
+    utLspDeclaredIn,
+    utLspLine,
+    utLspAlsoDeclared,
+    utLspChangeTo,
     kTextCount
 };
 

@@ -1,0 +1,158 @@
+#include "lsp_client.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+int MsLeft(TClock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+}  // namespace
+
+TLspClient::TLspClient(const std::vector<std::string>& command) {
+    int toServer[2];
+    int fromServer[2];
+    if (pipe2(toServer, O_CLOEXEC) != 0 || pipe2(fromServer, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    // A server that dies must show as a failed write, not end the client.
+    signal(SIGPIPE, SIG_IGN);
+    Pid_ = fork();
+    if (Pid_ < 0) throw std::runtime_error("fork");
+    if (Pid_ == 0) {
+        dup2(toServer[0], 0);
+        dup2(fromServer[1], 1);
+        std::vector<char*> argv;
+        for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(toServer[0]);
+    close(fromServer[1]);
+    In_ = toServer[1];
+    Out_ = fromServer[0];
+}
+
+TLspClient::~TLspClient() {
+    if (In_ >= 0) close(In_);
+    if (Status_ < 0 && Pid_ > 0) AwaitExit(5000);
+    if (Out_ >= 0) close(Out_);
+}
+
+void TLspClient::Write(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(In_, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) throw std::runtime_error("the server no longer reads its input");
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void TLspClient::SendBody(const std::string& body) {
+    Write("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+}
+
+int TLspClient::Request(const std::string& method, const TJson& params) {
+    const int id = NextId_++;
+    TJson message = {{"jsonrpc", "2.0"}, {"id", id}, {"method", method}};
+    if (!params.is_null()) message["params"] = params;
+    SendBody(message.dump());
+    return id;
+}
+
+void TLspClient::Notify(const std::string& method, const TJson& params) {
+    TJson message = {{"jsonrpc", "2.0"}, {"method", method}};
+    if (!params.is_null()) message["params"] = params;
+    SendBody(message.dump());
+}
+
+bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
+    const auto deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const std::size_t headerEnd = Buffer_.find("\r\n\r\n");
+        if (headerEnd != std::string::npos) {
+            const std::size_t at = Buffer_.find("Content-Length:");
+            if (at == std::string::npos || at > headerEnd) throw std::runtime_error("a header without Content-Length");
+            const std::size_t length = std::strtoul(Buffer_.c_str() + at + 15, nullptr, 10);
+            if (Buffer_.size() >= headerEnd + 4 + length) {
+                message = TJson::parse(Buffer_.substr(headerEnd + 4, length));
+                Buffer_.erase(0, headerEnd + 4 + length);
+                return true;
+            }
+        }
+        pollfd ready{Out_, POLLIN, 0};
+        if (poll(&ready, 1, MsLeft(deadline)) <= 0) return false;
+        char chunk[65536];
+        const ssize_t n = read(Out_, chunk, sizeof chunk);
+        if (n <= 0) return false;
+        Buffer_.append(chunk, static_cast<std::size_t>(n));
+    }
+}
+
+void TLspClient::Dispatch(const TJson& message) {
+    if (!message.contains("method")) {
+        Answers_.push_back(message);
+        return;
+    }
+    if (OnServerMessage) OnServerMessage(message);
+    if (message.contains("id")) SendBody(TJson{{"jsonrpc", "2.0"}, {"id", message["id"]}, {"result", nullptr}}.dump());
+}
+
+TLspClient::TJson TLspClient::Await(const TJson& id, int timeoutMs) {
+    TJson answer;
+    WaitUntil(
+        [&] {
+            for (auto it = Answers_.begin(); it != Answers_.end(); ++it) {
+                if (it->value("id", TJson()) == id) {
+                    answer = *it;
+                    Answers_.erase(it);
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return answer;
+}
+
+bool TLspClient::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        TJson message;
+        if (!ReadMessage(message, MsLeft(deadline))) return false;
+        Dispatch(message);
+    }
+    return true;
+}
+
+int TLspClient::AwaitExit(int timeoutMs) {
+    const auto deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    rusage usage{};
+    pid_t ended = 0;
+    while ((ended = wait4(Pid_, &status, WNOHANG, &usage)) == 0 && MsLeft(deadline) > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (ended == 0) {
+        kill(Pid_, SIGKILL);
+        wait4(Pid_, &status, 0, &usage);
+        Status_ = 1000;
+        return -1;
+    }
+    PeakKib_ = usage.ru_maxrss;
+    Status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+    return Status_;
+}

@@ -1,0 +1,56 @@
+// The client's end of a language server process, as an editor holds it: the
+// server's standard input and output are pipes that carry JSON-RPC messages
+// framed by Content-Length headers.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+class TLspClient {
+public:
+    using TJson = nlohmann::json;
+    // Starts `command` (searched in PATH); its standard error stays the caller's.
+    explicit TLspClient(const std::vector<std::string>& command);
+    ~TLspClient();
+    TLspClient(const TLspClient&) = delete;
+    TLspClient& operator=(const TLspClient&) = delete;
+
+    // Returns the request's id; a null `params` is left out.
+    int Request(const std::string& method, const TJson& params);
+    void Notify(const std::string& method, const TJson& params);
+    // Frames `body` as it is, even when it is no JSON.
+    void SendBody(const std::string& body);
+
+    // Every notification and every request from the server; requests are
+    // answered with a null result after this returns.
+    std::function<void(const TJson&)> OnServerMessage;
+
+    // The answer to request `id`; a null JSON when none came in time.
+    TJson Await(const TJson& id, int timeoutMs);
+    // Reads messages until `done` holds after one of them; false on a timeout.
+    bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+    // Waits for the process to end without closing its input: its exit status,
+    // or -1 when it had to be killed after `timeoutMs`.
+    int AwaitExit(int timeoutMs);
+    // Peak resident memory of the ended process, in KiB.
+    long PeakKib() const { return PeakKib_; }
+    pid_t Pid() const { return Pid_; }
+
+private:
+    bool ReadMessage(TJson& message, int timeoutMs);
+    void Dispatch(const TJson& message);
+    void Write(const std::string& bytes);
+
+    pid_t Pid_ = -1;
+    int In_ = -1;
+    int Out_ = -1;
+    int NextId_ = 1;
+    std::string Buffer_;
+    std::vector<TJson> Answers_;
+    long PeakKib_ = 0;
+    int Status_ = -1;
+};

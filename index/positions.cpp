@@ -1,0 +1,209 @@
+#include "positions.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "cp1251.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// UTF-8 bytes of each Windows-1251 byte's character.
+const std::array<uint8_t, 256>& Cp1251Widths() {
+    static const std::array<uint8_t, 256> widths = [] {
+        std::array<uint8_t, 256> w{};
+        for (int b = 0; b < 256; ++b)
+            w[b] = static_cast<uint8_t>(Utf8FromCp1251(std::string(1, static_cast<char>(b))).size());
+        return w;
+    }();
+    return widths;
+}
+
+// The length a lead byte announces; 1 for a byte that cannot lead.
+std::size_t Utf8Length(unsigned char lead) {
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC2) return 2;
+    return 1;
+}
+
+}  // namespace
+
+namespace {
+
+// The length of the valid UTF-8 sequence at `i`, 0 when none starts there.
+std::size_t SequenceAt(std::string_view bytes, std::size_t i) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char lead = s[i];
+    if (lead < 0x80) return 1;
+    const std::size_t length = Utf8Length(lead);
+    if (length == 1 || i + length > bytes.size()) return 0;
+    // The second byte's range rules out overlong forms, surrogates and code
+    // points above U+10FFFF.
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    if (s[i + 1] < low || s[i + 1] > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((s[i + k] & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+namespace {
+
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// The bytes from `at` up to `end` that are all ASCII, eight at a time.
+std::size_t AsciiRun(std::string_view bytes, std::size_t at, std::size_t end) {
+    const std::size_t from = at;
+    for (uint64_t word = 0; at + 8 <= end; at += 8) {
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if ((word & kHighBits) != 0) break;
+    }
+    while (at < end && static_cast<unsigned char>(bytes[at]) < 0x80) ++at;
+    return at - from;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0, n = 0; i < bytes.size(); i += n) {
+        i += AsciiRun(bytes, i, bytes.size());
+        if (i == bytes.size()) break;
+        if ((n = SequenceAt(bytes, i)) == 0) return false;
+    }
+    return true;
+}
+
+TEncoding DetectEncoding(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? TEncoding::Utf8 : TEncoding::Cp1251;
+}
+
+std::string ToUtf8(std::string_view bytes, TEncoding encoding) {
+    if (encoding == TEncoding::Cp1251) return Utf8FromCp1251(bytes);
+    if (AsciiRun(bytes, 0, bytes.size()) == bytes.size()) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = SequenceAt(bytes, i);
+        if (n == 0) out += "\xEF\xBF\xBD";  // U+FFFD for a byte outside UTF-8
+        out.append(bytes.data() + i, n);
+        i += n == 0 ? 1 : n;
+    }
+    return out;
+}
+
+std::string FromUtf8(std::string_view utf8, TEncoding encoding) {
+    return encoding == TEncoding::Utf8 ? std::string(utf8) : Cp1251FromUtf8(utf8);
+}
+
+std::vector<std::size_t> LineFeeds(std::string_view bytes) {
+    std::vector<std::size_t> lfs;
+    std::size_t at = 0;
+#if defined(__SSE2__)
+    // Lines are short: a mask of 16 bytes at a time beats a call per line.
+    for (; at + 16 <= bytes.size(); at += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))); mask != 0;
+             mask &= mask - 1) {
+            lfs.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
+        }
+    }
+#endif
+    for (; at < bytes.size(); ++at) {
+        if (bytes[at] == '\n') lfs.push_back(at);
+    }
+    return lfs;
+}
+
+TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const std::vector<std::size_t>& lineFeeds)
+    : Bytes_(bytes), Encoding_(encoding), Units_(units) {
+    Starts_.reserve(lineFeeds.size() + 1);
+    Starts_.push_back(0);
+    // Most texts have no lone CR: their lines start after each LF.
+    std::size_t crLfs = 0;
+    for (const std::size_t lf : lineFeeds) {
+        Starts_.push_back(lf + 1);
+        if (lf > 0 && bytes[lf - 1] == '\r') ++crLfs;
+    }
+    if (static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) == crLfs) return;
+    Starts_.assign(1, 0);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) Starts_.push_back(i + 1);
+    }
+}
+
+uint32_t TLineMap::UnitsAt(std::size_t at, std::size_t& length) const {
+    const auto byte = static_cast<unsigned char>(Bytes_[at]);
+    if (Encoding_ == TEncoding::Cp1251) {
+        length = 1;
+        return Units_ == TUnits::Utf16 ? 1 : Cp1251Widths()[byte];
+    }
+    length = std::min(Utf8Length(byte), Bytes_.size() - at);
+    if (Units_ == TUnits::Utf8) return static_cast<uint32_t>(length);
+    return length == 4 ? 2 : 1;
+}
+
+std::size_t TLineMap::LineEnd(uint32_t line) const {
+    if (line + 1 >= Starts_.size()) return Bytes_.size();
+    std::size_t end = Starts_[line + 1] - 1;
+    if (Bytes_[end] == '\n' && end > Starts_[line] && Bytes_[end - 1] == '\r') --end;
+    return end;
+}
+
+TPosition TLineMap::PositionOf(std::size_t offset) const {
+    offset = std::min(offset, Bytes_.size());
+    const auto line =
+        static_cast<uint32_t>(std::upper_bound(Starts_.begin(), Starts_.end(), offset) - Starts_.begin() - 1);
+    const std::size_t end = std::min(offset, LineEnd(line));
+    const std::size_t ascii = AsciiRun(Bytes_, Starts_[line], end);
+    auto units = static_cast<uint32_t>(ascii);
+    for (std::size_t at = Starts_[line] + ascii; at < end;) {
+        std::size_t length = 0;
+        units += UnitsAt(at, length);
+        at += length;
+    }
+    return {line, units};
+}
+
+std::size_t TLineMap::OffsetOf(TPosition position) const {
+    if (position.Line >= Starts_.size()) return Bytes_.size();
+    const std::size_t end = LineEnd(position.Line);
+    std::size_t at = Starts_[position.Line];
+    for (uint32_t units = 0; at < end && units < position.Character;) {
+        std::size_t length = 0;
+        units += UnitsAt(at, length);
+        at += length;
+    }
+    return std::min(at, end);
+}
+
+std::size_t TReaderLines::LineStart(int32_t line) const {
+    if (line <= 0) return 0;
+    return static_cast<std::size_t>(line) > Lfs_.size() ? Bytes_.size() : Lfs_[line - 1] + 1;
+}
+
+std::size_t TReaderLines::LineStartOf(std::size_t offset) const {
+    const auto it = std::lower_bound(Lfs_.begin(), Lfs_.end(), offset);
+    return it == Lfs_.begin() ? 0 : *(it - 1) + 1;
+}
+
+std::size_t TReaderLines::Advance(std::size_t at, uint32_t count) const {
+    for (; at < Bytes_.size() && count > 0; ++at) {
+        if (Bytes_[at] != '\r') --count;
+    }
+    return at;
+}
+
+void TReaderLines::Locate(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end) const {
+    begin = Advance(LineStart(line), column - 1);
+    while (begin < Bytes_.size() && Bytes_[begin] == '\r') ++begin;
+    end = Advance(begin, length);
+}

@@ -1,0 +1,536 @@
+#include "workspace.h"
+
+#include <algorithm>
+
+#include "elsewhere.h"
+#include "fs.h"
+#include "io_error.h"
+#include "line_scanner.h"
+#include "walker.h"
+
+namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+std::string Lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = Lower(c);
+    return out;
+}
+
+// Paths compare as the platform compares them.
+std::string KeyOfPath(const std::string& path) {
+#ifdef _WIN32
+    std::string key = Lowered(path);
+    std::replace(key.begin(), key.end(), '/', '\\');
+    return key;
+#else
+    return path;
+#endif
+}
+
+bool IsDefinitionFile(const std::string& path) {
+    return path.size() > 4 && Lowered(path.substr(path.size() - 4)) == ".ini";
+}
+
+// Reads a whole file into the front of `buffer`, which only grows, so that
+// one buffer serves a whole indexing without clearing memory per file.
+// False when the file cannot be opened or read.
+bool ReadDisk(const std::string& path, std::vector<char>& buffer, std::size_t& size) {
+    TInputFile file;
+    if (!file.Open(path)) return false;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    size = 0;
+    try {
+        for (;;) {
+            if (buffer.size() < size + kChunk) buffer.resize(std::max(2 * buffer.size(), size + kChunk));
+            const std::size_t n = file.Read(buffer.data() + size, kChunk);
+            if (n == 0) break;
+            size += n;
+        }
+        file.Close();
+    } catch (const EInOutError&) {
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> ReadDisk(const std::string& path) {
+    std::vector<char> buffer;
+    std::size_t size = 0;
+    if (!ReadDisk(path, buffer, size)) return std::nullopt;
+    return std::string(buffer.data(), size);
+}
+
+std::string WithoutCr(std::string_view bytes) {
+    std::string out(bytes);
+    out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
+    return out;
+}
+
+std::string NameShown(std::string_view key) {
+    return ToUtf8(key, DetectEncoding(key));
+}
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+using TRefs = std::vector<std::pair<int32_t, int32_t>>;
+
+// What a change of one file may alter for one name.
+struct TNameBefore {
+    std::vector<int32_t> DeclarationFiles;
+    bool Used = false;
+};
+
+std::vector<int32_t> FilesOf(const TRefs& refs) {
+    std::vector<int32_t> files;
+    for (const auto& ref : refs) files.push_back(ref.first);
+    return files;
+}
+
+// Keeps each list in walk order, the order of the file ids.
+void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
+    refs.insert(std::lower_bound(refs.begin(), refs.end(), ref), ref);
+}
+
+}  // namespace
+
+void TWorkspaceIndex::SetRoots(std::vector<std::string> roots) {
+    for (std::string& root : roots) {
+        while (root.size() > 1 && (root.back() == '/' || root.back() == kPathSeparator)) root.pop_back();
+    }
+    Roots_ = std::move(roots);
+}
+
+std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool* ok) {
+    const bool reread = settings.Encoding != Settings_.Encoding;
+    Settings_ = std::move(settings);
+    TNameList names;
+    bool read = true;
+    for (const std::string& dir : Settings_.DeclaredIn) read = !AddDeclaredIn(dir, names) && read;
+    for (const std::string& file : Settings_.NameFiles) read = !AddNameFile(file, names) && read;
+    if (ok != nullptr) *ok = read;
+    Elsewhere_.clear();
+    ElsewhereShown_.clear();
+    for (int32_t i = 0; i < names.Count(); ++i) {
+        if (Elsewhere_.emplace(names[i]).second) ElsewhereShown_.push_back(NameShown(names[i]));
+    }
+    std::unordered_set<int32_t> all;
+    std::unordered_set<int32_t> changed;
+    for (int32_t f = 0; f < FileCount(); ++f) {
+        if (Files_[f].Gone) continue;
+        all.insert(f);
+        if (!reread || Files_[f].Open) continue;
+        for (const int32_t c : Rescan(f, ReadDisk(Files_[f].Path).value_or(""))) changed.insert(c);
+    }
+    for (const int32_t c : Refresh(all)) changed.insert(c);
+    std::vector<int32_t> files(changed.begin(), changed.end());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<int32_t> TWorkspaceIndex::IndexAll() {
+    std::vector<int32_t> scanned;
+    std::vector<char> buffer;
+    std::size_t size = 0;
+    for (const std::string& root : Roots_) {
+        TPathList paths;
+        WalkTree(root, "*.ini", paths);
+        // Some dozens of names a file; room for them spares the rehashing.
+        Names_.reserve(Names_.size() + static_cast<std::size_t>(paths.Count()) * 64);
+        for (int32_t i = 0; i < paths.Count(); ++i) {
+            const std::string path(paths[i]);
+            if (FileOf(path) >= 0) continue;
+            if (!ReadDisk(path, buffer, size)) continue;
+            const int32_t file = AddFile(path);
+            Scan(file, {buffer.data(), size});
+            scanned.push_back(file);
+        }
+    }
+    for (const int32_t file : scanned) Link(file);
+    return Refresh({scanned.begin(), scanned.end()});
+}
+
+bool TWorkspaceIndex::InWorkspace(const std::string& path) const {
+    const std::string key = KeyOfPath(path);
+    return std::any_of(Roots_.begin(), Roots_.end(), [&](const std::string& root) {
+        const std::string rootKey = KeyOfPath(root);
+        return key.size() > rootKey.size() && key.compare(0, rootKey.size(), rootKey) == 0 &&
+               (key[rootKey.size()] == kPathSeparator || key[rootKey.size()] == '/' || rootKey.back() == '/' ||
+                rootKey.back() == kPathSeparator);
+    });
+}
+
+int32_t TWorkspaceIndex::FileOf(const std::string& path) const {
+    const auto it = ByPath_.find(KeyOfPath(path));
+    return it == ByPath_.end() ? -1 : it->second;
+}
+
+int32_t TWorkspaceIndex::AddFile(const std::string& path) {
+    const auto file = static_cast<int32_t>(Files_.size());
+    Files_.emplace_back();
+    Files_.back().Path = path;
+    ByPath_[KeyOfPath(path)] = file;
+    return file;
+}
+
+std::string TWorkspaceIndex::BytesOf(const TFileEntry& entry) const {
+    if (entry.Open) return entry.Text;
+    return ReadDisk(entry.Path).value_or("");
+}
+
+std::string TWorkspaceIndex::TextOf(int32_t file) const {
+    return ToUtf8(BytesOf(Files_[file]), Files_[file].Encoding);
+}
+
+TEncoding TWorkspaceIndex::EncodingOf(std::string_view bytes) const {
+    switch (Settings_.Encoding) {
+        case TEncodingChoice::Utf8:
+            return TEncoding::Utf8;
+        case TEncodingChoice::Cp1251:
+            return TEncoding::Cp1251;
+        default:
+            return DetectEncoding(bytes);
+    }
+}
+
+void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
+    TFileEntry& entry = Files_[file];
+    if (!entry.Open) entry.Encoding = EncodingOf(bytes);
+    TScanState state;
+    state.KeepDefinedPlaces = true;
+    TMemorySource source(bytes);
+    TLineScanner(state).ScanText(source, 0);
+    std::vector<std::size_t> lineFeeds = LineFeeds(bytes);
+    const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
+    const TReaderLines lines(bytes, std::move(lineFeeds));
+    std::string key;
+    const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
+        out.clear();
+        out.reserve(static_cast<std::size_t>(refs.Count()));
+        for (int32_t k = 0; k < refs.Count(); ++k) {
+            std::size_t begin = 0;
+            std::size_t end = 0;
+            lines.Locate(refs[k].LineIndex, refs[k].Column, refs[k].Length, begin, end);
+            const std::string_view written(bytes.data() + begin, end - begin);
+            key.assign(names[k]);
+            auto name = Names_.find(key);
+            if (name == Names_.end()) name = Names_.try_emplace(key).first;
+            out.push_back(
+                {&*name,
+                 ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
+                 map.RangeOf(begin, end), refs[k].LineIndex});
+        }
+    };
+    items(state.RefTable, state.UsedNames, entry.Uses);
+    items(state.DefinedPlaces, state.DefinedNames, entry.Declarations);
+}
+
+void TWorkspaceIndex::Link(int32_t file) {
+    TFileEntry& entry = Files_[file];
+    for (std::size_t i = 0; i < entry.Uses.size(); ++i) {
+        InsertInOrder(entry.Uses[i].Name->second.Uses, {file, static_cast<int32_t>(i)});
+    }
+    for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
+        InsertInOrder(entry.Declarations[i].Name->second.Declarations, {file, static_cast<int32_t>(i)});
+    }
+}
+
+void TWorkspaceIndex::Unlink(int32_t file) {
+    const TFileEntry& entry = Files_[file];
+    std::unordered_set<TNameEntry*> names;
+    for (const TItem& item : entry.Uses) names.insert(item.Name);
+    for (const TItem& item : entry.Declarations) names.insert(item.Name);
+    const auto ofFile = [file](const std::pair<int32_t, int32_t>& ref) { return ref.first == file; };
+    for (TNameEntry* name : names) {
+        TRefs& uses = name->second.Uses;
+        TRefs& declarations = name->second.Declarations;
+        uses.erase(std::remove_if(uses.begin(), uses.end(), ofFile), uses.end());
+        declarations.erase(std::remove_if(declarations.begin(), declarations.end(), ofFile), declarations.end());
+    }
+}
+
+std::vector<int32_t> TWorkspaceIndex::Rescan(int32_t file, std::string_view bytes) {
+    std::unordered_map<TNameEntry*, TNameBefore> before;
+    const auto remember = [&](const TFileEntry& entry) {
+        for (const auto* items : {&entry.Uses, &entry.Declarations}) {
+            for (const TItem& item : *items) {
+                if (before.count(item.Name) != 0) continue;
+                before[item.Name] = {FilesOf(item.Name->second.Declarations), !item.Name->second.Uses.empty()};
+            }
+        }
+    };
+    remember(Files_[file]);
+    Unlink(file);
+    Scan(file, bytes);
+    remember(Files_[file]);
+    Link(file);
+
+    std::unordered_set<int32_t> affected{file};
+    for (const auto& [name, was] : before) {
+        const TRefs& declarations = name->second.Declarations;
+        const TRefs& uses = name->second.Uses;
+        const bool declaredChanged = was.DeclarationFiles.empty() != declarations.empty();
+        // Only this file's uses came and went, and it is refreshed anyway.
+        if (declaredChanged) {
+            for (const auto& ref : uses) affected.insert(ref.first);
+        }
+        // Duplicates point at each other, so a moved declaration changes them all.
+        if (declaredChanged || was.Used != !uses.empty() || was.DeclarationFiles.size() > 1 ||
+            declarations.size() > 1) {
+            affected.insert(was.DeclarationFiles.begin(), was.DeclarationFiles.end());
+            for (const auto& ref : declarations) affected.insert(ref.first);
+        }
+    }
+    for (const auto& [name, was] : before) {
+        if (!name->second.Declarations.empty() || !name->second.Uses.empty()) continue;
+        const std::string key = name->first;
+        Names_.erase(key);
+    }
+    return Refresh(affected);
+}
+
+std::vector<TFinding> TWorkspaceIndex::FindingsOf(int32_t file) const {
+    std::vector<TFinding> findings;
+    const TFileEntry& entry = Files_[file];
+    for (const TItem& use : entry.Uses) {
+        if (use.Name->second.Declarations.empty() && Elsewhere_.count(use.Key()) == 0) {
+            findings.push_back({TFindingKind::Undeclared, use.Range, use.Shown, {}});
+        }
+    }
+    for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
+        const TItem& declaration = entry.Declarations[i];
+        const TNameRefs& refs = declaration.Name->second;
+        if (Settings_.Unused && refs.Uses.empty()) {
+            findings.push_back({TFindingKind::Unused, declaration.Range, declaration.Shown, {}});
+        }
+        if (Settings_.Duplicates && refs.Declarations.size() > 1) {
+            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, declaration.Shown, {}};
+            for (const auto& [other, item] : refs.Declarations) {
+                if (other == file && item == static_cast<int32_t>(i)) continue;
+                duplicate.Related.push_back({other, Files_[other].Declarations[item].Range});
+            }
+            findings.push_back(std::move(duplicate));
+        }
+    }
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const TFinding& a, const TFinding& b) { return a.Range.Start < b.Range.Start; });
+    return findings;
+}
+
+std::vector<int32_t> TWorkspaceIndex::Refresh(const std::unordered_set<int32_t>& files) {
+    std::vector<int32_t> changed;
+    for (const int32_t file : files) {
+        std::vector<TFinding> findings = Files_[file].Gone ? std::vector<TFinding>{} : FindingsOf(file);
+        if (findings == Files_[file].Findings) continue;
+        Files_[file].Findings = std::move(findings);
+        changed.push_back(file);
+    }
+    std::sort(changed.begin(), changed.end());
+    return changed;
+}
+
+std::vector<int32_t> TWorkspaceIndex::Open(const std::string& path, const std::string& utf8) {
+    int32_t file = FileOf(path);
+    if (file < 0) {
+        if (!IsDefinitionFile(path)) return {};
+        file = AddFile(path);
+        const auto bytes = ReadDisk(path);
+        Files_[file].Encoding = bytes && Settings_.Encoding == TEncodingChoice::Auto ? DetectEncoding(*bytes)
+                                : Settings_.Encoding == TEncodingChoice::Cp1251      ? TEncoding::Cp1251
+                                                                                     : TEncoding::Utf8;
+    }
+    Files_[file].Open = true;
+    return Replace(file, utf8);
+}
+
+std::vector<int32_t> TWorkspaceIndex::Replace(int32_t file, const std::string& utf8) {
+    TFileEntry& entry = Files_[file];
+    entry.Text = FromUtf8(utf8, entry.Encoding);
+    return Rescan(file, entry.Text);
+}
+
+std::vector<int32_t> TWorkspaceIndex::Edit(int32_t file, TRange range, const std::string& utf8) {
+    TFileEntry& entry = Files_[file];
+    const TLineMap map(entry.Text, entry.Encoding, Units_);
+    const std::size_t begin = map.OffsetOf(range.Start);
+    const std::size_t end = std::max(begin, map.OffsetOf(range.End));
+    entry.Text.replace(begin, end - begin, FromUtf8(utf8, entry.Encoding));
+    return Rescan(file, entry.Text);
+}
+
+std::vector<int32_t> TWorkspaceIndex::Close(int32_t file) {
+    Files_[file].Open = false;
+    Files_[file].Text.clear();
+    return DiskChanged(Files_[file].Path);
+}
+
+std::vector<int32_t> TWorkspaceIndex::DiskChanged(const std::string& path) {
+    int32_t file = FileOf(path);
+    if (file >= 0 && Files_[file].Open) return {};
+    const auto bytes = ReadDisk(path);
+    if (!bytes) {
+        if (file < 0) return {};
+        std::vector<int32_t> changed = Rescan(file, "");
+        Files_[file].Gone = true;
+        ByPath_.erase(KeyOfPath(path));
+        return changed;
+    }
+    if (file < 0) {
+        if (!InWorkspace(path) || !IsDefinitionFile(path)) return {};
+        file = AddFile(path);
+    }
+    return Rescan(file, *bytes);
+}
+
+const TItem* TWorkspaceIndex::ItemAt(int32_t file, TPosition position) const {
+    const TFileEntry& entry = Files_[file];
+    for (const auto* items : {&entry.Uses, &entry.Declarations}) {
+        for (const TItem& item : *items) {
+            if (item.Range.Holds(position)) return &item;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<TPlace> TWorkspaceIndex::Declarations(const std::string& key) const {
+    std::vector<TPlace> places;
+    const auto it = Names_.find(key);
+    if (it == Names_.end()) return places;
+    for (const auto& [file, item] : it->second.Declarations)
+        places.push_back({file, Files_[file].Declarations[item].Range});
+    return places;
+}
+
+std::vector<TPlace> TWorkspaceIndex::Uses(const std::string& key) const {
+    std::vector<TPlace> places;
+    const auto it = Names_.find(key);
+    if (it == Names_.end()) return places;
+    for (const auto& [file, item] : it->second.Uses) places.push_back({file, Files_[file].Uses[item].Range});
+    return places;
+}
+
+std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition position) const {
+    const TFileEntry& entry = Files_[file];
+    const std::string bytes = BytesOf(entry);
+    const TLineMap map(bytes, entry.Encoding, Units_);
+    const std::size_t offset = map.OffsetOf(position);
+    const std::size_t lineStart = TReaderLines(bytes).LineStartOf(offset);
+    // The line as read up to the position, and one more letter: the scanner
+    // records a use there only when the position is in an image key's value.
+    const std::string line = WithoutCr({bytes.data() + lineStart, offset - lineStart}) + "x";
+    TScanState state;
+    TLineScanner(state).ScanLine(line, 0, 0);
+    if (state.RefTable.Count() != 1 || state.RefTable[0].Column - 1 + state.RefTable[0].Length != line.size()) {
+        return std::nullopt;
+    }
+    const std::string prefix = Lowered(line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1));
+    std::size_t begin = offset;
+    for (std::size_t left = prefix.size(); left > 0 && begin > lineStart; --begin) {
+        if (bytes[begin - 1] != '\r') --left;
+    }
+    TCompletion completion{map.RangeOf(begin, offset), {}};
+    const auto offer = [&](const std::string& key, const std::string& shown) {
+        if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.push_back(shown);
+    };
+    for (const auto& [key, refs] : Names_) {
+        if (!refs.Declarations.empty()) {
+            const auto& [declFile, item] = refs.Declarations.front();
+            offer(key, Files_[declFile].Declarations[item].Shown);
+        }
+    }
+    for (const std::string& shown : ElsewhereShown_) offer(Lowered(shown), shown);
+    std::sort(completion.Names.begin(), completion.Names.end(),
+              [](const std::string& x, const std::string& y) { return Lowered(x) < Lowered(y); });
+    completion.Names.erase(std::unique(completion.Names.begin(), completion.Names.end()), completion.Names.end());
+    return completion;
+}
+
+std::optional<THover> TWorkspaceIndex::Hover(int32_t file, TPosition position) const {
+    const TItem* item = ItemAt(file, position);
+    if (item == nullptr) return std::nullopt;
+    if (item->Name->second.Declarations.empty()) return std::nullopt;
+    const auto [declFile, index] = item->Name->second.Declarations.front();
+    const TFileEntry& entry = Files_[declFile];
+    const TItem& declaration = entry.Declarations[index];
+    const std::string bytes = BytesOf(entry);
+    const TReaderLines lines(bytes);
+    // The block runs from its header to its End line, or a screenful of it.
+    constexpr int32_t kMostLines = 40;
+    std::string block;
+    for (int32_t line = declaration.ReaderLine; line < lines.Count() && line < declaration.ReaderLine + kMostLines;
+         ++line) {
+        const std::size_t begin = lines.LineStart(line);
+        if (begin == bytes.size()) break;
+        const std::size_t end = line + 1 < lines.Count() ? lines.LineStart(line + 1) - 1 : bytes.size();
+        const std::string text = WithoutCr({bytes.data() + begin, end - begin});
+        block += text + "\n";
+        std::size_t first = 0;
+        while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32) ++first;
+        std::size_t last = text.size();
+        while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+        if (line > declaration.ReaderLine && Lowered(text.substr(first, last - first)) == "end") break;
+    }
+    return THover{ToUtf8(block, entry.Encoding), declFile, declaration.Range};
+}
+
+std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, std::size_t count) const {
+    // Farther than a third of the name is another name, not a slip.
+    const std::size_t limit = std::max<std::size_t>(1, key.size() / 3);
+    std::vector<std::pair<std::size_t, std::string>> near;
+    const auto consider = [&](const std::string& candidate, const std::string& shown) {
+        // The lengths alone bound the distance from below.
+        if (std::max(key.size(), candidate.size()) - std::min(key.size(), candidate.size()) > limit) return;
+        const std::size_t distance = EditDistance(key, candidate);
+        if (distance <= limit) near.emplace_back(distance, shown);
+    };
+    for (const auto& [name, refs] : Names_) {
+        if (refs.Declarations.empty()) continue;
+        const auto& [file, item] = refs.Declarations.front();
+        consider(name, Files_[file].Declarations[item].Shown);
+    }
+    for (const std::string& shown : ElsewhereShown_) consider(Lowered(shown), shown);
+    std::sort(near.begin(), near.end());
+    std::vector<std::string> names;
+    for (const auto& [distance, shown] : near) {
+        if (names.size() == count) break;
+        if (std::find(names.begin(), names.end(), shown) == names.end()) names.push_back(shown);
+    }
+    return names;
+}
+
+std::vector<TSymbol> TWorkspaceIndex::DocumentSymbols(int32_t file) const {
+    std::vector<TSymbol> symbols;
+    for (const TItem& item : Files_[file].Declarations) symbols.push_back({item.Shown, {file, item.Range}});
+    return symbols;
+}
+
+std::vector<TSymbol> TWorkspaceIndex::WorkspaceSymbols(const std::string& query) const {
+    const std::string wanted = Lowered(query);
+    std::vector<TSymbol> symbols;
+    for (const auto& [key, refs] : Names_) {
+        if (key.find(wanted) == std::string::npos) continue;
+        for (const auto& [file, item] : refs.Declarations) {
+            symbols.push_back({Files_[file].Declarations[item].Shown, {file, Files_[file].Declarations[item].Range}});
+        }
+    }
+    std::sort(symbols.begin(), symbols.end(), [](const TSymbol& a, const TSymbol& b) {
+        return a.Place.File != b.Place.File ? a.Place.File < b.Place.File : a.Place.Range.Start < b.Place.Range.Start;
+    });
+    return symbols;
+}

@@ -1,0 +1,82 @@
+#include "convert.h"
+
+#include "cp1251.h"
+#include "fs.h"
+
+using nlohmann::json;
+
+std::string TextOf(TTextId id) {
+    return Utf8FromCp1251(UiText[id]);
+}
+
+json JsonOf(TPosition position) {
+    return {{"line", position.Line}, {"character", position.Character}};
+}
+
+json JsonOf(const TRange& range) {
+    return {{"start", JsonOf(range.Start)}, {"end", JsonOf(range.End)}};
+}
+
+TPosition PositionOf(const json& json) {
+    return {json.at("line").get<uint32_t>(), json.at("character").get<uint32_t>()};
+}
+
+TRange RangeOf(const json& json) {
+    return {PositionOf(json.at("start")), PositionOf(json.at("end"))};
+}
+
+json DiagnosticOf(const TFinding& finding, const json& related) {
+    struct TKindRow {
+        int Severity;
+        const char* Code;
+        TTextId Text;
+    };
+    static constexpr TKindRow kKinds[] = {
+        {1, "undeclared-image", utSarifMissing},   // Error
+        {4, "unused-image", utSarifUnused},        // Hint
+        {2, "duplicate-image", utSarifDuplicate},  // Warning
+    };
+    const TKindRow& kind = kKinds[static_cast<int>(finding.Kind)];
+    json diagnostic = {{"range", JsonOf(finding.Range)},
+                       {"severity", kind.Severity},
+                       {"source", "tessaron"},
+                       {"code", kind.Code},
+                       {"message", TextOf(utSarifImage) + finding.Name + TextOf(kind.Text)}};
+    if (finding.Kind == TFindingKind::Unused) diagnostic["tags"] = {1};  // Unnecessary
+    if (!related.empty()) diagnostic["relatedInformation"] = related;
+    return diagnostic;
+}
+
+namespace {
+
+std::string Resolved(const std::string& path, const std::string& root) {
+    const bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
+    return absolute || root.empty() ? path : root + kPathSeparator + path;
+}
+
+std::vector<std::string> PathsOf(const json& list, const std::string& root) {
+    std::vector<std::string> paths;
+    for (const json& item : list) {
+        if (item.is_string()) paths.push_back(Resolved(item.get<std::string>(), root));
+    }
+    return paths;
+}
+
+}  // namespace
+
+TIndexSettings SettingsOf(const json& json, TIndexSettings base, const std::string& root) {
+    if (!json.is_object()) return base;
+    if (const auto it = json.find("declaredIn"); it != json.end() && it->is_array())
+        base.DeclaredIn = PathsOf(*it, root);
+    if (const auto it = json.find("names"); it != json.end() && it->is_array()) base.NameFiles = PathsOf(*it, root);
+    if (const auto it = json.find("unused"); it != json.end() && it->is_boolean()) base.Unused = it->get<bool>();
+    if (const auto it = json.find("duplicates"); it != json.end() && it->is_boolean())
+        base.Duplicates = it->get<bool>();
+    if (const auto it = json.find("encoding"); it != json.end() && it->is_string()) {
+        const std::string name = it->get<std::string>();
+        base.Encoding = name == "utf-8"          ? TEncodingChoice::Utf8
+                        : name == "windows-1251" ? TEncodingChoice::Cp1251
+                                                 : TEncodingChoice::Auto;
+    }
+    return base;
+}

@@ -1,0 +1,29 @@
+// Index results as the protocol's JSON, and the protocol's JSON as index input.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "ui_text.h"
+#include "workspace.h"
+
+// A text of the table in UTF-8.
+std::string TextOf(TTextId id);
+
+nlohmann::json JsonOf(TPosition position);
+nlohmann::json JsonOf(const TRange& range);
+// Raises nlohmann::json::exception when the JSON is no position.
+TPosition PositionOf(const nlohmann::json& json);
+TRange RangeOf(const nlohmann::json& json);
+
+// `uriOf` names a file of the index.
+template <typename F>
+nlohmann::json LocationOf(const TPlace& place, F&& uriOf) {
+    return {{"uri", uriOf(place.File)}, {"range", JsonOf(place.Range)}};
+}
+
+nlohmann::json DiagnosticOf(const TFinding& finding, const nlohmann::json& related);
+
+// The settings in `json` over `base`: declaredIn and names (paths below
+// `root` when relative), unused, duplicates, encoding.
+TIndexSettings SettingsOf(const nlohmann::json& json, TIndexSettings base, const std::string& root);

@@ -1,0 +1,79 @@
+// The language server: JSON-RPC requests and notifications in, answers and
+// notifications out, the workspace index in between.
+#pragma once
+
+#include <functional>
+#include <istream>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "workspace.h"
+
+class TServer {
+public:
+    using TSend = std::function<void(const nlohmann::json&)>;
+    explicit TServer(TSend send) : Send_(std::move(send)) {}
+
+    // One message from the client.
+    void Handle(const nlohmann::json& message);
+    // A message that was no JSON.
+    void Malformed();
+    bool Exited() const { return Exited_; }
+    // 0 after shutdown, 1 otherwise.
+    int ExitCode() const { return ShutDown_ ? 0 : 1; }
+    const TWorkspaceIndex& Index() const { return Index_; }
+
+private:
+    using TRequest = nlohmann::json (TServer::*)(const nlohmann::json&);
+    using TNotification = void (TServer::*)(const nlohmann::json&);
+    static const std::unordered_map<std::string, TRequest>& Requests();
+    static const std::unordered_map<std::string, TNotification>& Notifications();
+
+    nlohmann::json Initialize(const nlohmann::json& params);
+    nlohmann::json Shutdown(const nlohmann::json& params);
+    nlohmann::json Definition(const nlohmann::json& params);
+    nlohmann::json References(const nlohmann::json& params);
+    nlohmann::json PrepareRename(const nlohmann::json& params);
+    nlohmann::json Rename(const nlohmann::json& params);
+    nlohmann::json Completion(const nlohmann::json& params);
+    nlohmann::json Hover(const nlohmann::json& params);
+    nlohmann::json CodeAction(const nlohmann::json& params);
+    nlohmann::json DocumentSymbol(const nlohmann::json& params);
+    nlohmann::json WorkspaceSymbol(const nlohmann::json& params);
+
+    void Initialized(const nlohmann::json& params);
+    void DidOpen(const nlohmann::json& params);
+    void DidChange(const nlohmann::json& params);
+    void DidSave(const nlohmann::json& params);
+    void DidClose(const nlohmann::json& params);
+    void DidChangeConfiguration(const nlohmann::json& params);
+    void DidChangeWatchedFiles(const nlohmann::json& params);
+    void Exit(const nlohmann::json& params);
+
+    // The indexed file a request's textDocument names; raises the protocol's
+    // error for a file outside the workspace, -1 for one the index lacks.
+    int32_t DocumentOf(const nlohmann::json& params);
+    std::string UriOf(int32_t file) const;
+    nlohmann::json LocationsOf(const std::vector<TPlace>& places) const;
+    void Publish(std::vector<int32_t> files, int32_t always = -1);
+    void ApplySettings(const nlohmann::json& settings);
+
+    TSend Send_;
+    TWorkspaceIndex Index_;
+    TIndexSettings Settings_;
+    std::vector<std::string> Roots_;
+    std::unordered_map<int32_t, std::string> ClientUris_;
+    bool Initialized_ = false;
+    bool WatchFiles_ = false;
+    bool ShutDown_ = false;
+    bool Exited_ = false;
+    int NextRequestId_ = 1;
+};
+
+// Serves one client over a byte stream until exit or the end of input;
+// returns the exit status. `atExit`, when given, is called with it while
+// the index still stands (a process may end there without tearing it down).
+int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& atExit = {});
