@@ -216,9 +216,9 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 0);
-    std::vector<std::size_t> lineFeeds = LineFeeds(bytes);
+    TLineFeeds lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
-    const TReaderLines lines(bytes, std::move(lineFeeds));
+    const TReaderLines lines(bytes, std::move(lineFeeds.At));
     std::string key;
     const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
         out.clear();
@@ -234,7 +234,7 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
             out.push_back(
                 {&*name,
                  ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
-                 map.RangeOf(begin, end), refs[k].LineIndex});
+                 map.RangeOf(begin, end, static_cast<uint32_t>(refs[k].LineIndex)), refs[k].LineIndex});
         }
     };
     items(state.RefTable, state.UsedNames, entry.Uses);
