@@ -105,7 +105,11 @@ std::vector<int32_t> FilesOf(const TRefs& refs) {
 
 // Keeps each list in walk order, the order of the file ids.
 void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
-    refs.insert(std::lower_bound(refs.begin(), refs.end(), ref), ref);
+    if (refs.empty() || refs.back() < ref) {
+        refs.push_back(ref);  // the first indexing links the files in order
+    } else {
+        refs.insert(std::lower_bound(refs.begin(), refs.end(), ref), ref);
+    }
 }
 
 }  // namespace
