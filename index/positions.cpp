@@ -103,36 +103,39 @@ std::string FromUtf8(std::string_view utf8, TEncoding encoding) {
     return encoding == TEncoding::Utf8 ? std::string(utf8) : Cp1251FromUtf8(utf8);
 }
 
-std::vector<std::size_t> LineFeeds(std::string_view bytes) {
-    std::vector<std::size_t> lfs;
+TLineFeeds LineFeeds(std::string_view bytes) {
+    TLineFeeds feeds;
     std::size_t at = 0;
 #if defined(__SSE2__)
     // Lines are short: a mask of 16 bytes at a time beats a call per line.
     for (; at + 16 <= bytes.size(); at += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r'))));
+        feeds.Crs += static_cast<std::size_t>(__builtin_popcount(crs));
         for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))); mask != 0;
              mask &= mask - 1) {
-            lfs.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
+            feeds.At.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
         }
     }
 #endif
     for (; at < bytes.size(); ++at) {
-        if (bytes[at] == '\n') lfs.push_back(at);
+        if (bytes[at] == '\n') feeds.At.push_back(at);
+        if (bytes[at] == '\r') ++feeds.Crs;
     }
-    return lfs;
+    return feeds;
 }
 
-TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const std::vector<std::size_t>& lineFeeds)
+TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const TLineFeeds& lineFeeds)
     : Bytes_(bytes), Encoding_(encoding), Units_(units) {
-    Starts_.reserve(lineFeeds.size() + 1);
+    Starts_.reserve(lineFeeds.At.size() + 1);
     Starts_.push_back(0);
     // Most texts have no lone CR: their lines start after each LF.
     std::size_t crLfs = 0;
-    for (const std::size_t lf : lineFeeds) {
+    for (const std::size_t lf : lineFeeds.At) {
         Starts_.push_back(lf + 1);
         if (lf > 0 && bytes[lf - 1] == '\r') ++crLfs;
     }
-    if (static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) == crLfs) return;
+    if (lineFeeds.Crs == crLfs) return;
     Starts_.assign(1, 0);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
@@ -158,19 +161,38 @@ std::size_t TLineMap::LineEnd(uint32_t line) const {
     return end;
 }
 
-TPosition TLineMap::PositionOf(std::size_t offset) const {
-    offset = std::min(offset, Bytes_.size());
-    const auto line =
-        static_cast<uint32_t>(std::upper_bound(Starts_.begin(), Starts_.end(), offset) - Starts_.begin() - 1);
-    const std::size_t end = std::min(offset, LineEnd(line));
-    const std::size_t ascii = AsciiRun(Bytes_, Starts_[line], end);
+uint32_t TLineMap::LineOf(std::size_t offset, uint32_t guess) const {
+    if (guess < Starts_.size() && Starts_[guess] <= offset &&
+        (guess + 1 == Starts_.size() || offset < Starts_[guess + 1])) {
+        return guess;
+    }
+    return static_cast<uint32_t>(std::upper_bound(Starts_.begin(), Starts_.end(), offset) - Starts_.begin() - 1);
+}
+
+uint32_t TLineMap::UnitsBetween(std::size_t from, std::size_t to) const {
+    const std::size_t ascii = AsciiRun(Bytes_, from, to);
     auto units = static_cast<uint32_t>(ascii);
-    for (std::size_t at = Starts_[line] + ascii; at < end;) {
+    for (std::size_t at = from + ascii; at < to;) {
         std::size_t length = 0;
         units += UnitsAt(at, length);
         at += length;
     }
-    return {line, units};
+    return units;
+}
+
+TPosition TLineMap::PositionOf(std::size_t offset, uint32_t line) const {
+    offset = std::min(offset, Bytes_.size());
+    line = LineOf(offset, line);
+    return {line, UnitsBetween(Starts_[line], std::min(offset, LineEnd(line)))};
+}
+
+TRange TLineMap::RangeOf(std::size_t begin, std::size_t end, uint32_t line) const {
+    const TPosition start = PositionOf(begin, line);
+    // A name mostly ends on its own line: count on from its start.
+    if (end >= begin && end <= LineEnd(start.Line)) {
+        return {start, {start.Line, start.Character + UnitsBetween(begin, end)}};
+    }
+    return {start, PositionOf(end, start.Line)};
 }
 
 std::size_t TLineMap::OffsetOf(TPosition position) const {

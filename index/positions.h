@@ -35,24 +35,32 @@ TEncoding DetectEncoding(std::string_view bytes);
 std::string ToUtf8(std::string_view bytes, TEncoding encoding);
 std::string FromUtf8(std::string_view utf8, TEncoding encoding);
 
-// The offset of every LF in the bytes.
-std::vector<std::size_t> LineFeeds(std::string_view bytes);
+// The offset of every LF in the bytes, and how many CRs they hold.
+struct TLineFeeds {
+    std::vector<std::size_t> At;
+    std::size_t Crs = 0;
+};
+TLineFeeds LineFeeds(std::string_view bytes);
 
 // The protocol's lines of one text, kept as the offsets where they start.
 class TLineMap {
 public:
     TLineMap(std::string_view bytes, TEncoding encoding, TUnits units)
         : TLineMap(bytes, encoding, units, LineFeeds(bytes)) {}
-    TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const std::vector<std::size_t>& lineFeeds);
-    TPosition PositionOf(std::size_t offset) const;
+    TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, const TLineFeeds& lineFeeds);
+    // `line` is a guess of the offset's line, such as the reader's line,
+    // which is the protocol's own when no lone CR comes before.
+    TPosition PositionOf(std::size_t offset, uint32_t line = 0) const;
     // Clamped to the end of the line and of the text.
     std::size_t OffsetOf(TPosition position) const;
-    TRange RangeOf(std::size_t begin, std::size_t end) const { return {PositionOf(begin), PositionOf(end)}; }
+    TRange RangeOf(std::size_t begin, std::size_t end, uint32_t line = 0) const;
 
 private:
     // Units of the character that starts at `at`, and its byte length.
     uint32_t UnitsAt(std::size_t at, std::size_t& length) const;
+    uint32_t UnitsBetween(std::size_t from, std::size_t to) const;
     std::size_t LineEnd(uint32_t line) const;
+    uint32_t LineOf(std::size_t offset, uint32_t guess) const;
 
     std::string_view Bytes_;
     TEncoding Encoding_;
@@ -63,7 +71,7 @@ private:
 // Where the reader's lines start in the bytes: after each LF.
 class TReaderLines {
 public:
-    explicit TReaderLines(std::string_view bytes) : TReaderLines(bytes, LineFeeds(bytes)) {}
+    explicit TReaderLines(std::string_view bytes) : TReaderLines(bytes, LineFeeds(bytes).At) {}
     TReaderLines(std::string_view bytes, std::vector<std::size_t> lineFeeds)
         : Bytes_(bytes), Lfs_(std::move(lineFeeds)) {}
     // The byte offsets of a name that the scanner recorded at a 1-based

@@ -105,7 +105,11 @@ std::vector<int32_t> FilesOf(const TRefs& refs) {
 
 // Keeps each list in walk order, the order of the file ids.
 void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
-    refs.insert(std::lower_bound(refs.begin(), refs.end(), ref), ref);
+    if (refs.empty() || refs.back() < ref) {
+        refs.push_back(ref);  // the first indexing links the files in order
+    } else {
+        refs.insert(std::lower_bound(refs.begin(), refs.end(), ref), ref);
+    }
 }
 
 }  // namespace
@@ -216,9 +220,9 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 0);
-    std::vector<std::size_t> lineFeeds = LineFeeds(bytes);
+    TLineFeeds lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
-    const TReaderLines lines(bytes, std::move(lineFeeds));
+    const TReaderLines lines(bytes, std::move(lineFeeds.At));
     std::string key;
     const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
         out.clear();
@@ -234,7 +238,7 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
             out.push_back(
                 {&*name,
                  ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
-                 map.RangeOf(begin, end), refs[k].LineIndex});
+                 map.RangeOf(begin, end, static_cast<uint32_t>(refs[k].LineIndex)), refs[k].LineIndex});
         }
     };
     items(state.RefTable, state.UsedNames, entry.Uses);
