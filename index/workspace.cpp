@@ -126,7 +126,8 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
     Settings_ = std::move(settings);
     TNameList names;
     bool read = true;
-    for (const std::string& dir : Settings_.DeclaredIn) read = !AddDeclaredIn(dir, names) && read;
+    TTrouble trouble;  // the editor shows no skipped list; a folder that reads badly reads as it can
+    for (const std::string& dir : Settings_.DeclaredIn) read = !AddDeclaredIn(dir, names, trouble) && read;
     for (const std::string& file : Settings_.NameFiles) read = !AddNameFile(file, names) && read;
     if (ok != nullptr) *ok = read;
     Elsewhere_.clear();
