@@ -1,6 +1,8 @@
 #include "uri.h"
 
 #include <cctype>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -18,6 +20,39 @@ constexpr bool kWindows = false;
 
 bool IsDriveAt(const std::string& path, std::size_t at) {
     return path.size() >= at + 2 && std::isalpha(static_cast<unsigned char>(path[at])) != 0 && path[at + 1] == ':';
+}
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// "/w/root/../x.ini" is "/w/x.ini": a path that climbs out of a folder must
+// not pass for one inside it.
+std::string WithoutDotSegments(const std::string& path) {
+    std::size_t root = 0;
+    while (root < path.size() && path[root] == kSeparator) ++root;
+    if (root == 0) root = std::min(path.find(kSeparator), path.size() - 1) + 1;  // "C:\"
+    std::vector<std::string_view> kept;
+    std::string_view rest(path);
+    rest.remove_prefix(root);
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find(kSeparator), rest.size());
+        const std::string_view segment = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (segment == "..") {
+            if (!kept.empty()) kept.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            kept.push_back(segment);
+        }
+    }
+    std::string out = path.substr(0, root);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0) out += kSeparator;
+        out += kept[i];
+    }
+    return out;
 }
 
 }  // namespace
@@ -43,7 +78,7 @@ std::optional<std::string> PathFromUri(const std::string& uri) {
         if (c == '/') c = '\\';
     }
 #endif
-    return path;
+    return path.empty() ? path : WithoutDotSegments(path);
 }
 
 std::string UriFromPath(const std::string& path) {

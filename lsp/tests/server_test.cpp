@@ -92,9 +92,12 @@ TEST(Uri, ConvertsToPathsAndBack) {
 #ifdef _WIN32
         {"file:///C:/a%20b/%D0%AF.ini", "C:\\a b\\\xD0\xAF.ini"},
         {"file:///c%3A/x", "c:\\x"},
+        {"file:///C:/w/root/../x/./y.ini", "C:\\w\\x\\y.ini"},
 #else
         {"file:///a%20b/%D0%AF.ini", "/a b/\xD0\xAF.ini"},
         {"file:///x%25y%3B", "/x%y;"},
+        {"file:///w/root/../x/./y.ini", "/w/x/y.ini"},
+        {"file:///w/%2E%2E/%2e/../y.ini", "/y.ini"},
 #endif
     };
     for (const auto& [uri, path] : cases) {
