@@ -10,6 +10,7 @@
 #include "formats.h"
 #include "io_error.h"
 #include "options.h"
+#include "parallel_scan.h"
 #include "search.h"
 #include "ui_text.h"
 
@@ -72,7 +73,7 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     const TFindingKinds kinds{options.Unused, options.Duplicates};
     TScanState state;
     state.KeepDefinedPlaces = kinds.Unused || kinds.Duplicates;
-    const TReport report = RunSearchPhases(options.Root, state);
+    const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
     TFindings findings = FindingsOf(options.Root, state, report, external ? &elsewhere : nullptr, kinds);
     if (const auto complaint = UseBaseline(options, findings, err)) {
         Complain(err, *complaint);

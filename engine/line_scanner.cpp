@@ -245,13 +245,15 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     }
 }
 
+void ScanFile(TLineScanner& scanner, const TPathList& files, int32_t fileIndex) {
+    TInputFile file;
+    if (!file.Open(std::string(files[fileIndex]))) return;
+    scanner.ScanText(file, static_cast<uint32_t>(fileIndex));
+    file.Close();
+}
+
 void ScanFiles(TScanState& state) {
     TLineScanner scanner(state);
     const int32_t count = state.FileList.Count();
-    for (int32_t f = 0; f < count; ++f) {
-        TInputFile file;
-        if (!file.Open(std::string(state.FileList[f]))) continue;
-        scanner.ScanText(file, static_cast<uint32_t>(f));
-        file.Close();
-    }
+    for (int32_t f = 0; f < count; ++f) ScanFile(scanner, state.FileList, f);
 }

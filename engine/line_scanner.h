@@ -13,7 +13,9 @@
 
 class TLineScanner {
 public:
-    explicit TLineScanner(TScanState& state) : State_(state), Buffer_(kReadChunk) {}
+    explicit TLineScanner(TScanState& state) : State_(state), Owned_(kReadChunk), Buffer_(Owned_) {}
+    // Reads through `buffer` (kReadChunk bytes), which outlives many scanners.
+    TLineScanner(TScanState& state, std::vector<char>& buffer) : State_(state), Buffer_(buffer) {}
 
     // Records what one line, as read, references or declares.
     void ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
@@ -26,8 +28,13 @@ private:
     std::size_t ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex);
 
     TScanState& State_;
-    std::vector<char> Buffer_;
+    std::vector<char> Owned_;
+    std::vector<char>& Buffer_;
 };
+
+// Scans file `fileIndex` of `files`, if it can be opened. A read error after
+// opening raises EInOutError with the file's records up to it kept.
+void ScanFile(TLineScanner& scanner, const TPathList& files, int32_t fileIndex);
 
 // Scans the files FileList holds when the call starts; a file that cannot be
 // opened is skipped, a read error after opening raises EInOutError.

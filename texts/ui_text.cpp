@@ -46,6 +46,7 @@ constexpr TTextRow kTexts[] = {
      "  --duplicates          also list the names declared more than once\n"
      "  --baseline=FILE       do not report the findings that FILE lists\n"
      "  --write-baseline=FILE write the current findings to FILE and report none of them\n"
+     "  --jobs=N              read and scan with N threads (default: one per hardware thread)\n"
      "  --help                show this text\n"
      "\n"
      "Exit status: 0 nothing to report, 1 findings reported, 2 usage error, refused root or read error.\n",
@@ -60,6 +61,7 @@ constexpr TTextRow kTexts[] = {
      "  --duplicates          также показать MI, объявленные больше одного раза\n"
      "  --baseline=FILE       не сообщать о находках, перечисленных в FILE\n"
      "  --write-baseline=FILE записать текущие находки в FILE и не сообщать ни об одной из них\n"
+     "  --jobs=N              читать и просматривать файлы в N потоков (по умолчанию по числу потоков процессора)\n"
      "  --help                показать этот текст\n"
      "\n"
      "Код возврата: 0 сообщать не о чем, 1 есть находки, 2 ошибка в параметрах, папка не принята или ошибка чтения.\n"},
