@@ -9,6 +9,7 @@
 #include "fs.h"
 #include "io_error.h"
 #include "json_reader.h"
+#include "random_tree.h"
 #include "run_check.h"
 #include "search.h"
 #include "temp_tree.h"
@@ -140,4 +141,21 @@ TEST(Check, ReadErrorIsReportedNotRaised) {
     EXPECT_EQ(run.Status, kExitError);
     EXPECT_EQ(run.Out, "");
     EXPECT_EQ(run.Err, "tessaron-check: " + IoErrorMessage(code) + "\n");
+}
+
+// Threads or not, every byte of the run is the same, a read error's included.
+TEST(Check, EveryNumberOfJobsGivesTheSameRun) {
+    for (const bool unreadable : {false, true}) {
+        TTempTree tree;
+        MakeRandomTree(tree, 4);
+        if (unreadable && !MakeUnixLink("/proc/self/mem", tree.Path("d1/m.ini"))) continue;
+        std::vector<std::string> runs;
+        for (const char* jobs : {"--jobs=1", "--jobs=2", "--jobs=8"}) {
+            const TRun run = Checked({jobs, "--format=json", "--unused", "--duplicates", tree.Root()});
+            runs.push_back(std::to_string(run.Status) + run.Err + run.Out);
+        }
+        EXPECT_EQ(runs[0].substr(0, 1), unreadable ? "2" : "1");
+        EXPECT_EQ(runs[1], runs[0]);
+        EXPECT_EQ(runs[2], runs[0]);
+    }
 }

@@ -3,11 +3,13 @@
 // promises, and nothing else of the tree is lost.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -15,6 +17,8 @@
 #include "fs.h"
 #include "io_error.h"
 #include "line_scanner.h"
+#include "parallel_scan.h"
+#include "random_tree.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 #include "walker.h"
@@ -68,6 +72,24 @@ std::vector<std::string> Listed(const TPathList& files) {
     std::vector<std::string> paths;
     for (int32_t i = 0; i < files.Count(); ++i) paths.emplace_back(files[i]);
     return paths;
+}
+
+// Every list a scan fills, as one string to compare.
+std::string Dump(const TScanState& state) {
+    std::string dump;
+    for (const TNameList* names : {&state.UsedNames, &state.DefinedNames}) {
+        for (int32_t k = 0; k < names->Count(); ++k) dump.append((*names)[k]).append("|");
+        dump += std::to_string(names->Capacity()) + "\n";
+    }
+    for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces}) {
+        for (int32_t k = 0; k < refs->Count(); ++k) {
+            const TRefRec& r = (*refs)[k];
+            dump += std::to_string(r.FileIndex) + ":" + std::to_string(r.LineIndex) + ":" + std::to_string(r.Column) +
+                    ":" + std::to_string(r.Length) + " ";
+        }
+        dump += std::to_string(refs->Capacity()) + "\n";
+    }
+    return dump;
 }
 
 TScanState WalkedAndScanned(const std::string& root) {
@@ -263,4 +285,67 @@ TEST(Faults, TreesDeeperThanAPathCanNameEndTheWalkAtTheLimit) {
     EXPECT_LT(listed.size(), static_cast<std::size_t>(levels));
     EXPECT_EQ(Listed(state.FileList), listed);
     EXPECT_EQ(References(state), read);
+}
+
+// Threads scan files into records of their own, joined in file order: the
+// state, and the read error that ends the scan, are those of one thread.
+TEST(Faults, ParallelScansLeaveTheOneThreadStateAndError) {
+    struct TCase {
+        uint32_t Seed;
+        std::vector<std::string> Unreadable;  // read errors after opening
+        bool ChangedAfterWalk;
+        bool ChangedWhileScanned;  // in ways that keep every scan's result
+    } cases[] = {
+        {1, {}, false, false},
+        {2, {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}, false, false},
+        {3, {}, true, true},
+    };
+    for (const TCase& c : cases) {
+        TTempTree tree;
+        MakeRandomTree(tree, c.Seed);
+        tree.File("grow.ini", "ButtonImage = Grows\n\x1a");
+        tree.File("replaced.ini", "MappedImage Replaced\n");
+        bool linked = true;
+        for (const std::string& path : c.Unreadable) linked = linked && MakeUnixLink("/proc/self/mem", tree.Path(path));
+        if (!linked) continue;
+        TPathList files;
+        WalkTree(tree.Root(), "*.ini", files);
+        if (c.ChangedAfterWalk) {
+            fs::remove(tree.Path("d0/e0/f0.ini"));
+            fs::remove_all(tree.Path("d2/e1"));
+            fs::rename(tree.Path("corpus"), tree.Path("corpus2"));
+        }
+        std::atomic<bool> scanning{true};
+        std::thread changer([&] {
+            // Bytes after a Ctrl+Z at a line start are never read; a file
+            // replaced by its copy reads the same.
+            std::error_code ignored;
+            while (c.ChangedWhileScanned && scanning) {
+                std::ofstream(tree.Path("grow.ini"), std::ios::binary | std::ios::app) << "ButtonImage = late\n";
+                tree.File("replaced.tmp", "MappedImage Replaced\n");
+                fs::rename(tree.Path("replaced.tmp"), tree.Path("replaced.ini"), ignored);
+            }
+        });
+        std::string oneThread;
+        for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
+            TScanState state;
+            state.FileList = files;
+            state.KeepDefinedPlaces = true;
+            std::string error = "none";
+            try {
+                ScanFilesInParallel(state, jobs);
+            } catch (const EInOutError& e) {
+                error = e.what();
+            }
+            if (jobs == 1) {
+                oneThread = Dump(state) + error;
+                EXPECT_EQ(error == "none", c.Unreadable.empty()) << c.Seed;
+                EXPECT_GT(state.RefTable.Count(), 50) << c.Seed;
+            } else {
+                EXPECT_EQ(Dump(state) + error, oneThread) << c.Seed << " with " << jobs << " threads";
+            }
+        }
+        scanning = false;
+        changer.join();
+    }
 }
