@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <unordered_map>
+
+#include "text_file.h"
 
 namespace {
 
@@ -12,18 +13,40 @@ constexpr std::string_view kMissing = "missing";
 constexpr std::string_view kUnused = "unused";
 constexpr std::string_view kDuplicate = "duplicate";
 
-// Tabs and backslashes inside a field are escaped so that a line splits back
-// into the same three fields.
+// Tabs, line ends and backslashes inside a field are escaped so that a line
+// splits back into the same three fields.
+constexpr std::string_view kEscaped = "\\\t\n\r";
+constexpr std::string_view kEscapes = "\\tnr";
+
 void AppendField(std::string& out, std::string_view field) {
     for (const char c : field) {
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else {
+        const std::size_t special = kEscaped.find(c);
+        if (special == std::string_view::npos) {
             out += c;
+        } else {
+            out += '\\';
+            out += kEscapes[special];
         }
     }
+}
+
+// A field as AppendField writes it: not empty, every backslash escaping.
+bool IsField(std::string_view field) {
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && (++i == field.size() || kEscapes.find(field[i]) == std::string_view::npos)) {
+            return false;
+        }
+    }
+    return !field.empty();
+}
+
+bool IsEntry(std::string_view line) {
+    const std::size_t first = line.find('\t');
+    const std::size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
+    if (second == std::string_view::npos || line.find('\t', second + 1) != std::string_view::npos) return false;
+    const std::string_view kind = line.substr(0, first);
+    return (kind == kMissing || kind == kUnused || kind == kDuplicate) &&
+           IsField(line.substr(first + 1, second - first - 1)) && IsField(line.substr(second + 1));
 }
 
 std::string Entry(std::string_view kind, std::string_view relative, std::string_view name) {
@@ -77,15 +100,19 @@ std::vector<std::string> BaselineEntries(const TFindings& f) {
 }
 
 TMaybeComplaint ReadBaseline(const std::string& path, std::vector<std::string>& entries) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return TComplaint{utCannotRead, path};
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string bytes;
+    if (auto complaint = ReadTextFile(path, bytes)) return complaint;
+    return ParseBaseline(bytes, path, entries);
+}
+
+TMaybeComplaint ParseBaseline(std::string_view bytes, const std::string& path, std::vector<std::string>& entries) {
+    const std::vector<std::string_view> lines = TextLines(bytes);
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::string_view line = lines[n];
         if (line.empty() || line[0] == '#') continue;
-        entries.push_back(line);
+        if (!IsEntry(line)) return TComplaint{utBadBaselineLine, path + ":" + std::to_string(n + 1)};
+        entries.emplace_back(line);
     }
-    if (in.bad()) return TComplaint{utCannotRead, path};
     return {};
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "complaint.h"
@@ -14,6 +15,8 @@ std::vector<std::string> BaselineEntries(const TFindings& findings);
 
 // Each complains, or returns nothing on success.
 TMaybeComplaint ReadBaseline(const std::string& path, std::vector<std::string>& entries);
+// The entries of a baseline's bytes; complains of the first line that is no entry.
+TMaybeComplaint ParseBaseline(std::string_view bytes, const std::string& path, std::vector<std::string>& entries);
 TMaybeComplaint WriteBaseline(const std::string& path, const std::vector<std::string>& entries);
 
 // Removes the findings that `entries` hold, each entry holding back one

@@ -3,30 +3,68 @@
 #include <array>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "baseline.h"
 #include "elsewhere.h"
 #include "findings.h"
 #include "formats.h"
+#include "fs.h"
 #include "io_error.h"
 #include "options.h"
 #include "parallel_scan.h"
 #include "search.h"
 #include "ui_text.h"
+#include "version.h"
 
 namespace {
 
-// "tessaron-check: TEXT SUBJECT", the subject in the bytes it came in.
+// A reason after its subject: the platform's message, or the console's own
+// words for an entry that is no regular file.
+void WriteReason(TOutput& err, const std::string& reason) {
+    err.Text(": ");
+    if (reason.empty()) {
+        err.Text(UiText[utNotRegularFile]);
+    } else {
+        err.Bytes(reason);
+    }
+}
+
+// "tessaron-check: TEXT SUBJECT[: REASON]", the subject in the bytes it came in.
 void Complain(TOutput& err, const TComplaint& complaint) {
     err.Text(UiText[utProgramPrefix] + UiText[complaint.Text]);
     err.Bytes(complaint.Subject);
+    if (complaint.Reason) WriteReason(err, *complaint.Reason);
     err.Text("\n");
 }
 
+// Names everything that was not read, or not read as written.
+void ReportTrouble(const TTrouble& trouble, TOutput& err) {
+    for (const TSkippedEntry& entry : trouble.Skipped) Complain(err, {utCannotRead, entry.Path, entry.Reason});
+    for (const TEncodingWarning& warning : trouble.Warnings) {
+        err.Text(UiText[utProgramPrefix] + UiText[utWarning]);
+        err.Bytes(warning.Path);
+        err.Text(": " + UiText[EncodingText(warning.Encoding)] + "\n");
+    }
+}
+
+// The root must be a folder that can be listed; the refusal names it.
+TMaybeComplaint RootComplaint(const std::string& root) {
+    if (root.empty()) return TComplaint{utPathEmpty, ""};
+    std::string pattern = root;
+    if (pattern.back() != kPathSeparator) pattern += kPathSeparator;
+    TSearchRec rec;
+    const int error = OpenListing(pattern + "*.*", kAnyAttributes, rec);
+    CloseListing(rec);
+    // A drive's root lists no "." and may hold nothing at all.
+    if (error == 0 || (error == kNoMatchingEntry && IsExistingDirectory(root))) return {};
+    return TComplaint{utCannotRead, root, ErrorText(error)};
+}
+
 // The names that count as declared beyond the tree.
-TMaybeComplaint CollectElsewhere(const TOptions& options, TNameList& names) {
+TMaybeComplaint CollectElsewhere(const TOptions& options, TNameList& names, TTrouble& trouble) {
     for (const std::string& dir : options.DeclaredIn) {
-        if (auto complaint = AddDeclaredIn(dir, names)) return complaint;
+        if (auto complaint = AddDeclaredIn(dir, names, trouble)) return complaint;
     }
     for (const std::string& file : options.NameFiles) {
         if (auto complaint = AddNameFile(file, names)) return complaint;
@@ -60,26 +98,33 @@ TMaybeComplaint UseBaseline(const TOptions& options, TFindings& findings, TOutpu
 }
 
 int Check(const TOptions& options, TOutput& out, TOutput& err) {
-    if (const auto refusal = RefusalOf(options.Root)) {
-        err.Text(UiText[*refusal] + "\n");
+    if (const auto complaint = RootComplaint(options.Root)) {
+        Complain(err, *complaint);
         return kExitError;
     }
     TNameList elsewhere;
+    TTrouble trouble;
     const bool external = !options.DeclaredIn.empty() || !options.NameFiles.empty();
-    if (const auto complaint = CollectElsewhere(options, elsewhere)) {
+    if (const auto complaint = CollectElsewhere(options, elsewhere, trouble)) {
         Complain(err, *complaint);
         return kExitError;
     }
     const TFindingKinds kinds{options.Unused, options.Duplicates};
     TScanState state;
     state.KeepDefinedPlaces = kinds.Unused || kinds.Duplicates;
+    state.KeepSkipped = true;
+    state.NoteEncodings = true;
     const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
+    trouble.TakeFrom(state);
     TFindings findings = FindingsOf(options.Root, state, report, external ? &elsewhere : nullptr, kinds);
+    findings.Trouble = std::move(trouble);
     if (const auto complaint = UseBaseline(options, findings, err)) {
         Complain(err, *complaint);
         return kExitError;
     }
+    ReportTrouble(findings.Trouble, err);
     WriteFindings(options.Format, findings, out, err);
+    if (findings.Trouble.Failed()) return kExitError;
     return findings.Any() ? kExitFindings : kExitClean;
 }
 
@@ -99,6 +144,10 @@ int RunCheck(const std::vector<std::string>& args, TOutput& out, TOutput& err) {
     }
     if (parsed.Options.Help) {
         out.Text(UiText[utUsage]);
+        return kExitClean;
+    }
+    if (parsed.Options.Version) {
+        out.Text(UiText[utVersion] + TESSARON_VERSION + "\n");
         return kExitClean;
     }
     try {

@@ -10,6 +10,9 @@
 struct TComplaint {
     TTextId Text;
     std::string Subject;  // the bytes as given
+    // After the subject: the platform's message, or empty for an entry that
+    // is no regular file; nothing when the text says it all.
+    std::optional<std::string> Reason = std::nullopt;
 };
 
 // Empty when all went well.

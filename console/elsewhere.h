@@ -3,11 +3,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "complaint.h"
+#include "findings.h"
 #include "scan_state.h"
 
 // Each complains, or returns nothing when the names were added.
 // Names are lowered like the scanner lowers them (ASCII letters only).
-TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names);
+// What the walk and scan below `dir` could not read goes to `trouble`.
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TTrouble& trouble);
 TMaybeComplaint AddNameFile(const std::string& path, TNameList& names);
+
+// The names of a names file's bytes: one a line, blanks around it and a ';'
+// comment cut off.
+void AddNames(std::string_view bytes, TNameList& names);

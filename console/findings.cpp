@@ -1,22 +1,20 @@
 #include "findings.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
 void FindMissing(const TReport& report, const TNameList* elsewhere, TFindings& f) {
     const TScanState& state = f.State;
-    if (elsewhere == nullptr || elsewhere->Count() == 0) {
-        f.Missing.reserve(report.Items.size());
-        for (const TReportItem& item : report.Items) f.Missing.push_back(item.RefIndex);
-        return;
-    }
-    const TNameIndex external(*elsewhere);
+    std::optional<TNameIndex> external;
+    if (elsewhere != nullptr && elsewhere->Count() > 0) external.emplace(*elsewhere);
     const auto keep = [&](int32_t k) {
-        if (external.FindDefined(state.UsedNames[k]) == -1) f.Missing.push_back(k);
+        if (!external || external->FindDefined(state.UsedNames[k]) == -1) f.Missing.push_back(k);
     };
     // With nothing declared in the tree the report lists no line, though every use is undeclared.
     if (report.SummaryId == utNoDefined) {
+        f.Missing.reserve(static_cast<std::size_t>(state.UsedNames.Count()));
         for (int32_t k = 0; k < state.UsedNames.Count(); ++k) keep(k);
     } else {
         for (const TReportItem& item : report.Items) keep(item.RefIndex);
@@ -50,6 +48,22 @@ void FindDeclarationKinds(const TReport& report, TFindings& f) {
 }
 
 }  // namespace
+
+TTextId EncodingText(TOddEncoding encoding) {
+    return encoding == TOddEncoding::Utf16 ? utUtf16Text : utUtf8BomHidesKey;
+}
+
+void TTrouble::TakeFrom(const TScanState& state) {
+    Skipped.insert(Skipped.end(), state.Skipped.begin(), state.Skipped.end());
+    for (const TEncodingNote& note : state.OddEncodings) {
+        Warnings.push_back({std::string(state.FileList[static_cast<int32_t>(note.FileIndex)]), note.Encoding});
+    }
+}
+
+bool TTrouble::Failed() const {
+    return std::any_of(Skipped.begin(), Skipped.end(),
+                       [](const TSkippedEntry& entry) { return !entry.Reason.empty(); });
+}
 
 std::string_view TFindings::Relative(uint32_t fileIndex) const {
     const std::string_view path = State.FileList[static_cast<int32_t>(fileIndex)];

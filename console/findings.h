@@ -15,6 +15,25 @@ struct TFindingKinds {
     bool Duplicates = false;
 };
 
+struct TEncodingWarning {
+    std::string Path;
+    TOddEncoding Encoding;
+};
+
+// The warning's words for a file in `encoding`.
+TTextId EncodingText(TOddEncoding encoding);
+
+// What the checker could not read, or not read as it was written.
+struct TTrouble {
+    TSkippedList Skipped;
+    std::vector<TEncodingWarning> Warnings;
+
+    // Appends what a search left in `state`.
+    void TakeFrom(const TScanState& state);
+    // Whether something was skipped for a fault, not by design, which makes the exit status 2.
+    bool Failed() const;
+};
+
 struct TFindings {
     TFindings(const TScanState& state, std::string root) : State(state), Root(std::move(root)) {}
 
@@ -32,6 +51,7 @@ struct TFindings {
     std::vector<std::string> Stale;  // baseline entries that matched nothing
     TTextId SummaryId = utNoUsed;
     std::string Summary;
+    TTrouble Trouble;
 
     // The path as the report line shows it: the stored path without the root's bytes.
     std::string_view Relative(uint32_t fileIndex) const;

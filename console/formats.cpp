@@ -57,8 +57,20 @@ void WriteDeclarationLine(const TFindings& f, TTextId prefix, int32_t i, const s
     out.Text(UiText[utAtLine] + LineNumber(place) + tail + "\n");
 }
 
+// "Unused MI Total: 2; Duplicate MI Total: 1", the kinds asked for.
+std::string TotalsLine(const TFindings& f) {
+    std::string line;
+    if (f.Kinds.Unused) line = UiText[utUnusedTotal] + Decimal(static_cast<int64_t>(f.Unused.size()));
+    if (f.Kinds.Unused && f.Kinds.Duplicates) line += UiText[utTotalsSeparator];
+    if (f.Kinds.Duplicates) line += UiText[utDuplicateTotal] + Decimal(static_cast<int64_t>(f.Duplicates.size()));
+    return line;
+}
+
 void WriteText(const TFindings& f, TOutput& out) {
-    for (const int32_t k : f.Missing) WriteMissingLine(f, k, out);
+    // With nothing declared the window shows the summary alone.
+    if (f.SummaryId != utNoDefined) {
+        for (const int32_t k : f.Missing) WriteMissingLine(f, k, out);
+    }
     for (const int32_t i : f.Unused) WriteDeclarationLine(f, utUnusedPrefix, i, "", out);
     for (const auto& places : f.Duplicates) {
         for (std::size_t p = 0; p < places.size(); ++p) {
@@ -66,6 +78,7 @@ void WriteText(const TFindings& f, TOutput& out) {
         }
     }
     out.Text(f.Summary + "\n");
+    if (f.Kinds.Unused || f.Kinds.Duplicates) out.Text(TotalsLine(f) + "\n");
 }
 
 // PATH:LINE:COLUMN: what "NAME"
@@ -167,6 +180,30 @@ void WriteJson(const TFindings& f, TOutput& out) {
         for (const std::string& entry : f.Stale) json.String(entry);
         json.Close(']');
     }
+    json.Key("skipped");
+    json.Open('[', true);
+    for (const TSkippedEntry& entry : f.Trouble.Skipped) {
+        json.Open('{', false);
+        json.Key("path");
+        json.String(entry.Path);
+        json.Key("reason");
+        json.String(ReasonText(entry));
+        json.Close('}');
+    }
+    json.Close(']');
+    json.Key("warnings");
+    json.Open('[', true);
+    for (const TEncodingWarning& warning : f.Trouble.Warnings) {
+        json.Open('{', false);
+        json.Key("kind");
+        json.String("encoding");
+        json.Key("path");
+        json.String(warning.Path);
+        json.Key("message");
+        json.String(Utf8FromCp1251(UiText[EncodingText(warning.Encoding)]));
+        json.Close('}');
+    }
+    json.Close(']');
     json.Key("summary");
     json.String(Utf8FromCp1251(f.Summary));
     json.Close('}');
@@ -174,6 +211,10 @@ void WriteJson(const TFindings& f, TOutput& out) {
 }
 
 }  // namespace
+
+std::string ReasonText(const TSkippedEntry& entry) {
+    return entry.Reason.empty() ? Utf8FromCp1251(UiText[utNotRegularFile]) : entry.Reason;
+}
 
 void WriteFindings(TFormat format, const TFindings& findings, TOutput& out, TOutput& err) {
     switch (format) {

@@ -2,16 +2,12 @@
 
 #include <charconv>
 
+#include "cp1251.h"
+
 namespace {
 
 // What the writer gathers before it hands a piece to its output.
 constexpr std::size_t kPiece = std::size_t{64} * 1024;
-
-void AppendCodePoint(std::string& out, unsigned cp) {
-    // Only the bytes 0x80..0xFF come here.
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-}
 
 bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
@@ -70,7 +66,7 @@ void AppendJsonString(std::string& out, std::string_view bytes) {
         if (c >= 0x80) {
             const std::size_t length = Utf8SequenceLength(bytes.substr(i));
             if (length == 0) {
-                AppendCodePoint(out, c);
+                out += Utf8FromCp1251(bytes.substr(i, 1));
                 ++i;
             } else {
                 out.append(bytes.substr(i, length));
@@ -114,6 +110,11 @@ void TJsonWriter::Number(int64_t value) {
     char digits[24];
     const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
     Text_.append(digits, end.ptr);
+}
+
+void TJsonWriter::Bool(bool value) {
+    Item();
+    Text_ += value ? "true" : "false";
 }
 
 void TJsonWriter::Open(char bracket, bool multiline) {

@@ -9,8 +9,8 @@
 #include "output.h"
 
 // Appends `bytes` as a quoted JSON string. Valid UTF-8 passes through; a byte
-// that is not part of valid UTF-8 becomes the code point of the same value,
-// so the result is valid UTF-8 whatever the input.
+// that is not part of valid UTF-8 is read as Windows-1251, the code page the
+// window shows names in, so the result is valid UTF-8 whatever the input.
 void AppendJsonString(std::string& out, std::string_view bytes);
 
 // The length of the valid UTF-8 sequence at the start of `bytes`, or 0.
@@ -26,6 +26,7 @@ public:
     void Key(std::string_view key);
     void String(std::string_view bytes);
     void Number(int64_t value);
+    void Bool(bool value);
     void Open(char bracket, bool multiline);
     void Close(char bracket);
     // Ends the document with a line end and hands out the rest.

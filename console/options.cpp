@@ -50,6 +50,8 @@ bool NonEmpty(const std::string& v) {
 // clang-format off
 const TOptionRule kOptions[] = {
     {"--help", TArity::Flag, [](TOptions& o, const std::string&) { return o.Help = true; }},
+    {"-h", TArity::Flag, [](TOptions& o, const std::string&) { return o.Help = true; }},
+    {"--version", TArity::Flag, [](TOptions& o, const std::string&) { return o.Version = true; }},
     {"--lang", TArity::Value, ApplyLang},
     {"--format", TArity::Value, ApplyFormat},
     {"--declared-in", TArity::Value, [](TOptions& o, const std::string& v) { o.DeclaredIn.push_back(v); return NonEmpty(v); }},
@@ -82,7 +84,7 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        const bool isOption = !optionsEnded && !arg.empty() && arg[0] == '-';
         if (!isOption) {
             if (root) {
                 Complain(parsed, utExtraRoot, arg);
@@ -115,7 +117,7 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
         }
         if (!rule->Apply(options, value)) Complain(parsed, utBadValue, std::string(name).append(": ").append(value));
     }
-    if (options.Help) return parsed;
+    if (options.Help || options.Version) return parsed;
     if (!root) {
         Complain(parsed, utNoRoot, "");
         return parsed;

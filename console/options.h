@@ -10,6 +10,7 @@ enum class TFormat { Text, Gnu, Json, Sarif };
 
 struct TOptions {
     bool Help = false;
+    bool Version = false;
     bool English = false;
     TFormat Format = TFormat::Text;
     std::string Root;
@@ -30,4 +31,5 @@ struct TParsedOptions {
 // `args` without the program name. Options take their value as --opt=VALUE or
 // as the next argument; "--" ends the options. The line is read to its end
 // after a fault, so that a later --lang still chooses the language of the message.
+// A lone "-" before "--" is refused: the checker reads a folder, never standard input.
 TParsedOptions ParseOptions(const std::vector<std::string>& args);

@@ -4,6 +4,7 @@
 #include "formats.h"
 #include "json.h"
 #include "ui_text.h"
+#include "version.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ void WriteDriver(TJsonWriter& json) {
     json.Key("name");
     json.String("tessaron-check");
     json.Key("version");
-    json.String("1.1");
+    json.String(TESSARON_VERSION);
     json.Key("rules");
     json.Open('[', true);
     for (const TRule& rule : kRules) {
@@ -138,6 +139,36 @@ void WriteDriver(TJsonWriter& json) {
     json.Close('}');
 }
 
+void WriteNotification(TJsonWriter& json, const char* level, const std::string& text) {
+    json.Open('{', false);
+    json.Key("level");
+    json.String(level);
+    WriteText(json, "message", text);
+    json.Close('}');
+}
+
+// What could not be read, or not as written, as the run's tool execution notifications.
+void WriteInvocation(TJsonWriter& json, const TTrouble& trouble) {
+    json.Key("invocations");
+    json.Open('[', true);
+    json.Open('{', true);
+    json.Key("executionSuccessful");
+    json.Bool(!trouble.Failed());
+    json.Key("toolExecutionNotifications");
+    json.Open('[', true);
+    for (const TSkippedEntry& entry : trouble.Skipped) {
+        WriteNotification(json, entry.Reason.empty() ? "note" : "error",
+                          Utf8FromCp1251(UiText[utCannotRead]) + entry.Path + ": " + ReasonText(entry));
+    }
+    for (const TEncodingWarning& warning : trouble.Warnings) {
+        WriteNotification(json, "warning",
+                          warning.Path + ": " + Utf8FromCp1251(UiText[EncodingText(warning.Encoding)]));
+    }
+    json.Close(']');
+    json.Close('}');
+    json.Close(']');
+}
+
 }  // namespace
 
 void WriteSarif(const TFindings& f, TOutput& out) {
@@ -152,6 +183,7 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Open('[', true);
     json.Open('{', true);
     WriteDriver(json);
+    WriteInvocation(json, f.Trouble);
     json.Key("results");
     json.Open('[', true);
     for (const int32_t k : f.Missing) {

@@ -10,6 +10,8 @@
 #include "byte_source.h"
 
 constexpr uint32_t kAttrDirectory = 0x10;
+// Lists every entry, hidden and system ones too.
+constexpr uint32_t kAnyAttributes = 63;
 
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
@@ -27,9 +29,12 @@ struct TSearchRec {
     TPlatformListing* ListingHandle = nullptr;  // null when closed
 };
 
+// OpenListing's code when the directory holds nothing that matches the mask.
+constexpr int kNoMatchingEntry = 2;
+
 // Opens a listing of `pattern` (a directory, a separator and a mask with * and
 // ?) and moves to its first entry that shares no bit with the skip mask
-// (~attr & 0x1E). Returns 0 or the platform's error code.
+// (~attr & 0x1E). Returns 0, kNoMatchingEntry or the platform's error code.
 int OpenListing(const std::string& pattern, uint32_t attr, TSearchRec& rec);
 // Moves to the next entry that is not skipped. Returns 0 or an error code.
 int NextEntry(TSearchRec& rec);
@@ -37,6 +42,10 @@ int NextEntry(TSearchRec& rec);
 void CloseListing(TSearchRec& rec);
 
 bool IsExistingDirectory(const std::string& path);
+
+// The platform's own message for an error code of this seam (strerror,
+// FormatMessage), in the platform's code page.
+std::string ErrorText(int code);
 
 // Identifies a directory across the links that lead to it.
 struct TFileId {
@@ -64,9 +73,12 @@ public:
     TInputFile& operator=(const TInputFile&) = delete;
     ~TInputFile() override;
 
-    // False, and nothing raised, when the file cannot be opened.
-    bool Open(const std::string& path);
-    // Reads up to `size` bytes; 0 at the end. Raises EInOutError on failure.
+    // False, and nothing raised, when the file cannot be opened; `reason` then
+    // gets the platform's message, or stays empty for an entry that is no
+    // regular file (a FIFO, a device), which is passed over by design.
+    bool Open(const std::string& path, std::string* reason = nullptr);
+    // Reads up to `size` bytes; 0 at the end. Raises EInOutError, with the
+    // platform's message as its reason, on failure.
     std::size_t Read(char* buffer, std::size_t size) override;
     // Raises EInOutError when the platform reports a failure.
     void Close();

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int kNoMoreFiles = 18;
-constexpr int kFileNotFound = 2;
+static_assert(kNoMatchingEntry == ENOENT, "a folder gone since its parent was listed matches nothing either");
 
 // The platform error code that the run-time's messages know.
 int CodeOf(int error) {
@@ -132,21 +132,29 @@ int OpenListing(const std::string& pattern, uint32_t attr, TSearchRec& rec) {
     const std::string mask = pattern.substr(dir.size());
 
     DIR* handle = opendir(dir.empty() ? "." : dir.c_str());
-    if (handle == nullptr) return CodeOf(errno);
+    if (handle == nullptr) return errno;
     auto* listing = new TPlatformListing;
-    while (const dirent* entry = readdir(handle)) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(handle);
+        if (entry == nullptr) break;
         std::string name = entry->d_name;
         if (!MaskMatches(mask, name)) continue;
         listing->Entries.push_back({std::move(name), AttributesOf(dir, *entry)});
     }
+    const int error = errno;
     closedir(handle);
+    if (error != 0) {
+        delete listing;
+        return error;
+    }
     std::sort(listing->Entries.begin(), listing->Entries.end(),
               [](const auto& a, const auto& b) { return NtfsOrder(a.Name, b.Name); });
 
     rec.ListingHandle = listing;
     if (AdvanceListing(rec)) return 0;
     CloseListing(rec);
-    return kFileNotFound;
+    return kNoMatchingEntry;
 }
 
 int NextEntry(TSearchRec& rec) {
@@ -162,6 +170,10 @@ void CloseListing(TSearchRec& rec) {
 bool IsExistingDirectory(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ErrorText(int code) {
+    return std::strerror(code);
 }
 
 bool GetDirectoryId(const std::string& path, TFileId& id) {
@@ -208,13 +220,18 @@ TInputFile::~TInputFile() {
     }
 }
 
-bool TInputFile::Open(const std::string& path) {
+bool TInputFile::Open(const std::string& path, std::string* reason) {
     // Without O_NONBLOCK a FIFO would block the open until a writer comes;
     // only regular files are read, so a device never gives endless bytes.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        if (reason != nullptr) *reason = ErrorText(errno);
+        return false;
+    }
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+    const bool statted = fstat(fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+        if (reason != nullptr) *reason = statted && !S_ISREG(st.st_mode) ? std::string() : ErrorText(errno);
         ::close(fd);
         return false;
     }
@@ -226,14 +243,14 @@ std::size_t TInputFile::Read(char* buffer, std::size_t size) {
     for (;;) {
         const ssize_t n = ::read(File_->Fd, buffer, size);
         if (n >= 0) return static_cast<std::size_t>(n);
-        if (errno != EINTR) throw EInOutError(CodeOf(errno));
+        if (errno != EINTR) throw EInOutError(CodeOf(errno), ErrorText(errno));
     }
 }
 
 void TInputFile::Close() {
     TPlatformFile* file = File_;
     File_ = nullptr;
-    const int result = ::close(file->Fd);
+    const int error = ::close(file->Fd) == 0 ? 0 : errno;
     delete file;
-    if (result != 0) throw EInOutError(CodeOf(errno));
+    if (error != 0) throw EInOutError(CodeOf(error), ErrorText(error));
 }

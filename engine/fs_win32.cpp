@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <new>
+#include <string>
 
 #include "fs.h"
 #include "io_error.h"
@@ -67,6 +68,20 @@ bool IsExistingDirectory(const std::string& path) {
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::string ErrorText(int code) {
+    char* text = nullptr;
+    const DWORD size =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = size == 0 ? "error " + std::to_string(code) : std::string(text, size);
+    LocalFree(text);
+    // The system's messages end with a full stop and CR LF.
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message;
+}
+
 bool GetDirectoryId(const std::string& path, TFileId& id) {
     if (!FitsMaxPath(path)) return false;
     const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -128,15 +143,19 @@ TInputFile::~TInputFile() {
     }
 }
 
-bool TInputFile::Open(const std::string& path) {
-    if (!FitsMaxPath(path)) return false;
+bool TInputFile::Open(const std::string& path, std::string* reason) {
+    const auto fail = [reason](int code) {
+        if (reason != nullptr) *reason = code == 0 ? std::string() : ErrorText(code);
+        return false;
+    };
+    if (!FitsMaxPath(path)) return fail(ERROR_FILENAME_EXCED_RANGE);
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    if (handle == INVALID_HANDLE_VALUE) return fail(static_cast<int>(GetLastError()));
     // A device or pipe behind the name (CON.ini, a link to one) is no definition file.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        return false;
+        return fail(0);
     }
     File_ = new TPlatformFile{handle};
     return true;
@@ -145,7 +164,8 @@ bool TInputFile::Open(const std::string& path) {
 std::size_t TInputFile::Read(char* buffer, std::size_t size) {
     DWORD read = 0;
     if (!ReadFile(File_->Handle, buffer, static_cast<DWORD>(size), &read, nullptr)) {
-        throw EInOutError(static_cast<int>(GetLastError()));
+        const auto error = static_cast<int>(GetLastError());
+        throw EInOutError(error, ErrorText(error));
     }
     return read;
 }
@@ -155,5 +175,8 @@ void TInputFile::Close() {
     File_ = nullptr;
     const BOOL ok = CloseHandle(file->Handle);
     delete file;
-    if (!ok) throw EInOutError(static_cast<int>(GetLastError()));
+    if (!ok) {
+        const auto error = static_cast<int>(GetLastError());
+        throw EInOutError(error, ErrorText(error));
+    }
 }

@@ -1,6 +1,9 @@
 #include "io_error.h"
 
-EInOutError::EInOutError(int code) : std::runtime_error(IoErrorMessage(code)), Code_(code) {}
+#include <utility>
+
+EInOutError::EInOutError(int code, std::string reason)
+    : std::runtime_error(IoErrorMessage(code)), Code_(code), Reason_(std::move(reason)) {}
 
 std::string IoErrorMessage(int code) {
     switch (code) {

@@ -7,11 +7,14 @@
 
 class EInOutError : public std::runtime_error {
 public:
-    explicit EInOutError(int code);
+    // `reason` is the platform's own message, for a caller that names it.
+    explicit EInOutError(int code, std::string reason = {});
     int Code() const { return Code_; }
+    const std::string& Reason() const { return Reason_; }
 
 private:
     int Code_;
+    std::string Reason_;
 };
 
 // The run-time's message for a platform error code, e.g. 5 -> "File access denied".

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "fs.h"
+#include "io_error.h"
 #include "line_heads.h"
 
 #if defined(__SSE2__)
@@ -236,6 +237,10 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
 
 void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     TTextReader reader(source, Buffer_);
+    if (State_.NoteEncodings) {
+        const TOddEncoding odd = OddEncodingOf(reader.Buffered());
+        if (odd != TOddEncoding::None) State_.OddEncodings.push_back({fileIndex, odd});
+    }
     int32_t lineIndex = 0;
     for (;;) {
         reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
@@ -245,15 +250,24 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     }
 }
 
-void ScanFile(TLineScanner& scanner, const TPathList& files, int32_t fileIndex) {
+void TLineScanner::ScanFile(const std::string& path, uint32_t fileIndex) {
     TInputFile file;
-    if (!file.Open(std::string(files[fileIndex]))) return;
-    scanner.ScanText(file, static_cast<uint32_t>(fileIndex));
-    file.Close();
+    std::string reason;
+    if (!file.Open(path, State_.KeepSkipped ? &reason : nullptr)) {
+        if (State_.KeepSkipped) State_.Skipped.push_back({path, reason});
+        return;
+    }
+    try {
+        ScanText(file, fileIndex);
+        file.Close();
+    } catch (const EInOutError& error) {
+        if (!State_.KeepSkipped) throw;
+        State_.Skipped.push_back({path, error.Reason()});
+    }
 }
 
 void ScanFiles(TScanState& state) {
     TLineScanner scanner(state);
     const int32_t count = state.FileList.Count();
-    for (int32_t f = 0; f < count; ++f) ScanFile(scanner, state.FileList, f);
+    for (int32_t f = 0; f < count; ++f) scanner.ScanFile(std::string(state.FileList[f]), static_cast<uint32_t>(f));
 }

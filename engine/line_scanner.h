@@ -21,6 +21,8 @@ public:
     void ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
     // Records every line of one file's bytes.
     void ScanText(TByteSource& source, uint32_t fileIndex);
+    // Opens and scans one file, as ScanFiles does each of its files.
+    void ScanFile(const std::string& path, uint32_t fileIndex);
 
 private:
     // Scans whole lines from the start of `bytes` as far as that can be done
@@ -32,10 +34,7 @@ private:
     std::vector<char>& Buffer_;
 };
 
-// Scans file `fileIndex` of `files`, if it can be opened. A read error after
-// opening raises EInOutError with the file's records up to it kept.
-void ScanFile(TLineScanner& scanner, const TPathList& files, int32_t fileIndex);
-
-// Scans the files FileList holds when the call starts; a file that cannot be
-// opened is skipped, a read error after opening raises EInOutError.
+// Scans the files FileList holds when the call starts. A file that cannot be
+// opened is skipped; a read error after opening raises EInOutError, unless the
+// state keeps what it skipped: the file then counts as read up to the failure.
 void ScanFiles(TScanState& state);

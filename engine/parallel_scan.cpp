@@ -31,7 +31,11 @@ class TParallelScan {
 public:
     TParallelScan(TScanState& state, unsigned jobs)
         : State_(state), Count_(state.FileList.Count()), Slots_(jobs * kSlotsPerJob) {
-        for (TFileSlot& slot : Slots_) slot.Records.KeepDefinedPlaces = state.KeepDefinedPlaces;
+        for (TFileSlot& slot : Slots_) {
+            slot.Records.KeepDefinedPlaces = state.KeepDefinedPlaces;
+            slot.Records.KeepSkipped = state.KeepSkipped;
+            slot.Records.NoteEncodings = state.NoteEncodings;
+        }
     }
 
     void Run(unsigned jobs) {
@@ -62,8 +66,8 @@ private:
             TFileSlot& slot = SlotOf(file);
             lock.unlock();
             try {
-                TLineScanner scanner(slot.Records, buffer);
-                ScanFile(scanner, State_.FileList, file);
+                TLineScanner(slot.Records, buffer)
+                    .ScanFile(std::string(State_.FileList[file]), static_cast<uint32_t>(file));
             } catch (...) {
                 slot.Failure = std::current_exception();
             }

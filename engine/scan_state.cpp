@@ -149,6 +149,8 @@ void TScanState::AppendRecords(const TScanState& part) {
     UsedNames.Append(part.UsedNames);
     DefinedNames.Append(part.DefinedNames);
     DefinedPlaces.Append(part.DefinedPlaces);
+    Skipped.insert(Skipped.end(), part.Skipped.begin(), part.Skipped.end());
+    OddEncodings.insert(OddEncodings.end(), part.OddEncodings.begin(), part.OddEncodings.end());
 }
 
 void TScanState::EmptyRecords() {
@@ -156,6 +158,8 @@ void TScanState::EmptyRecords() {
     UsedNames.Empty();
     DefinedNames.Empty();
     DefinedPlaces.Empty();
+    Skipped.clear();
+    OddEncodings.clear();
 }
 
 void TScanState::Reset() {
@@ -164,6 +168,8 @@ void TScanState::Reset() {
     DefinedNames.Clear();
     RefTable.ClearRefs();
     DefinedPlaces.ClearRefs();
+    Skipped.clear();
+    OddEncodings.clear();
 }
 
 TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : Names_(names) {

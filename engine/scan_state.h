@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "block.h"
+#include "encoding.h"
 
 // A growable list of owned byte strings. The strings live end to end in one
 // pooled buffer, so a million short names cost a million offsets, not a
@@ -72,6 +73,20 @@ private:
     int32_t Capacity_ = 0;
 };
 
+// An entry of the tree that was not read, or not to its end, and why.
+struct TSkippedEntry {
+    std::string Path;
+    // The platform's message; empty for an entry that is no regular file (a
+    // FIFO, a device), which is passed over by design.
+    std::string Reason;
+};
+using TSkippedList = std::vector<TSkippedEntry>;
+
+struct TEncodingNote {
+    uint32_t FileIndex;
+    TOddEncoding Encoding;
+};
+
 // Everything one search builds. UsedNames and RefTable grow in step: entry k
 // of each describes the same reference.
 struct TScanState {
@@ -83,6 +98,15 @@ struct TScanState {
     // Kept only when asked for, since the window has no use for it.
     bool KeepDefinedPlaces = false;
     TRefTable DefinedPlaces;
+    // Every folder that could not be listed and every file that could not be
+    // read, when asked for. Without it such entries are skipped in silence and
+    // a read error after opening raises EInOutError, as the window has it.
+    bool KeepSkipped = false;
+    TSkippedList Skipped;
+    // The files whose first bytes show an encoding the reader does not know,
+    // when asked for.
+    bool NoteEncodings = false;
+    std::vector<TEncodingNote> OddEncodings;
 
     // Empties every list, as a search does before it walks.
     void Reset();

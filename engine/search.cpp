@@ -18,7 +18,7 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
     };
     state.Reset();
     phase(utSearchingFiles);
-    WalkTree(root, "*.ini", state.FileList);
+    WalkTree(root, "*.ini", state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
     phase(utSearchingImages);
     if (jobs > 1) {
         ScanFilesInParallel(state, jobs);

@@ -1,59 +1,70 @@
 #include "walker.h"
 
-#include <algorithm>
-#include <vector>
+#include <set>
+#include <utility>
 
 #include "fs.h"
 
 namespace {
 
-constexpr uint32_t kAllAttributes = 63;
-
 class TWalker {
 public:
-    TWalker(const std::string& mask, TPathList& files) : Mask_(mask), Files_(files) {}
+    TWalker(const std::string& mask, TPathList& files, TSkippedList* skipped)
+        : Mask_(mask), Files_(files), Skipped_(skipped) {}
 
     void Walk(std::string dir) {
         if (dir.empty() || dir.back() != kPathSeparator) dir += kPathSeparator;
+        // Links may lead into a folder from many places, or to the root of the
+        // file system: a folder entered once is never entered again.
         TFileId id;
-        const bool known = GetDirectoryId(dir, id);
-        if (known) {
-            if (std::find(Ancestors_.begin(), Ancestors_.end(), id) != Ancestors_.end()) return;
-            Ancestors_.push_back(id);
-        }
-        WalkSubdirectories(dir);
+        if (GetDirectoryId(dir, id) && !Entered_.emplace(id.Volume, id.Index).second) return;
+        if (!WalkSubdirectories(dir)) return;
         ListFiles(dir);
-        if (known) Ancestors_.pop_back();
     }
 
 private:
-    void WalkSubdirectories(const std::string& dir) {
+    // False when the folder cannot be listed at all.
+    bool WalkSubdirectories(const std::string& dir) {
         TSearchRec rec;
-        if (OpenListing(dir + "*.*", kAllAttributes, rec) != 0) return;
+        if (const int error = OpenListing(dir + "*.*", kAnyAttributes, rec); error != 0) {
+            // Nothing at all matches only where a folder went since its parent was listed.
+            if (error != kNoMatchingEntry) Skip(dir, error);
+            return false;
+        }
         do {
             if ((rec.EntryAttr & kAttrDirectory) != 0 && rec.EntryName != "." && rec.EntryName != "..") {
                 Walk(dir + rec.EntryName);
             }
         } while (NextEntry(rec) == 0);
         CloseListing(rec);
+        return true;
     }
 
     void ListFiles(const std::string& dir) {
         TSearchRec rec;
-        if (OpenListing(dir + Mask_, kAllAttributes, rec) != 0) return;
+        if (const int error = OpenListing(dir + Mask_, kAnyAttributes, rec); error != 0) {
+            if (error != kNoMatchingEntry) Skip(dir, error);
+            return;
+        }
         do {
             if ((rec.EntryAttr & kAttrDirectory) == 0) Files_.Add(dir + rec.EntryName);
         } while (NextEntry(rec) == 0);
         CloseListing(rec);
     }
 
+    void Skip(const std::string& dir, int error) {
+        if (Skipped_ == nullptr) return;
+        Skipped_->push_back({dir.size() > 1 ? dir.substr(0, dir.size() - 1) : dir, ErrorText(error)});
+    }
+
     const std::string& Mask_;
     TPathList& Files_;
-    std::vector<TFileId> Ancestors_;
+    TSkippedList* Skipped_;
+    std::set<std::pair<uint64_t, uint64_t>> Entered_;
 };
 
 }  // namespace
 
-void WalkTree(const std::string& dir, const std::string& mask, TPathList& files) {
-    TWalker(mask, files).Walk(dir);
+void WalkTree(const std::string& dir, const std::string& mask, TPathList& files, TSkippedList* skipped) {
+    TWalker(mask, files, skipped).Walk(dir);
 }

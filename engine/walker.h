@@ -7,6 +7,7 @@
 #include "scan_state.h"
 
 // Appends the full path of each match to `files`, in the platform's listing
-// order. Directories that cannot be listed contribute nothing; a link back to
-// a directory on the current walk path is not entered again.
-void WalkTree(const std::string& dir, const std::string& mask, TPathList& files);
+// order. Each folder is entered once, by the first path that leads to it,
+// whatever links lead there again. A folder that cannot be listed contributes
+// nothing, and is named in `skipped` when that is given.
+void WalkTree(const std::string& dir, const std::string& mask, TPathList& files, TSkippedList* skipped = nullptr);

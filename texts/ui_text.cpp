@@ -47,9 +47,11 @@ constexpr TTextRow kTexts[] = {
      "  --baseline=FILE       do not report the findings that FILE lists\n"
      "  --write-baseline=FILE write the current findings to FILE and report none of them\n"
      "  --jobs=N              read and scan with N threads (default: one per hardware thread)\n"
-     "  --help                show this text\n"
+     "  -h, --help            show this text\n"
+     "  --version             show the version\n"
      "\n"
-     "Exit status: 0 nothing to report, 1 findings reported, 2 usage error, refused root or read error.\n",
+     "Exit status: 0 nothing to report, 1 findings reported, 2 usage error, refused root,\n"
+     "or a file or folder that could not be read.\n",
      "использование: tessaron-check [параметры] ROOT\n"
      "Ищет в файлах *.ini ниже ROOT все указанные MI, которые ни один файл *.ini не объявляет.\n"
      "\n"
@@ -62,9 +64,11 @@ constexpr TTextRow kTexts[] = {
      "  --baseline=FILE       не сообщать о находках, перечисленных в FILE\n"
      "  --write-baseline=FILE записать текущие находки в FILE и не сообщать ни об одной из них\n"
      "  --jobs=N              читать и просматривать файлы в N потоков (по умолчанию по числу потоков процессора)\n"
-     "  --help                показать этот текст\n"
+     "  -h, --help            показать этот текст\n"
+     "  --version             показать версию\n"
      "\n"
-     "Код возврата: 0 сообщать не о чем, 1 есть находки, 2 ошибка в параметрах, папка не принята или ошибка чтения.\n"},
+     "Код возврата: 0 сообщать не о чем, 1 есть находки, 2 ошибка в параметрах, папка не принята\n"
+     "или файл или папку не удалось прочитать.\n"},
     {utProgramPrefix,   "tessaron-check: ", nullptr},
     {utUnknownOption,   "unknown option ", "неизвестный параметр "},
     {utBadValue,        "invalid value for ", "недопустимое значение "},
@@ -92,6 +96,15 @@ constexpr TTextRow kTexts[] = {
     {utRuleMissing,     "Image used but never declared", "MI указана, но не объявлена"},
     {utRuleUnused,      "Image declared but never used", "MI объявлена, но не указана"},
     {utRuleDuplicate,   "Image declared more than once", "MI объявлена больше одного раза"},
+    {utVersion,         "tessaron-check ", nullptr},  // before the version
+    {utNotRegularFile,  "not a regular file", "это не обычный файл"},
+    {utBadBaselineLine, "not a baseline entry: ", "это не запись базового списка: "},
+    {utWarning,         "warning: ", "предупреждение: "},
+    {utUtf8BomHidesKey, "a UTF-8 byte order mark hides the first line's key", "метка порядка байтов UTF-8 скрывает ключ первой строки"},
+    {utUtf16Text,       "UTF-16 text, its lines are not read as definitions", "текст в UTF-16, его строки не читаются как определения"},
+    {utUnusedTotal,     "Unused MI Total: ", "Неиспользуемых MI: "},
+    {utDuplicateTotal,  "Duplicate MI Total: ", "Повторно объявленных MI: "},
+    {utTotalsSeparator, "; ", nullptr},
 };
 // clang-format on
 

@@ -57,6 +57,15 @@ enum TTextId : int {
     utRuleMissing,
     utRuleUnused,
     utRuleDuplicate,
+    utVersion,
+    utNotRegularFile,
+    utBadBaselineLine,
+    utWarning,
+    utUtf8BomHidesKey,
+    utUtf16Text,
+    utUnusedTotal,
+    utDuplicateTotal,
+    utTotalsSeparator,
     kTextCount
 };
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fs.h"
-#include "json_reader.h"
+#include "json_check.h"
 #include "run_check.h"
 #include "temp_tree.h"
 
@@ -41,10 +41,10 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
     tree.File("INI/b.ini", "ButtonImage = Old\r\n");
     const TRun grown = Checked({"--format=json", "--unused", "--baseline", baseline, tree.Root()});
     EXPECT_EQ(grown.Status, 1);
-    const TJsonValue doc = ValidJson(grown.Out);
+    const TJson doc = ValidJson(grown.Out);
     const std::string sep(1, kPathSeparator);
     EXPECT_EQ(Fields(doc["missing"], "relative line"), sep + "INI" + sep + "a.ini 3, " + sep + "INI" + sep + "b.ini 1");
-    EXPECT_EQ(doc["baselined"].Num, 3);
+    EXPECT_EQ(doc["baselined"].get<double>(), 3);
 }
 
 TEST(Baseline, EntriesThatMatchNothingAreStale) {

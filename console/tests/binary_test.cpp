@@ -14,7 +14,7 @@
 #include <sys/wait.h>
 #endif
 
-#include "json_reader.h"
+#include "json_check.h"
 #include "run_check.h"
 #include "temp_tree.h"
 
@@ -111,7 +111,7 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
         EXPECT_EQ(binary.Err, inProcess.Err) << what;
     }
     // Every piece of a long document arrives.
-    EXPECT_EQ(ValidJson(RunBinary({"--format=json", large.Root()}).Out)["missing"].Items.size(), 3000u);
+    EXPECT_EQ(ValidJson(RunBinary({"--format=json", large.Root()}).Out)["missing"].size(), 3000u);
 #ifndef _WIN32
     const TRun full = RunBinary({"examples"}, "/dev/full");
     EXPECT_EQ(full.Status, 2);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fs.h"
-#include "json_reader.h"
+#include "json_check.h"
 #include "run_check.h"
 #include "temp_tree.h"
 
@@ -50,10 +50,10 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
         std::vector<std::string> args = c.Args;
         args.insert(args.begin(), "--format=json");
         const TRun run = Checked(args);
-        const TJsonValue doc = ValidJson(run.Out);
+        const TJson doc = ValidJson(run.Out);
         EXPECT_EQ(Fields(doc["missing"], "name"), c.Missing) << run.Out;
         EXPECT_EQ(run.Status, c.Status) << run.Out;
-        EXPECT_EQ(doc["references"].Num, c.Args.back() == bare.Root() ? 2 : 4)
+        EXPECT_EQ(doc["references"].get<double>(), c.Args.back() == bare.Root() ? 2 : 4)
             << "the base's references are not checked";
     }
 }
@@ -64,19 +64,18 @@ TEST(Declarations, UnusedAndDuplicatesWithTheirPlaces) {
     const std::string b = t.Base.Path("images/b.INI");
     const TRun run = Checked({"--format=json", "--unused", "--duplicates", t.Base.Root()});
     EXPECT_EQ(run.Status, 1);
-    const TJsonValue doc = ValidJson(run.Out);
+    const TJson doc = ValidJson(run.Out);
     // In declaration order; "shared" is unused although declared twice, and listed once.
     EXPECT_EQ(Fields(doc["unused"], "name file line column"),
               "shared " + a + " 1 13, portrait " + a + " 2 13, lonely " + b + " 3 13");
     EXPECT_EQ(Fields(doc["duplicates"], "name"), "shared");
-    EXPECT_EQ(Fields(doc["duplicates"].Items.at(0)["places"], "file line column length"),
-              a + " 1 13 6, " + b + " 2 15 6");
+    EXPECT_EQ(Fields(doc["duplicates"].at(0)["places"], "file line column length"), a + " 1 13 6, " + b + " 2 15 6");
 
     // Names the content uses are not unused; declarations from elsewhere never are.
     const TRun content = Checked({"--format=json", "--unused", "--declared-in", t.Base.Root(), t.Content.Root()});
-    const TJsonValue contentDoc = ValidJson(content.Out);
+    const TJson contentDoc = ValidJson(content.Out);
     EXPECT_EQ(Fields(contentDoc["unused"], "name"), "spare");
-    EXPECT_EQ(contentDoc.Members.count("duplicates"), 0u) << "only the kinds asked for";
+    EXPECT_EQ(contentDoc.count("duplicates"), 0u) << "only the kinds asked for";
 }
 
 TEST(Declarations, TextAndGnuCarryTheNewKinds) {

@@ -32,7 +32,7 @@ TEST(Options, DefaultsAndSpecialRoots) {
     } cases[] = {
         {{"--lang=ru", "--format=json", "r"}, "r", TFormat::Json, false},
         {{"--format=text", "--lang", "en", "r"}, "r", TFormat::Text, true},
-        {{"-"}, "-", TFormat::Text, false},
+        {{"--", "-"}, "-", TFormat::Text, false},
         {{"--", "--lang=en"}, "--lang=en", TFormat::Text, false},
     };
     for (const TCase& c : cases) {
@@ -51,7 +51,8 @@ TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
         TTextId Text;
         std::string Subject;
     } cases[] = {
-        {{"-h", "r"}, utUnknownOption, "-h"},
+        {{"-", "r"}, utUnknownOption, "-"},
+        {{"-h=x", "r"}, utUnknownOption, "-h=x"},
         {{"--unused=yes", "r"}, utUnknownOption, "--unused=yes"},
         {{"r", "--format"}, utNeedsValue, "--format"},
         {{"--names=", "r"}, utBadValue, "--names: "},

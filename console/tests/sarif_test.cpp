@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "json_reader.h"
+#include "json_check.h"
 #include "run_check.h"
 #include "temp_tree.h"
 
@@ -54,69 +54,71 @@ const TNames kRegionKeys = Names(
     "sourceLanguage properties");
 const TNames kLevels = Names("none note warning error");
 
-void ExpectObject(const TJsonValue& v, const TNames& allowed, const TNames& required, const std::string& where) {
-    ASSERT_EQ(v.Type, TJsonValue::Object) << where;
-    for (const auto& [key, value] : v.Members) EXPECT_EQ(allowed.count(key), 1u) << where << " has " << key;
-    for (const std::string& key : required) EXPECT_EQ(v.Members.count(key), 1u) << where << " lacks " << key;
+void ExpectObject(const TJson& v, const TNames& allowed, const TNames& required, const std::string& where) {
+    ASSERT_TRUE(v.is_object()) << where;
+    for (const auto& member : v.items()) EXPECT_EQ(allowed.count(member.key()), 1u) << where << " has " << member.key();
+    for (const std::string& key : required) EXPECT_EQ(v.count(key), 1u) << where << " lacks " << key;
 }
 
-void ExpectMessage(const TJsonValue& v, const std::string& where) {
+void ExpectMessage(const TJson& v, const std::string& where) {
     ExpectObject(v, kMessageKeys, {"text"}, where);
-    EXPECT_EQ(v["text"].Type, TJsonValue::String) << where;
+    EXPECT_TRUE(v["text"].is_string()) << where;
 }
 
 // A relative URI reference: no scheme, no backslash, no blank, no raw byte above 0x7E.
-void ExpectLocation(const TJsonValue& loc, const std::string& where) {
+void ExpectLocation(const TJson& loc, const std::string& where) {
     ExpectObject(loc, kLocationKeys, {"physicalLocation"}, where);
-    const TJsonValue& physical = loc["physicalLocation"];
+    const TJson& physical = loc["physicalLocation"];
     ExpectObject(physical, kPhysicalKeys, {"artifactLocation", "region"}, where + ".physicalLocation");
     ExpectObject(physical["artifactLocation"], kArtifactKeys, {"uri"}, where + ".artifactLocation");
-    const std::string& uri = physical["artifactLocation"]["uri"].Str;
+    const std::string& uri = physical["artifactLocation"]["uri"].get<std::string>();
     EXPECT_TRUE(!uri.empty() && uri[0] != '/' && uri.find(':') == std::string::npos) << where << ": " << uri;
     for (const char c : uri) EXPECT_TRUE(c > 0x20 && c < 0x7F && c != '\\' && c != '"') << where << ": " << uri;
-    const TJsonValue& region = physical["region"];
+    const TJson& region = physical["region"];
     ExpectObject(region, kRegionKeys, {"startLine", "startColumn", "endColumn"}, where + ".region");
-    EXPECT_GE(region["startLine"].Num, 1) << where;
-    EXPECT_GE(region["startColumn"].Num, 1) << where;
-    EXPECT_GT(region["endColumn"].Num, region["startColumn"].Num) << where;
+    EXPECT_GE(region["startLine"].get<double>(), 1) << where;
+    EXPECT_GE(region["startColumn"].get<double>(), 1) << where;
+    EXPECT_GT(region["endColumn"].get<double>(), region["startColumn"].get<double>()) << where;
 }
 
 // Validates the whole log; returns the results.
-TJsonValue ValidSarif(const std::string& text) {
-    const TJsonValue log = ValidJson(text);
+TJson ValidSarif(const std::string& text) {
+    const TJson log = ValidJson(text);
     ExpectObject(log, kLogKeys, {"version", "runs"}, "log");
-    EXPECT_EQ(log["version"].Str, "2.1.0");
-    EXPECT_EQ(log["runs"].Items.size(), 1u);
-    if (log["runs"].Items.size() != 1) return {};
-    const TJsonValue& run = log["runs"].Items[0];
+    EXPECT_EQ(log["version"].get<std::string>(), "2.1.0");
+    EXPECT_EQ(log["runs"].size(), 1u);
+    if (log["runs"].size() != 1) return {};
+    const TJson& run = log["runs"][0];
     ExpectObject(run, kRunKeys, {"tool", "results"}, "run");
     ExpectObject(run["tool"], kToolKeys, {"driver"}, "tool");
-    const TJsonValue& driver = run["tool"]["driver"];
+    const TJson& driver = run["tool"]["driver"];
     ExpectObject(driver, kComponentKeys, {"name"}, "driver");
-    const auto& rules = driver["rules"].Items;
-    for (const TJsonValue& rule : rules) {
+    const auto& rules = driver["rules"];
+    for (const TJson& rule : rules) {
         ExpectObject(rule, kRuleKeys, {"id"}, "rule");
         ExpectMessage(rule["shortDescription"], "rule.shortDescription");
         ExpectObject(rule["defaultConfiguration"], kConfigurationKeys, {}, "rule.defaultConfiguration");
-        EXPECT_EQ(kLevels.count(rule["defaultConfiguration"]["level"].Str), 1u);
+        EXPECT_EQ(kLevels.count(rule["defaultConfiguration"]["level"].get<std::string>()), 1u);
     }
-    for (const TJsonValue& result : run["results"].Items) {
+    for (const TJson& result : run["results"]) {
         ExpectObject(result, kResultKeys, {"message", "ruleId", "locations"}, "result");
         ExpectMessage(result["message"], "result.message");
-        EXPECT_EQ(kLevels.count(result["level"].Str), 1u);
-        const auto index = static_cast<std::size_t>(result["ruleIndex"].Num);
-        EXPECT_EQ(index < rules.size() ? rules[index]["id"].Str : "", result["ruleId"].Str);
-        EXPECT_EQ(result["locations"].Items.size(), 1u);
-        for (const TJsonValue& loc : result["locations"].Items) ExpectLocation(loc, "result.location");
-        for (const TJsonValue& loc : result["relatedLocations"].Items) ExpectLocation(loc, "result.relatedLocation");
+        EXPECT_EQ(kLevels.count(result["level"].get<std::string>()), 1u);
+        const auto index = static_cast<std::size_t>(result["ruleIndex"].get<double>());
+        EXPECT_EQ(index < rules.size() ? rules[index]["id"].get<std::string>() : "",
+                  result["ruleId"].get<std::string>());
+        EXPECT_EQ(result["locations"].size(), 1u);
+        for (const TJson& loc : result["locations"]) ExpectLocation(loc, "result.location");
+        for (const TJson& loc : result.value("relatedLocations", TJson::array()))
+            ExpectLocation(loc, "result.relatedLocation");
     }
     return run["results"];
 }
 
 // "URI LINE COLUMN END-COLUMN"
-std::string Where(const TJsonValue& location) {
-    const TJsonValue& physical = location["physicalLocation"];
-    return physical["artifactLocation"]["uri"].Str + " " +
+std::string Where(const TJson& location) {
+    const TJson& physical = location["physicalLocation"];
+    return physical["artifactLocation"]["uri"].get<std::string>() + " " +
            Fields(physical["region"], "startLine startColumn endColumn");
 }
 
@@ -136,23 +138,24 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     tree.File(file, "MappedImage Here\r\nMappedImage Spare\r\nMappedImage here\r\n");
     const TRun run = Checked({"--format=sarif", "--unused", "--duplicates", tree.Root()});
     EXPECT_EQ(run.Status, 1);
-    const TJsonValue results = ValidSarif(run.Out);
-    ASSERT_EQ(results.Items.size(), 3u) << run.Out;
+    const TJson results = ValidSarif(run.Out);
+    ASSERT_EQ(results.size(), 3u) << run.Out;
     EXPECT_EQ(Fields(results, "ruleId"), "undeclared-image, unused-image, duplicate-image");
-    EXPECT_EQ(Where(results.Items[0]["locations"].Items.at(0)), "INI/my%20units/a.ini 1 17 21");
-    EXPECT_EQ(Where(results.Items[1]["locations"].Items.at(0)), image + " 2 13 18");
-    EXPECT_EQ(Where(results.Items[2]["locations"].Items.at(0)), image + " 1 13 17");
-    EXPECT_EQ(Where(results.Items[2]["relatedLocations"].Items.at(0)), image + " 3 13 17");
-    EXPECT_EQ(results.Items[0]["message"]["text"].Str, "MI \"gone\" указана, но не объявлена ни в одном файле.");
-    const TJsonValue english = ValidSarif(Checked({"--lang=en", "--format=sarif", "--duplicates", tree.Root()}).Out);
+    EXPECT_EQ(Where(results[0]["locations"].at(0)), "INI/my%20units/a.ini 1 17 21");
+    EXPECT_EQ(Where(results[1]["locations"].at(0)), image + " 2 13 18");
+    EXPECT_EQ(Where(results[2]["locations"].at(0)), image + " 1 13 17");
+    EXPECT_EQ(Where(results[2]["relatedLocations"].at(0)), image + " 3 13 17");
+    EXPECT_EQ(results[0]["message"]["text"].get<std::string>(),
+              "MI \"gone\" указана, но не объявлена ни в одном файле.");
+    const TJson english = ValidSarif(Checked({"--lang=en", "--format=sarif", "--duplicates", tree.Root()}).Out);
     EXPECT_EQ(Fields(english, "ruleId"), "undeclared-image, duplicate-image");
-    EXPECT_EQ(english.Items.at(1)["message"]["text"].Str, "Image \"here\" is declared more than once.");
+    EXPECT_EQ(english.at(1)["message"]["text"].get<std::string>(), "Image \"here\" is declared more than once.");
 
     // A clean tree still gives a valid log, with an empty list of results.
     TTempTree clean;
     clean.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
     const TRun none = Checked({"--format=sarif", clean.Root()});
     EXPECT_EQ(none.Status, 0);
-    EXPECT_EQ(ValidSarif(none.Out).Type, TJsonValue::Array);
+    EXPECT_TRUE(ValidSarif(none.Out).is_array());
     EXPECT_NE(none.Out.find("\"results\": []"), std::string::npos);
 }

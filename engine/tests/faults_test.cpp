@@ -29,6 +29,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace fs = std::filesystem;
@@ -89,6 +90,10 @@ std::string Dump(const TScanState& state) {
         }
         dump += std::to_string(refs->Capacity()) + "\n";
     }
+    for (const TSkippedEntry& skipped : state.Skipped) dump += skipped.Path + ": " + skipped.Reason + "\n";
+    for (const TEncodingNote& note : state.OddEncodings) {
+        dump += std::to_string(note.FileIndex) + " " + std::to_string(static_cast<int>(note.Encoding)) + "\n";
+    }
     return dump;
 }
 
@@ -137,9 +142,13 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     // POSIX has no share modes: a file open for writing is read.
     fs::remove(tree.Path("locked.ini"));
 #endif
+    state.KeepSkipped = true;
     ScanFiles(state);
 #ifdef _WIN32
     CloseHandle(writer);
+    const bool dirIsRegular = false;  // a folder does not open as a file
+#else
+    const bool dirIsRegular = true;  // a folder opens, and is no regular file
 #endif
 
     EXPECT_EQ(state.FileList.Count(), listed) << "the walk's list stays as it was";
@@ -150,6 +159,15 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     EXPECT_EQ(plain,
               (std::vector<TFound>{
                   {tree.Path("a.ini"), 0, "a"}, {tree.Path("c_garbage.ini"), 0, "c"}, {tree.Path("d.ini"), 1, "d"}}));
+    // Each is named, with the platform's reason where it is a fault.
+    std::vector<std::pair<std::string, bool>> skipped;  // path, passed over by design
+    for (const TSkippedEntry& entry : state.Skipped) skipped.emplace_back(entry.Path, entry.Reason.empty());
+    std::vector<std::pair<std::string, bool>> expected{{tree.Path("sub/gone_with_folder.ini"), false}};
+    if (oddEntries) expected.emplace_back(tree.Path("fifo.ini"), true);
+    for (const char* lost : {"gone.ini", "locked.ini", "moved.ini"}) expected.emplace_back(tree.Path(lost), false);
+    expected.emplace_back(tree.Path("now_dir.ini"), dirIsRegular);
+    if (oddEntries) expected.emplace_back(tree.Path("zero.ini"), true);
+    EXPECT_EQ(skipped, expected);
 }
 
 #ifndef _WIN32
@@ -202,8 +220,18 @@ TEST(Faults, AReadErrorAfterOpeningEndsTheScanWithEInOutError) {
         EXPECT_NE(error.Code(), 0);
 #else
         EXPECT_EQ(error.what(), std::string("I/O error 30")) << "EIO is no access denial";
+        EXPECT_EQ(error.Reason(), ErrorText(EIO));
 #endif
     }
+    // Kept instead of raised when the caller asks, and the next file is read.
+    tree.File("z.ini", "ButtonImage = After\n");
+    state.FileList.Add(tree.Path("z.ini"));
+    state.KeepSkipped = true;
+    ScanFiles(state);
+    ASSERT_EQ(state.Skipped.size(), 1u);
+    EXPECT_EQ(state.Skipped[0].Path, tree.Path("mem.ini"));
+    EXPECT_NE(state.Skipped[0].Reason, "");
+    EXPECT_EQ(state.UsedNames.Count(), 1);
 }
 
 #ifdef _WIN32
@@ -295,21 +323,27 @@ TEST(Faults, ParallelScansLeaveTheOneThreadStateAndError) {
         std::vector<std::string> Unreadable;  // read errors after opening
         bool ChangedAfterWalk;
         bool ChangedWhileScanned;  // in ways that keep every scan's result
+        bool KeepSkipped;          // read errors noted, not raised
     } cases[] = {
-        {1, {}, false, false},
-        {2, {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}, false, false},
-        {3, {}, true, true},
+        {1, {}, false, false, false},
+        {2, {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}, false, false, false},
+        {2, {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}, false, false, true},
+        {3, {}, true, true, true},
     };
     for (const TCase& c : cases) {
         TTempTree tree;
         MakeRandomTree(tree, c.Seed);
         tree.File("grow.ini", "ButtonImage = Grows\n\x1a");
         tree.File("replaced.ini", "MappedImage Replaced\n");
+        tree.File("utf16.ini", std::string("\xff\xfe"
+                                           "B\0u\0",
+                                           6));
         bool linked = true;
         for (const std::string& path : c.Unreadable) linked = linked && MakeUnixLink("/proc/self/mem", tree.Path(path));
         if (!linked) continue;
         TPathList files;
-        WalkTree(tree.Root(), "*.ini", files);
+        TSkippedList walkSkipped;
+        WalkTree(tree.Root(), "*.ini", files, &walkSkipped);
         if (c.ChangedAfterWalk) {
             fs::remove(tree.Path("d0/e0/f0.ini"));
             fs::remove_all(tree.Path("d2/e1"));
@@ -331,6 +365,9 @@ TEST(Faults, ParallelScansLeaveTheOneThreadStateAndError) {
             TScanState state;
             state.FileList = files;
             state.KeepDefinedPlaces = true;
+            state.KeepSkipped = c.KeepSkipped;
+            state.Skipped = walkSkipped;
+            state.NoteEncodings = true;
             std::string error = "none";
             try {
                 ScanFilesInParallel(state, jobs);
@@ -339,7 +376,9 @@ TEST(Faults, ParallelScansLeaveTheOneThreadStateAndError) {
             }
             if (jobs == 1) {
                 oneThread = Dump(state) + error;
-                EXPECT_EQ(error == "none", c.Unreadable.empty()) << c.Seed;
+                EXPECT_EQ(error == "none", c.Unreadable.empty() || c.KeepSkipped) << c.Seed;
+                EXPECT_EQ(state.Skipped.empty(), !c.KeepSkipped) << c.Seed;
+                EXPECT_EQ(state.OddEncodings.size(), error == "none" ? 1u : 0u) << "utf16.ini is read after an error";
                 EXPECT_GT(state.RefTable.Count(), 50) << c.Seed;
             } else {
                 EXPECT_EQ(Dump(state) + error, oneThread) << c.Seed << " with " << jobs << " threads";

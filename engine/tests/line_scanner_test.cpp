@@ -99,6 +99,40 @@ TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
     }
 }
 
+// Files whose first line the reader cannot take as written are noted, when asked.
+TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
+    const struct {
+        std::string Head;
+        TOddEncoding Expected;
+    } cases[] = {
+        {"\xEF\xBB\xBFMappedImage A\r\n", TOddEncoding::Utf8Bom},
+        {"\xEF\xBB\xBF \tbuttonIMAGE = a", TOddEncoding::Utf8Bom},
+        {"\xEF\xBB\xBF; a comment\nMappedImage A", TOddEncoding::None},  // the key is on a later line
+        {"\xEF\xBB\xBF\nMappedImage A", TOddEncoding::None},
+        {"MappedImage A\r\n", TOddEncoding::None},
+        {"\xFF\xFE", TOddEncoding::Utf16},
+        {"\xFE\xFF\0M", TOddEncoding::Utf16},
+        {"M\0a\0"s, TOddEncoding::Utf16},
+        {"\0M\0a\0p"s, TOddEncoding::Utf16},
+        {"M\0a"s, TOddEncoding::None},        // too short to tell
+        {"M\0a\0\0\0"s, TOddEncoding::None},  // NUL where a character should be
+        {"", TOddEncoding::None},
+    };
+    for (const auto& c : cases) {
+        TScanState state;
+        TMemorySource source(c.Head);
+        TLineScanner(state).ScanText(source, 0);
+        EXPECT_TRUE(state.OddEncodings.empty()) << "noted only when asked";
+        state.NoteEncodings = true;
+        TMemorySource again(c.Head);
+        TLineScanner(state).ScanText(again, 7);
+        const TEncodingNote note =
+            state.OddEncodings.empty() ? TEncodingNote{7, TOddEncoding::None} : state.OddEncodings[0];
+        EXPECT_EQ(note.Encoding, c.Expected) << c.Head;
+        EXPECT_EQ(note.FileIndex, 7u);
+    }
+}
+
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
     // Lines that end in their key's window, in the next one or batches later,
     // and indents across windows; then what the reader must judge: lone CRs

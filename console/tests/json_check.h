@@ -1,0 +1,34 @@
+// The checker's documents read back with nlohmann-json, which refuses what
+// RFC 8259 refuses, strings that are not valid UTF-8 included.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+using TJson = nlohmann::json;
+
+// The document; a failure of the running test when it is not valid.
+inline TJson ValidJson(const std::string& text) {
+    TJson doc = TJson::parse(text, nullptr, false);
+    EXPECT_FALSE(doc.is_discarded()) << text;
+    return doc;
+}
+
+// The members named in `keys` (blank-separated) as "value value"; of an
+// array, each item's, joined by ", ".
+inline std::string Fields(const TJson& value, const std::string& keys) {
+    std::string out;
+    if (value.is_array()) {
+        for (const TJson& item : value) out += (out.empty() ? "" : ", ") + Fields(item, keys);
+        return out;
+    }
+    std::istringstream names(keys);
+    for (std::string key; names >> key;) {
+        const TJson member = value.value(key, TJson());
+        out += (out.empty() ? "" : " ") + (member.is_string() ? member.get<std::string>() : member.dump());
+    }
+    return out;
+}
