@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "fs.h"
 #include "line_scanner.h"
 
 namespace {
@@ -16,6 +17,10 @@ namespace {
 // Files that may be scanned ahead of the join, per thread: enough that one
 // long file holds up no other thread, few enough that their records stay small.
 constexpr std::size_t kSlotsPerJob = 8;
+
+// A cold disk serves the reads of the files this far ahead, per thread,
+// while the threads read theirs: reads in flight without buffers of ours.
+constexpr unsigned kAheadPerJob = 2;
 
 // One file's records, waiting for their turn in the join.
 struct TFileSlot {
@@ -30,7 +35,10 @@ struct TFileSlot {
 class TParallelScan {
 public:
     TParallelScan(TScanState& state, unsigned jobs)
-        : State_(state), Count_(state.FileList.Count()), Slots_(jobs * kSlotsPerJob) {
+        : State_(state),
+          Count_(state.FileList.Count()),
+          Ahead_(static_cast<int32_t>(jobs * kAheadPerJob)),
+          Slots_(jobs * kSlotsPerJob) {
         for (TFileSlot& slot : Slots_) {
             slot.Records.KeepDefinedPlaces = state.KeepDefinedPlaces;
             slot.Records.KeepSkipped = state.KeepSkipped;
@@ -65,6 +73,7 @@ private:
             const int32_t file = Next_++;
             TFileSlot& slot = SlotOf(file);
             lock.unlock();
+            if (file + Ahead_ < Count_) AdviseReadSoon(std::string(State_.FileList[file + Ahead_]));
             try {
                 TLineScanner(slot.Records, buffer)
                     .ScanFile(std::string(State_.FileList[file]), static_cast<uint32_t>(file));
@@ -104,6 +113,7 @@ private:
 
     TScanState& State_;
     const int32_t Count_;
+    const int32_t Ahead_;
     std::vector<TFileSlot> Slots_;
     std::mutex Mutex_;
     std::condition_variable SlotFreed_;

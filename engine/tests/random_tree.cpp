@@ -14,28 +14,11 @@ namespace {
 using namespace std::string_view_literals;
 
 // The words of the reader's fuzz dictionary and a few names.
-constexpr std::string_view kPieces[] = {"SelectPortrait",
-                                        "selectportrait",
-                                        "ButtonImage",
-                                        "BUTTONIMAGE",
-                                        "MappedImage",
-                                        "mappedimage",
-                                        "=",
-                                        " = ",
-                                        ";",
-                                        "//",
-                                        "\x1a",
-                                        "\r\n",
-                                        "\r",
-                                        "\n",
-                                        "\t",
-                                        "\0"sv,
-                                        "\xc0\xe0",
-                                        " ",
-                                        "Name",
-                                        "name",
-                                        "img",
-                                        "A"};
+// clang-format off
+constexpr std::string_view kPieces[] = {
+    "SelectPortrait", "selectportrait", "ButtonImage", "BUTTONIMAGE", "MappedImage", "mappedimage", "=", " = ",
+    ";", "//", "\x1a", "\r\n", "\r", "\n", "\t", "\0"sv, "\xc0\xe0", " ", "Name", "name", "img", "A"};
+// clang-format on
 constexpr std::string_view kKeys[] = {"SelectPortrait", "ButtonImage", "MappedImage", "buttonimage"};
 
 std::string RandomLines(std::minstd_rand& random, std::size_t lines) {
