@@ -51,10 +51,14 @@ namespace {
 constexpr std::size_t kLongestPath = MAX_PATH - 1;
 constexpr std::size_t kPatternTail = 5;  // a folder is listed as dir + "*.ini"
 constexpr const char* kFolder = "d";
+// Readers are refused a file open for writing, and Wine's replacement of a
+// file is not atomic: a file changed under the scan may be skipped.
+constexpr bool kChangesUnseen = false;
 #else
 constexpr std::size_t kLongestPath = 4095;                         // PATH_MAX with its terminating zero
 constexpr std::size_t kPatternTail = 0;                            // opendir names the folder alone
 constexpr const char* kFolder = "dddddddddddddddddddddddddddddd";  // fewer levels to make
+constexpr bool kChangesUnseen = true;
 #endif
 
 using TFound = std::tuple<std::string, int32_t, std::string>;  // path, line, name
@@ -354,7 +358,7 @@ TEST(Faults, ParallelScansLeaveTheOneThreadStateAndError) {
             // Bytes after a Ctrl+Z at a line start are never read; a file
             // replaced by its copy reads the same.
             std::error_code ignored;
-            while (c.ChangedWhileScanned && scanning) {
+            while (c.ChangedWhileScanned && kChangesUnseen && scanning) {
                 std::ofstream(tree.Path("grow.ini"), std::ios::binary | std::ios::app) << "ButtonImage = late\n";
                 tree.File("replaced.tmp", "MappedImage Replaced\n");
                 fs::rename(tree.Path("replaced.tmp"), tree.Path("replaced.ini"), ignored);
