@@ -3,7 +3,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "baseline.h"
 #include "fs.h"
 #include "json_check.h"
 #include "run_check.h"
@@ -64,4 +66,44 @@ TEST(Baseline, EntriesThatMatchNothingAreStale) {
     const TRun unused = Checked({"--unused", "--baseline", baseline, tree.Root()});
     EXPECT_NE(unused.Err.find("устаревшая запись базового списка: unused\ta.ini\tz\n"), std::string::npos)
         << unused.Err;
+}
+
+// What does not parse is refused with its file and line; what the writer
+// escapes (tab, LF, CR, backslash) reads back.
+TEST(Baseline, LinesThatAreNoEntryAreRefusedWithTheirLine) {
+    const struct {
+        std::string Bytes;
+        int BadLine;  // 0: read
+    } cases[] = {
+        {"\xEF\xBB\xBF# c\r\nmissing\ta.ini\tx\r\n\r\nunused\ta\\n\\r\\t\\\\.ini\tx\rduplicate\ta\tb", 0},
+        {"garbage\n", 1},
+        {"# c\r\nmissing a.ini x\r\n", 2},
+        {"missing\ta.ini\n", 1},
+        {"missing\ta.ini\tx\tmore\n", 1},
+        {"stale\ta.ini\tx\n", 1},
+        {"missing\t\tx\n", 1},
+        {"missing\ta.ini\t\n", 1},
+        {"missing\ta\\q.ini\tx\n", 1},
+        {"missing\ta.ini\tx\\\n", 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> entries;
+        const TMaybeComplaint complaint = ParseBaseline(c.Bytes, "b.txt", entries);
+        EXPECT_EQ(complaint ? complaint->Subject : "", c.BadLine == 0 ? "" : "b.txt:" + std::to_string(c.BadLine))
+            << c.Bytes;
+        if (c.BadLine == 0) {
+            EXPECT_EQ(entries.size(), 3u);
+        }
+    }
+#ifndef _WIN32
+    TTempTree tree;
+    TTempTree work;
+    tree.File("odd\nname\r\tand\\.ini", "ButtonImage = Gone\r\n");
+    tree.File("images.ini", "MappedImage Known\r\n");
+    const std::string baseline = work.Path("baseline.txt");
+    EXPECT_EQ(Checked({"--write-baseline", baseline, tree.Root()}).Status, 0);
+    const TRun read = Checked({"--baseline", baseline, tree.Root()});
+    EXPECT_EQ(read.Status, 0) << read.Err;
+    EXPECT_EQ(read.Err, "");
+#endif
 }

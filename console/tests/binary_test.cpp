@@ -11,7 +11,13 @@
 #include <string>
 #include <vector>
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "fs.h"
 #endif
 
 #include "json_check.h"
@@ -49,10 +55,11 @@ std::string FileBytes(const std::string& path) {
 }
 
 // The binary lies at a path relative to the test's working directory. Stdout
-// goes to `out` when given, and is then not read back.
-TRun RunBinary(const std::vector<std::string>& args, const std::string& out = "") {
+// goes to `out` when given, and is then not read back. `runner` goes before
+// the binary's path.
+TRun RunBinary(const std::vector<std::string>& args, const std::string& out = "", const std::string& runner = "") {
     static TTempTree scratch;
-    std::string command = TESSARON_CHECK;
+    std::string command = runner + TESSARON_CHECK;
     std::replace(command.begin(), command.end(), '/', kSep[0]);
     for (const std::string& arg : args) command += " " + Quoted(arg);
     command += " >" + Quoted(out.empty() ? scratch.Path("out") : out) + " 2>" + Quoted(scratch.Path("err"));
@@ -118,3 +125,28 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
     EXPECT_EQ(full.Err, "tessaron-check: не могу записать вывод\n");
 #endif
 }
+
+#ifndef _WIN32
+// Run as a user who may not read some of the tree: each such entry is named,
+// the rest is reported, and the status says that something was not read.
+TEST(Binary, AUserWithoutAccessHearsOfWhatWasNotRead) {
+    if (geteuid() != 0 || std::system("command -v setpriv >/dev/null") != 0) GTEST_SKIP() << "needs root and setpriv";
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    TTempTree tree, closed;
+    tree.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nButtonImage = c\r\n");
+    tree.File("b.ini", "MappedImage B\r\n");
+    tree.File("sub/c.ini", "MappedImage C\r\n");
+    const std::string b = tree.Path("b.ini"), sub = tree.Path("sub"), denied = ErrorText(EACCES);
+    ASSERT_EQ(chmod(b.c_str(), 0) | chmod(sub.c_str(), 0) | chmod(closed.Root().c_str(), 0), 0);
+    const TRun run = RunBinary({"--lang=en", "--format=json", tree.Root()}, "", nobody);
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, "tessaron-check: cannot read " + sub + ": " + denied + "\n" + "tessaron-check: cannot read " +
+                           b + ": " + denied + "\n");
+    const TJson doc = ValidJson(run.Out);
+    EXPECT_EQ(Fields(doc["missing"], "name"), "c");
+    EXPECT_EQ(Fields(doc["skipped"], "path reason"), sub + " " + denied + ", " + b + " " + denied);
+    EXPECT_EQ(RunBinary({"--lang=en", closed.Root()}, "", nobody).Err,
+              "tessaron-check: cannot read " + closed.Root() + ": " + denied + "\n");
+    EXPECT_EQ(RunBinary({"--lang=en", closed.Root()}, "", nobody).Status, 2);
+}
+#endif

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -159,31 +158,33 @@ TEST(Check, WhatCannotBeReadIsNamedAndTheRestReported) {
     tree.File("bom.ini", "\xEF\xBB\xBFMappedImage A\r\n");
     tree.File("wide.ini", std::string("M\0a\0p\0", 6));
     // Reading /proc/self/mem at offset 0 fails after a good open.
-    if (!MakeUnixLink("/proc/self/mem", tree.Path("b.ini")) || !MakeFifo(tree.Path("c.ini")) ||
-        !MakeUnixLink(tree.Path("nowhere"), tree.Path("d.ini"))) {
+    if (!MakeUnixLink("/proc/self/mem", tree.Path("b.ini")) || !MakeFifo(tree.Path("c.ini"))) {
         GTEST_SKIP() << "no Unix links here";
     }
+    // A link to nothing does not open; Wine lists none.
+    const bool dangling = MakeUnixLink(tree.Path("nowhere"), tree.Path("d.ini"));
     const std::string b = tree.Path("b.ini"), c = tree.Path("c.ini"), d = tree.Path("d.ini");
     const std::string bom = tree.Path("bom.ini"), wide = tree.Path("wide.ini");
     const TRun run = Checked({"--lang=en", "--format=json", tree.Root()});
     EXPECT_EQ(run.Status, kExitError);
     const TJson doc = ValidJson(run.Out);
     EXPECT_EQ(Fields(doc["missing"], "name"), "a");
-    EXPECT_EQ(Fields(doc["skipped"], "path"), b + ", " + c + ", " + d);
+    EXPECT_EQ(Fields(doc["skipped"], "path"), b + ", " + c + (dangling ? ", " + d : ""));
     EXPECT_EQ(doc["skipped"][1]["reason"], "not a regular file");
     EXPECT_EQ(Fields(doc["warnings"], "kind path"), "encoding " + bom + ", encoding " + wide);
-    for (const std::string& line :
-         {"cannot read " + b + ": ", "cannot read " + c + ": not a regular file\n", "cannot read " + d + ": ",
-          "warning: " + bom + ": a UTF-8 byte order mark hides the first line's key\n",
-          "warning: " + wide + ": UTF-16 text, its lines are not read as definitions\n"}) {
+    for (const std::string& line : {"cannot read " + b + ": ", "cannot read " + c + ": not a regular file\n",
+                                    "cannot read " + (dangling ? d : b) + ": ",
+                                    "warning: " + bom + ": a UTF-8 byte order mark hides the first line's key\n",
+                                    "warning: " + wide + ": UTF-16 text, its lines are not read as definitions\n"}) {
         EXPECT_NE(run.Err.find("tessaron-check: " + line), std::string::npos) << line << run.Err;
     }
 #ifndef _WIN32
     EXPECT_NE(run.Err.find(b + ": " + ErrorText(EIO) + "\n"), std::string::npos) << run.Err;
 #endif
-    std::filesystem::remove(b);
-    std::filesystem::remove(d);
-    EXPECT_EQ(Checked({tree.Root()}).Status, kExitFindings) << "a FIFO is passed over by design";
+    TTempTree fifo;
+    fifo.File("a.ini", "ButtonImage = a\r\n");
+    ASSERT_TRUE(MakeFifo(fifo.Path("c.ini")));
+    EXPECT_EQ(Checked({fifo.Root()}).Status, kExitFindings) << "a FIFO is passed over by design";
 }
 
 // With nothing declared the text keeps the window's summary; the machine formats list every use.

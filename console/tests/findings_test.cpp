@@ -2,9 +2,11 @@
 // and duplicate names, over a base tree and a content tree that builds on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "elsewhere.h"
 #include "fs.h"
 #include "json_check.h"
 #include "run_check.h"
@@ -58,6 +60,29 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
     }
 }
 
+TEST(Elsewhere, NameFilesAreReadAsPeopleWriteThem) {
+    const struct {
+        std::string Bytes;
+        std::string Names;
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "First\r\nSecond\r\n",
+         "first second"},
+        {"  Padded\t \n\n", "padded"},
+        {"name ; why\n; a whole line\n;\n", "name"},
+        {"a\rb\rc", "a b c"},
+        {"a\n\r\nb\r\r\nc\n", "a b c"},
+        {"\xEF\xBB\xBF", ""},
+    };
+    for (const auto& c : cases) {
+        TNameList names;
+        AddNames(c.Bytes, names);
+        std::string joined;
+        for (int32_t i = 0; i < names.Count(); ++i) joined += (i == 0 ? "" : " ") + std::string(names[i]);
+        EXPECT_EQ(joined, c.Names) << c.Bytes;
+    }
+}
+
 TEST(Declarations, UnusedAndDuplicatesWithTheirPlaces) {
     TTrees t;
     const std::string a = t.Base.Path("images/a.ini");
@@ -94,6 +119,12 @@ TEST(Declarations, TextAndGnuCarryTheNewKinds) {
          }) {
         EXPECT_NE(out.find(line), std::string::npos) << out;
     }
+    // A second summary line counts the kinds asked for.
+    const std::string totals = "Неиспользуемых MI: 3; Повторно объявленных MI: 1\n";
+    EXPECT_EQ(russian.substr(russian.size() - std::min(russian.size(), totals.size())), totals);
+    EXPECT_NE(english.find("position\nUnused MI Total: 3; Duplicate MI Total: 1\n"), std::string::npos) << english;
+    EXPECT_NE(Checked({"--lang=en", "--duplicates", t.Base.Root()}).Out.find("\nDuplicate MI Total: 1\n"),
+              std::string::npos);
 
     // Clean once nothing of the kinds asked for is left.
     TTempTree clean;

@@ -10,6 +10,7 @@
 #include "json_check.h"
 #include "run_check.h"
 #include "temp_tree.h"
+#include "unix_files.h"
 
 namespace {
 
@@ -52,6 +53,13 @@ const TNames kArtifactKeys = Names("uri uriBaseId index description properties")
 const TNames kRegionKeys = Names(
     "startLine startColumn endLine endColumn charOffset charLength byteOffset byteLength snippet message "
     "sourceLanguage properties");
+const TNames kInvocationKeys = Names(
+    "commandLine arguments responseFiles startTimeUtc endTimeUtc exitCode ruleConfigurationOverrides "
+    "notificationConfigurationOverrides toolExecutionNotifications toolConfigurationNotifications exitCodeDescription "
+    "exitSignalName exitSignalNumber processStartFailureMessage executionSuccessful machine account processId "
+    "executableLocation workingDirectory environmentVariables stdin stdout stderr stdoutStderr properties");
+const TNames kNotificationKeys =
+    Names("locations message level threadId timeUtc exception descriptor associatedRule properties");
 const TNames kLevels = Names("none note warning error");
 
 void ExpectObject(const TJson& v, const TNames& allowed, const TNames& required, const std::string& where) {
@@ -100,6 +108,15 @@ TJson ValidSarif(const std::string& text) {
         ExpectObject(rule["defaultConfiguration"], kConfigurationKeys, {}, "rule.defaultConfiguration");
         EXPECT_EQ(kLevels.count(rule["defaultConfiguration"]["level"].get<std::string>()), 1u);
     }
+    for (const TJson& invocation : run.value("invocations", TJson::array())) {
+        ExpectObject(invocation, kInvocationKeys, {"executionSuccessful"}, "invocation");
+        EXPECT_TRUE(invocation["executionSuccessful"].is_boolean());
+        for (const TJson& note : invocation.value("toolExecutionNotifications", TJson::array())) {
+            ExpectObject(note, kNotificationKeys, {"message"}, "notification");
+            ExpectMessage(note["message"], "notification.message");
+            EXPECT_EQ(kLevels.count(note["level"].get<std::string>()), 1u);
+        }
+    }
     for (const TJson& result : run["results"]) {
         ExpectObject(result, kResultKeys, {"message", "ruleId", "locations"}, "result");
         ExpectMessage(result["message"], "result.message");
@@ -136,6 +153,9 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     const std::string image = "Images/%C1.ini";
 #endif
     tree.File(file, "MappedImage Here\r\nMappedImage Spare\r\nMappedImage here\r\n");
+    // Passed over and read, but not as written: tool execution notifications.
+    tree.File("INI/bom.ini", "\xEF\xBB\xBFMappedImage Gone\r\n");
+    const bool fifo = MakeFifo(tree.Path("INI/fifo.ini"));
     const TRun run = Checked({"--format=sarif", "--unused", "--duplicates", tree.Root()});
     EXPECT_EQ(run.Status, 1);
     const TJson results = ValidSarif(run.Out);
@@ -147,6 +167,11 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     EXPECT_EQ(Where(results[2]["relatedLocations"].at(0)), image + " 3 13 17");
     EXPECT_EQ(results[0]["message"]["text"].get<std::string>(),
               "MI \"gone\" указана, но не объявлена ни в одном файле.");
+    const TJson invocation = ValidJson(run.Out)["runs"][0]["invocations"][0];
+    EXPECT_EQ(invocation["executionSuccessful"], true);
+    EXPECT_EQ(Fields(invocation["toolExecutionNotifications"], "level"), fifo ? "note, warning" : "warning");
+    EXPECT_EQ(invocation["toolExecutionNotifications"].back()["message"]["text"],
+              tree.Path("INI/bom.ini") + ": метка порядка байтов UTF-8 скрывает ключ первой строки");
     const TJson english = ValidSarif(Checked({"--lang=en", "--format=sarif", "--duplicates", tree.Root()}).Out);
     EXPECT_EQ(Fields(english, "ruleId"), "undeclared-image, duplicate-image");
     EXPECT_EQ(english.at(1)["message"]["text"].get<std::string>(), "Image \"here\" is declared more than once.");
