@@ -15,8 +15,9 @@
 namespace {
 
 // Files that may be scanned ahead of the join, per thread: enough that one
-// long file holds up no other thread, few enough that their records stay small.
-constexpr std::size_t kSlotsPerJob = 8;
+// long file, or a thread the system holds back, stalls no other thread; few
+// enough that their records stay small.
+constexpr std::size_t kSlotsPerJob = 32;
 
 // A cold disk serves the reads of the files this far ahead, per thread,
 // while the threads read theirs: reads in flight without buffers of ours.
