@@ -18,8 +18,8 @@ public:
         // file system: a folder entered once is never entered again.
         TFileId id;
         if (GetDirectoryId(dir, id) && !Entered_.emplace(id.Volume, id.Index).second) return;
-        if (!WalkSubdirectories(dir)) return;
-        ListFiles(dir);
+        const bool listed = WalkSubdirectories(dir);
+        ListFiles(dir, listed);
     }
 
 private:
@@ -40,10 +40,11 @@ private:
         return true;
     }
 
-    void ListFiles(const std::string& dir) {
+    // A folder whose first listing failed has been named already.
+    void ListFiles(const std::string& dir, bool listed) {
         TSearchRec rec;
         if (const int error = OpenListing(dir + Mask_, kAnyAttributes, rec); error != 0) {
-            if (error != kNoMatchingEntry) Skip(dir, error);
+            if (listed && error != kNoMatchingEntry) Skip(dir, error);
             return;
         }
         do {
