@@ -3,13 +3,11 @@
 // promises, and nothing else of the tree is lost.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -51,14 +49,10 @@ namespace {
 constexpr std::size_t kLongestPath = MAX_PATH - 1;
 constexpr std::size_t kPatternTail = 5;  // a folder is listed as dir + "*.ini"
 constexpr const char* kFolder = "d";
-// Readers are refused a file open for writing, and Wine's replacement of a
-// file is not atomic: a file changed under the scan may be skipped.
-constexpr bool kChangesUnseen = false;
 #else
 constexpr std::size_t kLongestPath = 4095;                         // PATH_MAX with its terminating zero
 constexpr std::size_t kPatternTail = 0;                            // opendir names the folder alone
 constexpr const char* kFolder = "dddddddddddddddddddddddddddddd";  // fewer levels to make
-constexpr bool kChangesUnseen = true;
 #endif
 
 using TFound = std::tuple<std::string, int32_t, std::string>;  // path, line, name
@@ -79,7 +73,8 @@ std::vector<std::string> Listed(const TPathList& files) {
     return paths;
 }
 
-// Every list a scan fills, as one string to compare.
+// What a scan recorded, as one string to compare; Capacity() tells whether
+// the lists grew as one thread's do.
 std::string Dump(const TScanState& state) {
     std::string dump;
     for (const TNameList* names : {&state.UsedNames, &state.DefinedNames}) {
@@ -88,15 +83,10 @@ std::string Dump(const TScanState& state) {
     }
     for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces}) {
         for (int32_t k = 0; k < refs->Count(); ++k) {
-            const TRefRec& r = (*refs)[k];
-            dump += std::to_string(r.FileIndex) + ":" + std::to_string(r.LineIndex) + ":" + std::to_string(r.Column) +
-                    ":" + std::to_string(r.Length) + " ";
+            dump += std::to_string((*refs)[k].FileIndex) + ":" + std::to_string((*refs)[k].LineIndex) + ":" +
+                    std::to_string((*refs)[k].Column) + " ";
         }
         dump += std::to_string(refs->Capacity()) + "\n";
-    }
-    for (const TSkippedEntry& skipped : state.Skipped) dump += skipped.Path + ": " + skipped.Reason + "\n";
-    for (const TEncodingNote& note : state.OddEncodings) {
-        dump += std::to_string(note.FileIndex) + " " + std::to_string(static_cast<int>(note.Encoding)) + "\n";
     }
     return dump;
 }
@@ -319,76 +309,31 @@ TEST(Faults, TreesDeeperThanAPathCanNameEndTheWalkAtTheLimit) {
     EXPECT_EQ(References(state), read);
 }
 
-// Threads scan files into records of their own, joined in file order: the
-// state, and the read error that ends the scan, are those of one thread.
-TEST(Faults, ParallelScansLeaveTheOneThreadStateAndError) {
-    struct TCase {
-        uint32_t Seed;
-        std::vector<std::string> Unreadable;  // read errors after opening
-        bool ChangedAfterWalk;
-        bool ChangedWhileScanned;  // in ways that keep every scan's result
-        bool KeepSkipped;          // read errors noted, not raised
-    } cases[] = {
-        {1, {}, false, false, false},
-        {2, {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}, false, false, false},
-        {2, {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}, false, false, true},
-        {3, {}, true, true, true},
-    };
-    for (const TCase& c : cases) {
-        TTempTree tree;
-        MakeRandomTree(tree, c.Seed);
-        tree.File("grow.ini", "ButtonImage = Grows\n\x1a");
-        tree.File("replaced.ini", "MappedImage Replaced\n");
-        tree.File("utf16.ini", std::string("\xff\xfe"
-                                           "B\0u\0",
-                                           6));
-        bool linked = true;
-        for (const std::string& path : c.Unreadable) linked = linked && MakeUnixLink("/proc/self/mem", tree.Path(path));
-        if (!linked) continue;
-        TPathList files;
-        TSkippedList walkSkipped;
-        WalkTree(tree.Root(), "*.ini", files, &walkSkipped);
-        if (c.ChangedAfterWalk) {
-            fs::remove(tree.Path("d0/e0/f0.ini"));
-            fs::remove_all(tree.Path("d2/e1"));
-            fs::rename(tree.Path("corpus"), tree.Path("corpus2"));
-        }
-        std::atomic<bool> scanning{true};
-        std::thread changer([&] {
-            // Bytes after a Ctrl+Z at a line start are never read; a file
-            // replaced by its copy reads the same.
-            std::error_code ignored;
-            while (c.ChangedWhileScanned && kChangesUnseen && scanning) {
-                std::ofstream(tree.Path("grow.ini"), std::ios::binary | std::ios::app) << "ButtonImage = late\n";
-                tree.File("replaced.tmp", "MappedImage Replaced\n");
-                fs::rename(tree.Path("replaced.tmp"), tree.Path("replaced.ini"), ignored);
-            }
-        });
-        std::string oneThread;
-        for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
-            TScanState state;
-            state.FileList = files;
-            state.KeepDefinedPlaces = true;
-            state.KeepSkipped = c.KeepSkipped;
-            state.Skipped = walkSkipped;
-            state.NoteEncodings = true;
-            std::string error = "none";
-            try {
-                ScanFilesInParallel(state, jobs);
-            } catch (const EInOutError& e) {
-                error = e.what();
-            }
-            if (jobs == 1) {
-                oneThread = Dump(state) + error;
-                EXPECT_EQ(error == "none", c.Unreadable.empty() || c.KeepSkipped) << c.Seed;
-                EXPECT_EQ(state.Skipped.empty(), !c.KeepSkipped) << c.Seed;
-                EXPECT_EQ(state.OddEncodings.size(), error == "none" ? 1u : 0u) << "utf16.ini is read after an error";
-                EXPECT_GT(state.RefTable.Count(), 50) << c.Seed;
-            } else {
-                EXPECT_EQ(Dump(state) + error, oneThread) << c.Seed << " with " << jobs << " threads";
-            }
-        }
-        scanning = false;
-        changer.join();
+// Threads scan files into records of their own, joined in file order: what
+// a scan that raises its read errors leaves, and the error, are one thread's.
+// (The console's run, which names them instead, is a table of check_test.)
+TEST(Faults, ParallelScansRaiseTheFirstReadErrorInFileOrder) {
+    TTempTree tree;
+    MakeRandomTree(tree, 2);
+    for (const char* path : {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}) {
+        if (!MakeUnixLink("/proc/self/mem", tree.Path(path))) GTEST_SKIP() << "this platform makes no Unix links";
     }
+    TPathList files;
+    WalkTree(tree.Root(), "*.ini", files);
+    std::string oneThread;
+    for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
+        TScanState state;
+        state.FileList = files;
+        state.KeepDefinedPlaces = true;
+        std::string error = "none";
+        try {
+            ScanFilesInParallel(state, jobs);
+        } catch (const EInOutError& e) {
+            error = e.what();
+        }
+        if (jobs == 1) oneThread = Dump(state) + error;
+        EXPECT_EQ(Dump(state) + error, oneThread) << jobs << " threads";
+    }
+    EXPECT_NE(oneThread.find("I/O error"), std::string::npos);
+    EXPECT_GT(oneThread.size(), 2000u) << "records before the error are kept";
 }
