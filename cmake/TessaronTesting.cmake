@@ -16,6 +16,7 @@ function(tessaron_add_test name)
     # One Wine process per executable: starting Wine per case costs seconds.
     add_test(NAME ${name} COMMAND ${name})
   else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+    # Labelled by executable, so a preset can pick the engine's and the console's.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${name})
   endif()
 endfunction()

@@ -12,6 +12,7 @@
 #include "fs.h"
 #include "io_error.h"
 #include "options.h"
+#include "parallel_scan.h"
 #include "search.h"
 #include "ui_text.h"
 #include "version.h"
@@ -113,7 +114,7 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     state.KeepDefinedPlaces = kinds.Unused || kinds.Duplicates;
     state.KeepSkipped = true;
     state.NoteEncodings = true;
-    const TReport report = RunSearchPhases(options.Root, state);
+    const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
     trouble.TakeFrom(state);
     TFindings findings = FindingsOf(options.Root, state, report, external ? &elsewhere : nullptr, kinds);
     findings.Trouble = std::move(trouble);

@@ -35,6 +35,14 @@ bool ApplyFormat(TOptions& o, const std::string& v) {
     return true;
 }
 
+// 1 to kMostJobs threads, in decimal digits.
+bool ApplyJobs(TOptions& o, const std::string& v) {
+    constexpr unsigned kMostJobs = 256;
+    if (v.empty() || v.size() > 3 || v.find_first_not_of("0123456789") != std::string::npos) return false;
+    o.Jobs = static_cast<unsigned>(std::stoul(v));
+    return o.Jobs >= 1 && o.Jobs <= kMostJobs;
+}
+
 bool NonEmpty(const std::string& v) {
     return !v.empty();
 }
@@ -52,6 +60,7 @@ const TOptionRule kOptions[] = {
     {"--duplicates", TArity::Flag, [](TOptions& o, const std::string&) { return o.Duplicates = true; }},
     {"--baseline", TArity::Value, [](TOptions& o, const std::string& v) { o.Baseline = v; return NonEmpty(v); }},
     {"--write-baseline", TArity::Value, [](TOptions& o, const std::string& v) { o.WriteBaseline = v; return NonEmpty(v); }},
+    {"--jobs", TArity::Value, ApplyJobs},
 };
 // clang-format on
 

@@ -20,6 +20,7 @@ struct TOptions {
     bool Duplicates = false;
     std::string Baseline;       // empty: none
     std::string WriteBaseline;  // empty: none
+    unsigned Jobs = 0;          // 0: the hardware's threads
 };
 
 struct TParsedOptions {

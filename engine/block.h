@@ -24,6 +24,8 @@ public:
         Size_ += bytes;
         return at;
     }
+    // Drops the bytes but keeps the memory for the next fill.
+    void Empty() { Size_ = 0; }
     // Gives the memory back.
     void Release();
 

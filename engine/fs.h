@@ -63,6 +63,10 @@ bool GetDirectoryId(const std::string& path, TFileId& id);
 void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes);
 void FreePages(void* data, std::size_t bytes);
 
+// Asks the platform to start reading a file that is read soon, so that the
+// disk has several reads to serve; does nothing where that cannot be asked.
+void AdviseReadSoon(const std::string& path);
+
 struct TPlatformFile;
 
 // A definition file opened read-only, shared with readers only.

@@ -220,6 +220,13 @@ TInputFile::~TInputFile() {
     }
 }
 
+void AdviseReadSoon(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return;
+    posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
+    ::close(fd);
+}
+
 bool TInputFile::Open(const std::string& path, std::string* reason) {
     // Without O_NONBLOCK a FIFO would block the open until a writer comes;
     // only regular files are read, so a device never gives endless bytes.

@@ -136,6 +136,8 @@ struct TPlatformFile {
     HANDLE Handle;
 };
 
+void AdviseReadSoon(const std::string&) {}
+
 TInputFile::~TInputFile() {
     if (File_ != nullptr) {
         CloseHandle(File_->Handle);

@@ -250,23 +250,24 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     }
 }
 
+void TLineScanner::ScanFile(const std::string& path, uint32_t fileIndex) {
+    TInputFile file;
+    std::string reason;
+    if (!file.Open(path, State_.KeepSkipped ? &reason : nullptr)) {
+        if (State_.KeepSkipped) State_.Skipped.push_back({path, reason});
+        return;
+    }
+    try {
+        ScanText(file, fileIndex);
+        file.Close();
+    } catch (const EInOutError& error) {
+        if (!State_.KeepSkipped) throw;
+        State_.Skipped.push_back({path, error.Reason()});
+    }
+}
+
 void ScanFiles(TScanState& state) {
     TLineScanner scanner(state);
     const int32_t count = state.FileList.Count();
-    std::string reason;
-    for (int32_t f = 0; f < count; ++f) {
-        TInputFile file;
-        const std::string path(state.FileList[f]);
-        if (!file.Open(path, state.KeepSkipped ? &reason : nullptr)) {
-            if (state.KeepSkipped) state.Skipped.push_back({path, reason});
-            continue;
-        }
-        try {
-            scanner.ScanText(file, static_cast<uint32_t>(f));
-            file.Close();
-        } catch (const EInOutError& error) {
-            if (!state.KeepSkipped) throw;
-            state.Skipped.push_back({path, error.Reason()});
-        }
-    }
+    for (int32_t f = 0; f < count; ++f) scanner.ScanFile(std::string(state.FileList[f]), static_cast<uint32_t>(f));
 }

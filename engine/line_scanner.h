@@ -13,12 +13,16 @@
 
 class TLineScanner {
 public:
-    explicit TLineScanner(TScanState& state) : State_(state), Buffer_(kReadChunk) {}
+    explicit TLineScanner(TScanState& state) : State_(state), Owned_(kReadChunk), Buffer_(Owned_) {}
+    // Reads through `buffer` (kReadChunk bytes), which outlives many scanners.
+    TLineScanner(TScanState& state, std::vector<char>& buffer) : State_(state), Buffer_(buffer) {}
 
     // Records what one line, as read, references or declares.
     void ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
     // Records every line of one file's bytes.
     void ScanText(TByteSource& source, uint32_t fileIndex);
+    // Opens and scans one file, as ScanFiles does each of its files.
+    void ScanFile(const std::string& path, uint32_t fileIndex);
 
 private:
     // Scans whole lines from the start of `bytes` as far as that can be done
@@ -26,7 +30,8 @@ private:
     std::size_t ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex);
 
     TScanState& State_;
-    std::vector<char> Buffer_;
+    std::vector<char> Owned_;
+    std::vector<char>& Buffer_;
 };
 
 // Scans the files FileList holds when the call starts. A file that cannot be

@@ -99,6 +99,24 @@ void TStringList::Clear() {
     Capacity_ = 0;
 }
 
+void TStringList::Append(const TStringList& other) {
+    if (other.Count_ == 0) return;
+    const std::size_t base = Text_.Size();
+    if (other.Text_.Size() != 0) std::memcpy(Text_.Extend(other.Text_.Size()), other.Text_.Data(), other.Text_.Size());
+    auto* const ends = reinterpret_cast<std::size_t*>(Ends_.Extend(other.Ends_.Size()));
+    const auto* const otherEnds = reinterpret_cast<const std::size_t*>(other.Ends_.Data());
+    for (int32_t i = 0; i < other.Count_; ++i) ends[i] = base + otherEnds[i];
+    Count_ += other.Count_;
+    while (Capacity_ < Count_) Capacity_ = Grown(Capacity_);
+}
+
+void TStringList::Empty() {
+    Text_.Empty();
+    Ends_.Empty();
+    Count_ = 0;
+    Capacity_ = 0;
+}
+
 void TRefTable::AddRef(uint32_t fileIndex, int32_t lineIndex, uint32_t column, uint32_t length) {
     if (Count_ >= Capacity_) Capacity_ = Grown(Capacity_);
     const TRefRec ref{fileIndex, lineIndex, column, length};
@@ -111,6 +129,37 @@ void TRefTable::ClearRefs() {
     Items_.Release();
     Count_ = 0;
     Capacity_ = 0;
+}
+
+void TRefTable::Append(const TRefTable& other) {
+    if (other.Count_ == 0) return;
+    std::memcpy(Items_.Extend(other.Items_.Size()), other.Items_.Data(), other.Items_.Size());
+    Count_ += other.Count_;
+    while (Capacity_ < Count_) Capacity_ = Grown(Capacity_);
+}
+
+void TRefTable::Empty() {
+    Items_.Empty();
+    Count_ = 0;
+    Capacity_ = 0;
+}
+
+void TScanState::AppendRecords(const TScanState& part) {
+    RefTable.Append(part.RefTable);
+    UsedNames.Append(part.UsedNames);
+    DefinedNames.Append(part.DefinedNames);
+    DefinedPlaces.Append(part.DefinedPlaces);
+    Skipped.insert(Skipped.end(), part.Skipped.begin(), part.Skipped.end());
+    OddEncodings.insert(OddEncodings.end(), part.OddEncodings.begin(), part.OddEncodings.end());
+}
+
+void TScanState::EmptyRecords() {
+    RefTable.Empty();
+    UsedNames.Empty();
+    DefinedNames.Empty();
+    DefinedPlaces.Empty();
+    Skipped.clear();
+    OddEncodings.clear();
 }
 
 void TScanState::Reset() {

@@ -21,6 +21,10 @@ public:
     void AddLowered(std::string_view text);
     // Releases every string and the slots; an empty list is left unchanged.
     void Clear();
+    // Adds every string of `other`, in its order, as Add would one by one.
+    void Append(const TStringList& other);
+    // Drops every string but keeps the memory for the next fill.
+    void Empty();
 
     std::string_view operator[](int32_t index) const {
         const auto* ends = reinterpret_cast<const std::size_t*>(Ends_.Data());
@@ -55,6 +59,9 @@ class TRefTable {
 public:
     void AddRef(uint32_t fileIndex, int32_t lineIndex, uint32_t column, uint32_t length);
     void ClearRefs();
+    void Append(const TRefTable& other);
+    // Drops every record but keeps the memory for the next fill.
+    void Empty();
 
     const TRefRec& operator[](int32_t index) const { return reinterpret_cast<const TRefRec*>(Items_.Data())[index]; }
     int32_t Count() const { return Count_; }
@@ -103,6 +110,11 @@ struct TScanState {
 
     // Empties every list, as a search does before it walks.
     void Reset();
+    // Adds the records of `part` (not its files) after those held: the scan
+    // of a file in a state of its own, joined in file order.
+    void AppendRecords(const TScanState& part);
+    // Drops the records, keeping their memory for the next file.
+    void EmptyRecords();
 };
 
 // Answers "which declaration comes first with this name" from a hash index

@@ -2,6 +2,7 @@
 
 #include "fs.h"
 #include "line_scanner.h"
+#include "parallel_scan.h"
 #include "walker.h"
 
 std::optional<TTextId> RefusalOf(const std::string& root) {
@@ -10,7 +11,8 @@ std::optional<TTextId> RefusalOf(const std::string& root) {
     return std::nullopt;
 }
 
-TReport RunSearchPhases(const std::string& root, TScanState& state, const std::function<void(TTextId)>& onPhase) {
+TReport RunSearchPhases(const std::string& root, TScanState& state, const std::function<void(TTextId)>& onPhase,
+                        unsigned jobs) {
     const auto phase = [&](TTextId id) {
         if (onPhase) onPhase(id);
     };
@@ -18,7 +20,11 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
     phase(utSearchingFiles);
     WalkTree(root, "*.ini", state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
     phase(utSearchingImages);
-    ScanFiles(state);
+    if (jobs > 1) {
+        ScanFilesInParallel(state, jobs);
+    } else {
+        ScanFiles(state);
+    }
     phase(utComparing);
     return CrossCheck(root, state);
 }

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fs.h"
 #include "json_check.h"
+#include "random_tree.h"
 #include "run_check.h"
 #include "search.h"
 #include "temp_tree.h"
@@ -200,4 +204,31 @@ TEST(Check, UsesWithNoDeclarationAnywhereAreListedInMachineFormats) {
     EXPECT_EQ(gnu.Out, a + ":1:15: missing image \"a\"\n" + a + ":2:18: missing image \"b\"\n");
     EXPECT_EQ(Fields(ValidJson(json.Out)["missing"], "name line"), "a 1, b 2");
     EXPECT_EQ(ValidJson(sarif.Out)["runs"][0]["results"].size(), 2u);
+}
+
+// Threads or not, every byte of the run is the same: the files skipped, and
+// a file that grows under the scan past the Ctrl+Z that ends it (not under
+// Wine, which refuses readers a file open for writing).
+TEST(Check, EveryNumberOfJobsGivesTheSameRun) {
+    for (const bool unreadable : {false, true}) {
+        TTempTree tree;
+        MakeRandomTree(tree, 4);
+        tree.File("grow.ini", "ButtonImage = Grows\n\x1a");
+        if (unreadable && !MakeUnixLink("/proc/self/mem", tree.Path("d1/m.ini"))) continue;
+        std::atomic<bool> growing{!unreadable && kPathSeparator == '/'};
+        std::thread grower([&] {
+            while (growing) std::ofstream(tree.Path("grow.ini"), std::ios::app) << "ButtonImage = Late\n";
+        });
+        std::vector<std::string> runs;
+        for (const char* jobs : {"--jobs=1", "--jobs=2", "--jobs=8"}) {
+            const TRun run = Checked({jobs, "--format=json", "--unused", "--duplicates", tree.Root()});
+            runs.push_back(std::to_string(run.Status) + run.Err + run.Out);
+        }
+        growing = false;
+        grower.join();
+        EXPECT_EQ(runs[0].substr(0, 1), unreadable ? "2" : "1");
+        EXPECT_NE(runs[0].find("\"grows\""), std::string::npos);
+        EXPECT_EQ(runs[1], runs[0]);
+        EXPECT_EQ(runs[2], runs[0]);
+    }
 }

@@ -6,9 +6,9 @@
 #include <vector>
 
 TEST(Options, ReadsEachOptionInBothSpellings) {
-    const TParsedOptions p =
-        ParseOptions({"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in", "more", "--names", "n.txt",
-                      "--unused", "--duplicates", "--baseline=b.txt", "--write-baseline", "w.txt", "root"});
+    const TParsedOptions p = ParseOptions({"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in",
+                                           "more", "--names", "n.txt", "--unused", "--duplicates", "--baseline=b.txt",
+                                           "--write-baseline", "w.txt", "--jobs", "16", "root"});
     ASSERT_FALSE(p.Error);
     const TOptions& o = p.Options;
     EXPECT_TRUE(o.English);
@@ -19,6 +19,7 @@ TEST(Options, ReadsEachOptionInBothSpellings) {
     EXPECT_TRUE(o.Duplicates);
     EXPECT_EQ(o.Baseline, "b.txt");
     EXPECT_EQ(o.WriteBaseline, "w.txt");
+    EXPECT_EQ(o.Jobs, 16u);
     EXPECT_EQ(o.Root, "root");
 }
 
@@ -58,6 +59,10 @@ TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
         {{"--baseline", "", "r"}, utBadValue, "--baseline: "},
         {{"--write-baseline=", "r"}, utBadValue, "--write-baseline: "},
         {{"--declared-in", "", "r"}, utBadValue, "--declared-in: "},
+        {{"--jobs=0", "r"}, utBadValue, "--jobs: 0"},
+        {{"--jobs=257", "r"}, utBadValue, "--jobs: 257"},
+        {{"--jobs=-2", "r"}, utBadValue, "--jobs: -2"},
+        {{"--jobs=1000000000000", "r"}, utBadValue, "--jobs: 1000000000000"},
         {{"--bogus", "r", "s", "--lang"}, utUnknownOption, "--bogus"},
     };
     for (const TCase& c : cases) {

@@ -15,6 +15,8 @@
 #include "fs.h"
 #include "io_error.h"
 #include "line_scanner.h"
+#include "parallel_scan.h"
+#include "random_tree.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 #include "walker.h"
@@ -69,6 +71,24 @@ std::vector<std::string> Listed(const TPathList& files) {
     std::vector<std::string> paths;
     for (int32_t i = 0; i < files.Count(); ++i) paths.emplace_back(files[i]);
     return paths;
+}
+
+// What a scan recorded, as one string to compare; Capacity() tells whether
+// the lists grew as one thread's do.
+std::string Dump(const TScanState& state) {
+    std::string dump;
+    for (const TNameList* names : {&state.UsedNames, &state.DefinedNames}) {
+        for (int32_t k = 0; k < names->Count(); ++k) dump.append((*names)[k]).append("|");
+        dump += std::to_string(names->Capacity()) + "\n";
+    }
+    for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces}) {
+        for (int32_t k = 0; k < refs->Count(); ++k) {
+            dump += std::to_string((*refs)[k].FileIndex) + ":" + std::to_string((*refs)[k].LineIndex) + ":" +
+                    std::to_string((*refs)[k].Column) + " ";
+        }
+        dump += std::to_string(refs->Capacity()) + "\n";
+    }
+    return dump;
 }
 
 TScanState WalkedAndScanned(const std::string& root) {
@@ -287,4 +307,33 @@ TEST(Faults, TreesDeeperThanAPathCanNameEndTheWalkAtTheLimit) {
     EXPECT_LT(listed.size(), static_cast<std::size_t>(levels));
     EXPECT_EQ(Listed(state.FileList), listed);
     EXPECT_EQ(References(state), read);
+}
+
+// Threads scan files into records of their own, joined in file order: what
+// a scan that raises its read errors leaves, and the error, are one thread's.
+// (The console's run, which names them instead, is a table of check_test.)
+TEST(Faults, ParallelScansRaiseTheFirstReadErrorInFileOrder) {
+    TTempTree tree;
+    MakeRandomTree(tree, 2);
+    for (const char* path : {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}) {
+        if (!MakeUnixLink("/proc/self/mem", tree.Path(path))) GTEST_SKIP() << "this platform makes no Unix links";
+    }
+    TPathList files;
+    WalkTree(tree.Root(), "*.ini", files);
+    std::string oneThread;
+    for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
+        TScanState state;
+        state.FileList = files;
+        state.KeepDefinedPlaces = true;
+        std::string error = "none";
+        try {
+            ScanFilesInParallel(state, jobs);
+        } catch (const EInOutError& e) {
+            error = e.what();
+        }
+        if (jobs == 1) oneThread = Dump(state) + error;
+        EXPECT_EQ(Dump(state) + error, oneThread) << jobs << " threads";
+    }
+    EXPECT_NE(oneThread.find("I/O error"), std::string::npos);
+    EXPECT_GT(oneThread.size(), 2000u) << "records before the error are kept";
 }

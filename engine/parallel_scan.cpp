@@ -1,0 +1,141 @@
+#include "parallel_scan.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "fs.h"
+#include "line_scanner.h"
+
+namespace {
+
+// Files that may be scanned ahead of the join, per thread: enough that one
+// long file, or a thread the system holds back, stalls no other thread; few
+// enough that their records stay small.
+constexpr std::size_t kSlotsPerJob = 32;
+
+// A cold disk serves the reads of the files this far ahead, per thread,
+// while the threads read theirs: reads in flight without buffers of ours.
+constexpr unsigned kAheadPerJob = 2;
+
+// One file's records, waiting for their turn in the join.
+struct TFileSlot {
+    TScanState Records;
+    std::exception_ptr Failure;
+    bool Done = false;
+};
+
+// Every thread takes the next file, scans it into a free slot, and joins the
+// slots that are done in file order unless another thread is joining. The
+// main state's records are written by the joining thread alone.
+class TParallelScan {
+public:
+    TParallelScan(TScanState& state, unsigned jobs)
+        : State_(state),
+          Count_(state.FileList.Count()),
+          Ahead_(static_cast<int32_t>(jobs * kAheadPerJob)),
+          Slots_(jobs * kSlotsPerJob) {
+        for (TFileSlot& slot : Slots_) {
+            slot.Records.KeepDefinedPlaces = state.KeepDefinedPlaces;
+            slot.Records.KeepSkipped = state.KeepSkipped;
+            slot.Records.NoteEncodings = state.NoteEncodings;
+        }
+    }
+
+    void Run(unsigned jobs) {
+        std::vector<std::thread> threads;
+        for (unsigned j = 1; j < jobs; ++j) {
+            try {
+                threads.emplace_back([this] { Work(); });
+            } catch (const std::system_error&) {
+                break;  // fewer threads do the same work
+            }
+        }
+        Work();
+        for (std::thread& thread : threads) thread.join();
+        if (Failure_) std::rethrow_exception(Failure_);
+    }
+
+private:
+    TFileSlot& SlotOf(int32_t file) { return Slots_[static_cast<std::size_t>(file) % Slots_.size()]; }
+    bool SlotFree() const { return static_cast<std::size_t>(Next_ - Joined_) < Slots_.size(); }
+
+    void Work() {
+        std::vector<char> buffer(kReadChunk);
+        std::unique_lock<std::mutex> lock(Mutex_);
+        for (;;) {
+            SlotFreed_.wait(lock, [this] { return Stop_ || Next_ >= Count_ || SlotFree(); });
+            if (Stop_ || Next_ >= Count_) return;
+            const int32_t file = Next_++;
+            TFileSlot& slot = SlotOf(file);
+            lock.unlock();
+            if (file + Ahead_ < Count_) AdviseReadSoon(std::string(State_.FileList[file + Ahead_]));
+            try {
+                TLineScanner(slot.Records, buffer)
+                    .ScanFile(std::string(State_.FileList[file]), static_cast<uint32_t>(file));
+            } catch (...) {
+                slot.Failure = std::current_exception();
+            }
+            lock.lock();
+            slot.Done = true;
+            if (!Joining_) JoinDone(lock);
+        }
+    }
+
+    // Called and left with the lock held; joins without it.
+    void JoinDone(std::unique_lock<std::mutex>& lock) {
+        Joining_ = true;
+        while (!Stop_ && Joined_ < Count_ && SlotOf(Joined_).Done) {
+            TFileSlot& slot = SlotOf(Joined_);
+            lock.unlock();
+            std::exception_ptr failure = std::exchange(slot.Failure, nullptr);
+            try {
+                State_.AppendRecords(slot.Records);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            slot.Records.EmptyRecords();
+            lock.lock();
+            slot.Done = false;
+            ++Joined_;
+            if (failure) {
+                Failure_ = failure;
+                Stop_ = true;
+            }
+            SlotFreed_.notify_all();
+        }
+        Joining_ = false;
+    }
+
+    TScanState& State_;
+    const int32_t Count_;
+    const int32_t Ahead_;
+    std::vector<TFileSlot> Slots_;
+    std::mutex Mutex_;
+    std::condition_variable SlotFreed_;
+    int32_t Next_ = 0;    // the next file to scan
+    int32_t Joined_ = 0;  // files joined into State_
+    bool Joining_ = false;
+    bool Stop_ = false;
+    std::exception_ptr Failure_;
+};
+
+}  // namespace
+
+unsigned HardwareJobs() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+void ScanFilesInParallel(TScanState& state, unsigned jobs) {
+    jobs = std::min(jobs, static_cast<unsigned>(state.FileList.Count()));
+    if (jobs <= 1) {
+        ScanFiles(state);
+        return;
+    }
+    TParallelScan(state, jobs).Run(jobs);
+}

@@ -1,0 +1,14 @@
+// The scan of ScanFiles spread over several threads, for the console checker
+// and the language server; the window keeps to one.
+#pragma once
+
+#include "scan_state.h"
+
+// The hardware's threads, at least 1.
+unsigned HardwareJobs();
+
+// Leaves `state` as ScanFiles does, whatever the timing: `jobs` threads read
+// and scan the files, each file into records of its own, and the records are
+// joined in file order. The read error raised is the first in file order,
+// after the records of the files before it. With `jobs` 1 it is ScanFiles.
+void ScanFilesInParallel(TScanState& state, unsigned jobs);
