@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "line_heads.h"
 
 using namespace std::string_literals;
 
@@ -150,4 +153,45 @@ TEST(LineScanner, AHundredMegabyteLineWithNoEndIsOneReference) {
     EXPECT_EQ(std::tie(ref.LineIndex, ref.Column, ref.Length), std::make_tuple(1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
+}
+
+// Each path this processor has, whichever ClassifyWindows takes, gives the
+// portable path's facts: random bytes from those the rules look at, and each
+// of them alone at a window's first and last byte.
+TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
+    const std::string special = "\n\r\x1a \t\x01\x1f!sSbBmM\x80\xa0\xd3\xff";
+    std::vector<std::string> buffers;
+    std::mt19937 random(23);
+    for (int k = 0; k < 300; ++k) {
+        std::string bytes(64 * (1 + k % 3), 'x');
+        for (char& c : bytes) c = random() % 4 ? special[random() % special.size()] : static_cast<char>(random());
+        buffers.push_back(bytes);
+    }
+    for (const char c : special + "x=;") {
+        for (const std::size_t at : {0, 1, 62, 63, 64, 127}) {
+            std::string bytes(128, ' ');
+            bytes[at] = c;
+            buffers.push_back(bytes);
+        }
+    }
+    const std::vector<TClassifierPath> paths = ClassifierPaths();
+    ASSERT_EQ(std::string(paths.front().Name), "portable");
+    const auto facts = [](TClassifier classify, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
+        std::vector<TWindowFacts> out(bytes.size() / 64);
+        classify(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
+        std::vector<std::tuple<uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0}};
+        for (const TWindowFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
+        return seen;
+    };
+    for (const TClassifierPath& path : paths) {
+        for (std::size_t k = 0; k < buffers.size(); ++k) {
+            for (const bool lfAfter : {false, true}) {
+                for (const uint64_t atLineHead : {0, 1}) {
+                    EXPECT_EQ(facts(path.Classify, buffers[k], lfAfter, atLineHead),
+                              facts(paths[0].Classify, buffers[k], lfAfter, atLineHead))
+                        << path.Name << ", buffer " << k << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
+                }
+            }
+        }
+    }
 }
