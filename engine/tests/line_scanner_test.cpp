@@ -50,7 +50,7 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"SelectPortraitX = other", "other", "", 19},
         {"selectportrait=Tight", "tight", "", 16},
         {"ButtonImage = a//b", "a", "", 15},
-        {"SelectPortrait = LongMixedCASEName\xC9\xD0Tail ; c", "longmixedcasename\xC9\xD0tail", "", 18},
+        {"SelectPortrait = Z@[ALongMixedCASEName\xC9\xD0TailZ@[A ; c", "z@[alongmixedcasename\xC9\xD0tailz@[a", "", 18},
         {"ButtonImage = Path/To/SomethingLonger/ ; x", "path/to/somethinglonger/", "", 15},
         {"ButtonImage                    = Far", "far", "", 34},
         {"\t  ButtonImage\t=\t MyButton   ; trailing", "mybutton", "", 19},
@@ -114,7 +114,7 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
         "\t  ButtonImage\t=\t Tab ; c\n",
         "Side = 1\nBehavior = x\n",
         "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\n",
-        "MappedImage Plain\n",
+        "MappedImage Plain\nMappedImage\n",
     };
     std::string body;
     for (int i = 0; i < 60; ++i) body += pieces[(i * 3) % 7];
