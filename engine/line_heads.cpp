@@ -45,7 +45,12 @@ inline __attribute__((always_inline)) bool LfNext(const char* p, std::size_t w, 
     return w + 1 < count ? p[64] == '\n' : lfAfter;
 }
 
-using TClassifier = void (*)(const char*, std::size_t, bool, uint64_t&, TWindowFacts*);
+void ClassifyPortable(const char* bytes, std::size_t count, bool lfAfter, uint64_t& atLineHead, TWindowFacts* facts) {
+    for (std::size_t w = 0; w < count; ++w) {
+        const char* p = bytes + 64 * w;
+        facts[w] = FactsOf(MasksByByte(p), LfNext(p, w, count, lfAfter), atLineHead);
+    }
+}
 
 #if defined(__SSE2__)
 uint64_t Bits(__m128i mask, int at) {
@@ -123,33 +128,25 @@ __attribute__((target("avx512bw,popcnt"))) void ClassifyAvx512(const char* bytes
     }
 }
 
-TClassifier ChosenClassifier() {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw")) return ClassifyAvx512;
-    if (__builtin_cpu_supports("avx2")) return ClassifyAvx2;
-    return ClassifySse2;
-}
-#else
-TClassifier ChosenClassifier() {
-    return ClassifySse2;
-}
 #endif
-#else
-void ClassifyPortable(const char* bytes, std::size_t count, bool lfAfter, uint64_t& atLineHead, TWindowFacts* facts) {
-    for (std::size_t w = 0; w < count; ++w) {
-        const char* p = bytes + 64 * w;
-        facts[w] = FactsOf(MasksByByte(p), LfNext(p, w, count, lfAfter), atLineHead);
-    }
-}
-
-TClassifier ChosenClassifier() {
-    return ClassifyPortable;
-}
 #endif
 
 }  // namespace
 
+std::vector<TClassifierPath> ClassifierPaths() {
+    std::vector<TClassifierPath> paths = {{"portable", ClassifyPortable}};
+#if defined(__SSE2__)
+    paths.push_back({"sse2", ClassifySse2});
+#if !defined(_WIN32)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) paths.push_back({"avx2", ClassifyAvx2});
+    if (__builtin_cpu_supports("avx512bw")) paths.push_back({"avx512", ClassifyAvx512});
+#endif
+#endif
+    return paths;
+}
+
 void ClassifyWindows(const char* bytes, std::size_t count, bool lfAfter, uint64_t& atLineHead, TWindowFacts* facts) {
-    static const TClassifier classify = ChosenClassifier();
+    static const TClassifier classify = ClassifierPaths().back().Classify;
     classify(bytes, count, lfAfter, atLineHead, facts);
 }

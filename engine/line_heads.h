@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct TWindowFacts {
     uint64_t Lf;
@@ -22,3 +23,12 @@ struct TWindowFacts {
 // `atLineHead` is 1 when the first window starts among a line's leading
 // blanks (at a line start, say); it comes back set for the next window.
 void ClassifyWindows(const char* bytes, std::size_t count, bool lfAfter, uint64_t& atLineHead, TWindowFacts* facts);
+
+using TClassifier = void (*)(const char*, std::size_t, bool, uint64_t&, TWindowFacts*);
+struct TClassifierPath {
+    const char* Name;
+    TClassifier Classify;
+};
+// The ways of ClassifyWindows that this processor can run, narrowest first:
+// "portable" always, then "sse2", "avx2", "avx512". ClassifyWindows takes the last.
+std::vector<TClassifierPath> ClassifierPaths();

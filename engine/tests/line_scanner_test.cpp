@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "line_heads.h"
 
 using namespace std::string_literals;
 
@@ -47,7 +50,7 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"SelectPortraitX = other", "other", "", 19},
         {"selectportrait=Tight", "tight", "", 16},
         {"ButtonImage = a//b", "a", "", 15},
-        {"SelectPortrait = LongMixedCASEName\xC9\xD0Tail ; c", "longmixedcasename\xC9\xD0tail", "", 18},
+        {"SelectPortrait = Z@[ALongMixedCASEName\xC9\xD0TailZ@[A ; c", "z@[alongmixedcasename\xC9\xD0tailz@[a", "", 18},
         {"ButtonImage = Path/To/SomethingLonger/ ; x", "path/to/somethinglonger/", "", 15},
         {"ButtonImage                    = Far", "far", "", 34},
         {"\t  ButtonImage\t=\t MyButton   ; trailing", "mybutton", "", 19},
@@ -145,7 +148,7 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
         "\t  ButtonImage\t=\t Tab ; c\n",
         "Side = 1\nBehavior = x\n",
         "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\n",
-        "MappedImage Plain\n",
+        "MappedImage Plain\nMappedImage\n",
     };
     std::string body;
     for (int i = 0; i < 60; ++i) body += pieces[(i * 3) % 7];
@@ -184,4 +187,41 @@ TEST(LineScanner, AHundredMegabyteLineWithNoEndIsOneReference) {
     EXPECT_EQ(std::tie(ref.LineIndex, ref.Column, ref.Length), std::make_tuple(1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
+}
+
+// Each path this processor has, whichever ClassifyWindows takes, gives the
+// portable path's facts: random bytes from those the rules look at, and each
+// of them alone at a window's first and last byte.
+TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
+    const std::string special = "\n\r\x1a \t\x01\x1f!sSbBmM\x80\xa0\xd3\xff";
+    std::vector<std::string> buffers;
+    std::mt19937 random(23);
+    for (int k = 0; k < 300; ++k) {
+        std::string bytes(64 * (1 + k % 3), 'x');
+        for (char& c : bytes) c = random() % 4 ? special[random() % special.size()] : static_cast<char>(random());
+        buffers.push_back(bytes);
+    }
+    for (const char c : special + "x=;") {
+        for (const std::size_t at : {0, 1, 62, 63, 64, 127})
+            buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
+    }
+    // The facts of each window after atLineHead as it comes back.
+    const auto facts = [](TClassifier classify, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
+        std::vector<TWindowFacts> out(bytes.size() / 64);
+        classify(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
+        std::vector<std::tuple<uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0}};
+        for (const TWindowFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
+        return seen;
+    };
+    const std::vector<TClassifierPath> paths = ClassifierPaths();
+    ASSERT_EQ(std::string(paths.front().Name), "portable");
+    for (const TClassifierPath& path : paths) {
+        for (std::size_t k = 0; k < 4 * buffers.size(); ++k) {
+            const bool lfAfter = k % 2 != 0;
+            const uint64_t atLineHead = k / 2 % 2;
+            EXPECT_EQ(facts(path.Classify, buffers[k / 4], lfAfter, atLineHead),
+                      facts(paths[0].Classify, buffers[k / 4], lfAfter, atLineHead))
+                << path.Name << ", buffer " << k / 4 << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
+        }
+    }
 }

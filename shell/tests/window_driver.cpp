@@ -31,11 +31,6 @@ void Check(bool ok, const std::string& what) {
     }
 }
 
-template <typename T>
-void CheckEq(const T& got, const T& want, const std::string& what) {
-    Check(got == want, what);
-}
-
 void CheckText(const std::string& got, const std::string& want, const std::string& what) {
     Check(got == want, what + ": got \"" + got + "\", want \"" + want + "\"");
 }
@@ -298,9 +293,9 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
     const RECT wantFrame = {left, top, left + 640, top + 480};
     Check(EqualRect(&frame, &wantFrame) != 0, "the window is centred, 640x480");
     Check((GetWindowLongA(app.Main, GWL_STYLE) & 0x10CF0000) == 0x10CF0000, "main window style");
-    CheckEq(GetClassLongPtrA(app.Main, GCLP_HICON), ULONG_PTR{0}, "the class names no icon");
+    Check(GetClassLongPtrA(app.Main, GCLP_HICON) == 0, "the class names no icon");
     CheckControls(app, "at start");
-    CheckEq(app.Focus(), app.Start, "the start button has the focus at start");
+    Check(app.Focus() == app.Start, "the start button has the focus at start");
 
     SetWindowPos(app.Main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CheckControls(app, "at 800x600");
@@ -316,7 +311,7 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
             CheckNumber(SendMessageW(app.List, LB_GETITEMDATA, k, 0), tree.ItemData[k],
                         std::string(round) + " item data of line " + std::to_string(k));
         }
-        CheckEq(app.Focus(), app.List, std::string(round) + ": the list has the focus");
+        Check(app.Focus() == app.List, std::string(round) + ": the list has the focus");
         CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, std::string(round) + ": start button idle");
         CheckNumber(GetWindowLongA(app.Browse, GWL_STYLE), 0x50010000, std::string(round) + ": browse button idle");
     }
@@ -341,7 +336,7 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
         if (box == nullptr) continue;
         CheckText(WindowText(box), UiText[utError], std::string(r.Name) + " box caption");
         CheckText(BoxText(box), UiText[r.Message], std::string(r.Name) + " box text");
-        CheckEq(GetWindow(box, GW_OWNER), app.Main, std::string(r.Name) + " box owned by the main window");
+        Check(GetWindow(box, GW_OWNER) == app.Main, std::string(r.Name) + " box owned by the main window");
         CheckText(WindowText(app.Status), UiText[utError], std::string(r.Name) + " status");
         CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, std::string(r.Name) + ": start button idle");
         CloseBox(box);
@@ -677,7 +672,7 @@ void TestBrowse(const std::string& exe, const std::string& base) {
         Check(dialog != nullptr, std::string(c.Name) + ": the folder dialog appears");
         if (dialog == nullptr) continue;
         CheckText(BoxText(dialog), UiText[utBrowsePrompt], std::string(c.Name) + ": the dialog's prompt");
-        CheckEq(GetWindow(dialog, GW_OWNER), app.Main, std::string(c.Name) + ": the dialog is owned by the window");
+        Check(GetWindow(dialog, GW_OWNER) == app.Main, std::string(c.Name) + ": the dialog is owned by the window");
         Check(FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr) != nullptr,
               std::string(c.Name) + ": the dialog shows the folder tree");
         PostMessageA(dialog, WM_COMMAND, c.Button, 0);
@@ -737,40 +732,12 @@ void TestSavedPath(const std::string& exe, const std::string& base) {
     CheckNumber(app.ExitCode(), 1, "unwritable path.txt: exit code 1");
 }
 
-// For scripts/screenshot: searches `root`, optionally opens the first line in
-// Notepad, writes `readyFile` and keeps the window up for `seconds`.
-int ShowSearch(const std::string& exe, const std::string& root, const std::string& readyFile, bool jump) {
-    const TApp app(exe, root);
-    if (!app.Ready()) return 1;
-    app.SetPath(root);
-    app.Click(app.Start);
-    if (!WaitFor([&] { return SendMessageW(app.List, LB_GETCOUNT, 0, 0) > 0 && IsWindowEnabled(app.Start); })) {
-        std::fprintf(stderr, "window_driver: the search shows no lines\n");
-        return 1;
-    }
-    // Twice: a Notepad slower than the jump's wait is found the second time.
-    for (int click = 0; jump && click < 2; ++click) {
-        SendMessageW(app.List, LB_SETCURSEL, 0, 0);
-        PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
-        Sleep(1500);
-    }
-    WriteFileBytes(readyFile, "ready\r\n");
-    Sleep(5000);
-    PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    return app.ExitCode() == 0 ? 0 : 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     InstallRussianTexts();
-    if (argc >= 5 && std::string(argv[1]) == "show") {
-        return ShowSearch(argv[2], argv[3], argv[4], argc == 6 && std::string(argv[5]) == "jump");
-    }
     if (argc != 3) {
-        std::fprintf(stderr,
-                     "usage: window_driver <tessaron.exe> <scratch folder>\n"
-                     "       window_driver show <tessaron.exe> <root> <ready file> [jump]\n");
+        std::fprintf(stderr, "usage: window_driver <tessaron.exe> <scratch folder>\n");
         return 2;
     }
     const std::string exe = argv[1];
