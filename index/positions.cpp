@@ -234,7 +234,7 @@ bool TLineCursor::Advance(int32_t line) {
     // the block where the line starts.
     const auto maskOf = [bytes](std::size_t from, char c) {
         uint64_t mask = 0;
-        for (int part = 0; part < 4; ++part) {
+        for (std::size_t part = 0; part < 4; ++part) {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + from + 16 * part));
             mask |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(c)))))
                     << (16 * part);
