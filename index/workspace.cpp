@@ -191,8 +191,11 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
         return out;
     };
     Names_.reserve(Names_.size() + static_cast<std::size_t>(state.DefinedNames.Count() + state.UsedNames.Count()));
-    const std::vector<TNameEntry*> used = entries(state.UsedNames);
-    const std::vector<TNameEntry*> declared = entries(state.DefinedNames);
+    std::vector<TNameEntry*> used = entries(state.UsedNames);
+    std::vector<TNameEntry*> declared = entries(state.DefinedNames);
+    // The peak stays near the index's own size: the names' bytes go now, the records after the placing.
+    state.UsedNames.Clear();
+    state.DefinedNames.Clear();
 
     // Each file's records start where the file before left off.
     std::vector<int32_t> scanned;
@@ -240,6 +243,9 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     }
     place();
     for (std::thread& thread : threads) thread.join();
+    state.Reset();
+    std::vector<TNameEntry*>().swap(used);
+    std::vector<TNameEntry*>().swap(declared);
     std::vector<int32_t> read;
     for (const int32_t file : scanned) {
         if (file < 0) continue;
