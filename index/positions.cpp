@@ -111,16 +111,16 @@ TLineFeeds LineFeeds(std::string_view bytes) {
     for (; at + 16 <= bytes.size(); at += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
         const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r'))));
-        feeds.Crs += static_cast<std::size_t>(__builtin_popcount(crs));
-        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n')))); mask != 0;
-             mask &= mask - 1) {
-            feeds.At.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
-        }
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))));
+        // A CR in the last byte looks at the next chunk's first.
+        const unsigned next = at + 16 < bytes.size() && bytes[at + 16] == '\n' ? 1u << 16 : 0;
+        if ((crs & ~((mask | next) >> 1)) != 0) feeds.LoneCr = true;
+        for (; mask != 0; mask &= mask - 1) feeds.At.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
     }
 #endif
     for (; at < bytes.size(); ++at) {
         if (bytes[at] == '\n') feeds.At.push_back(at);
-        if (bytes[at] == '\r') ++feeds.Crs;
+        if (bytes[at] == '\r' && (at + 1 == bytes.size() || bytes[at + 1] != '\n')) feeds.LoneCr = true;
     }
     return feeds;
 }
@@ -130,28 +130,41 @@ TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, con
     Starts_.reserve(lineFeeds.At.size() + 1);
     Starts_.push_back(0);
     // Most texts have no lone CR: their lines start after each LF.
-    std::size_t crLfs = 0;
-    for (const std::size_t lf : lineFeeds.At) {
-        Starts_.push_back(lf + 1);
-        if (lf > 0 && bytes[lf - 1] == '\r') ++crLfs;
+    if (!lineFeeds.LoneCr) {
+        for (const std::size_t lf : lineFeeds.At) Starts_.push_back(lf + 1);
+        return;
     }
-    if (lineFeeds.Crs == crLfs) return;
-    Starts_.assign(1, 0);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) Starts_.push_back(i + 1);
     }
 }
 
-uint32_t TLineMap::UnitsAt(std::size_t at, std::size_t& length) const {
-    const auto byte = static_cast<unsigned char>(Bytes_[at]);
-    if (Encoding_ == TEncoding::Cp1251) {
+namespace {
+
+// Units of the character that starts at `at`, and its byte length.
+uint32_t UnitsAt(std::string_view bytes, std::size_t at, TEncoding encoding, TUnits units, std::size_t& length) {
+    const auto byte = static_cast<unsigned char>(bytes[at]);
+    if (encoding == TEncoding::Cp1251) {
         length = 1;
-        return Units_ == TUnits::Utf16 ? 1 : Cp1251Widths()[byte];
+        return units == TUnits::Utf16 ? 1 : Cp1251Widths()[byte];
     }
-    length = std::min(Utf8Length(byte), Bytes_.size() - at);
-    if (Units_ == TUnits::Utf8) return static_cast<uint32_t>(length);
+    length = std::min(Utf8Length(byte), bytes.size() - at);
+    if (units == TUnits::Utf8) return static_cast<uint32_t>(length);
     return length == 4 ? 2 : 1;
+}
+
+}  // namespace
+
+uint32_t UnitsBetween(std::string_view bytes, std::size_t from, std::size_t to, TEncoding encoding, TUnits units) {
+    const std::size_t ascii = AsciiRun(bytes, from, to);
+    auto count = static_cast<uint32_t>(ascii);
+    for (std::size_t at = from + ascii; at < to;) {
+        std::size_t length = 0;
+        count += UnitsAt(bytes, at, encoding, units, length);
+        at += length;
+    }
+    return count;
 }
 
 std::size_t TLineMap::LineEnd(uint32_t line) const {
@@ -170,14 +183,7 @@ uint32_t TLineMap::LineOf(std::size_t offset, uint32_t guess) const {
 }
 
 uint32_t TLineMap::UnitsBetween(std::size_t from, std::size_t to) const {
-    const std::size_t ascii = AsciiRun(Bytes_, from, to);
-    auto units = static_cast<uint32_t>(ascii);
-    for (std::size_t at = from + ascii; at < to;) {
-        std::size_t length = 0;
-        units += UnitsAt(at, length);
-        at += length;
-    }
-    return units;
+    return ::UnitsBetween(Bytes_, from, to, Encoding_, Units_);
 }
 
 TPosition TLineMap::PositionOf(std::size_t offset, uint32_t line) const {
@@ -201,10 +207,80 @@ std::size_t TLineMap::OffsetOf(TPosition position) const {
     std::size_t at = Starts_[position.Line];
     for (uint32_t units = 0; at < end && units < position.Character;) {
         std::size_t length = 0;
-        units += UnitsAt(at, length);
+        units += UnitsAt(Bytes_, at, Encoding_, Units_, length);
         at += length;
     }
     return std::min(at, end);
+}
+
+namespace {
+
+int Ones(uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
+}  // namespace
+
+bool TLineCursor::Advance(int32_t line) {
+    std::size_t at = At_;
+    int32_t current = Line_;
+    const char* bytes = Bytes_.data();
+    const std::size_t size = Bytes_.size();
+#if defined(__SSE2__)
+    // 64 bytes at a time: the LFs counted in bulk, the bits walked only in
+    // the block where the line starts.
+    const auto maskOf = [bytes](std::size_t from, char c) {
+        uint64_t mask = 0;
+        for (std::size_t part = 0; part < 4; ++part) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + from + 16 * part));
+            mask |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(c)))))
+                    << (16 * part);
+        }
+        return mask;
+    };
+    for (; current < line && at + 64 <= size; at += 64) {
+        const uint64_t lfs = maskOf(at, '\n');
+        const uint64_t crs = maskOf(at, '\r');
+        // A CR in the last byte looks at the next block's first.
+        const uint64_t lfAfter = at + 64 < size && bytes[at + 64] == '\n' ? 1ull << 63 : 0;
+        if ((crs & ~((lfs >> 1) | lfAfter)) != 0) return false;
+        const int count = Ones(lfs);
+        if (current + count < line) {
+            current += count;
+            continue;
+        }
+        uint64_t mask = lfs;
+        for (; current + 1 < line; ++current) mask &= mask - 1;
+        At_ = at + static_cast<std::size_t>(__builtin_ctzll(mask)) + 1;
+        Line_ = line;
+        return true;
+    }
+#endif
+    for (; current < line && at < size; ++at) {
+        if (bytes[at] == '\r' && (at + 1 == size || bytes[at + 1] != '\n')) return false;
+        if (bytes[at] == '\n') {
+            ++current;
+            At_ = at + 1;
+        }
+    }
+    Line_ = current;
+    return current == line;
+}
+
+bool TLineCursor::RangeOf(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end,
+                          TRange& range) {
+    if (line < Line_ || !Advance(line)) return false;
+    begin = At_ + column - 1;
+    end = begin + length;
+    // The reader drops a CR within the line: its columns count past it.
+    if (end > Bytes_.size() || std::memchr(Bytes_.data() + At_, '\r', end - At_) != nullptr) return false;
+    const auto row = static_cast<uint32_t>(line);
+    const uint32_t start = ::UnitsBetween(Bytes_, At_, begin, Encoding_, Units_);
+    range = {{row, start}, {row, start + ::UnitsBetween(Bytes_, begin, end, Encoding_, Units_)}};
+    return true;
 }
 
 std::size_t TReaderLines::LineStart(int32_t line) const {

@@ -35,10 +35,10 @@ TEncoding DetectEncoding(std::string_view bytes);
 std::string ToUtf8(std::string_view bytes, TEncoding encoding);
 std::string FromUtf8(std::string_view utf8, TEncoding encoding);
 
-// The offset of every LF in the bytes, and how many CRs they hold.
+// The offset of every LF in the bytes, and whether a CR stands alone.
 struct TLineFeeds {
     std::vector<std::size_t> At;
-    std::size_t Crs = 0;
+    bool LoneCr = false;
 };
 TLineFeeds LineFeeds(std::string_view bytes);
 
@@ -56,8 +56,6 @@ public:
     TRange RangeOf(std::size_t begin, std::size_t end, uint32_t line = 0) const;
 
 private:
-    // Units of the character that starts at `at`, and its byte length.
-    uint32_t UnitsAt(std::size_t at, std::size_t& length) const;
     uint32_t UnitsBetween(std::size_t from, std::size_t to) const;
     std::size_t LineEnd(uint32_t line) const;
     uint32_t LineOf(std::size_t offset, uint32_t guess) const;
@@ -66,6 +64,32 @@ private:
     TEncoding Encoding_;
     TUnits Units_;
     std::vector<std::size_t> Starts_;
+};
+
+// Units of the characters from `from` to `to` of one line.
+uint32_t UnitsBetween(std::string_view bytes, std::size_t from, std::size_t to, TEncoding encoding, TUnits units);
+
+// Places names that the reader recorded, asked in line order, with one walk
+// over the text and no map of its lines. Where a CR stands alone before a
+// name, the reader's lines and columns are not the protocol's: RangeOf says
+// false and the caller takes TLineMap and TReaderLines instead.
+class TLineCursor {
+public:
+    TLineCursor(std::string_view bytes, TEncoding encoding, TUnits units)
+        : Bytes_(bytes), Encoding_(encoding), Units_(units) {}
+    // A name at a 1-based column of a reader line no earlier than the last
+    // asked, `length` bytes long.
+    bool RangeOf(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end, TRange& range);
+
+private:
+    // False when a lone CR comes before the line's start.
+    bool Advance(int32_t line);
+
+    std::string_view Bytes_;
+    TEncoding Encoding_;
+    TUnits Units_;
+    std::size_t At_ = 0;  // where line Line_ starts
+    int32_t Line_ = 0;
 };
 
 // Where the reader's lines start in the bytes: after each LF.

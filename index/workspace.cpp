@@ -1,11 +1,15 @@
 #include "workspace.h"
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "elsewhere.h"
 #include "fs.h"
 #include "io_error.h"
 #include "line_scanner.h"
+#include "parallel_scan.h"
 #include "walker.h"
 
 namespace {
@@ -150,25 +154,109 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
 }
 
 std::vector<int32_t> TWorkspaceIndex::IndexAll() {
-    std::vector<int32_t> scanned;
-    std::vector<char> buffer;
-    std::size_t size = 0;
+    // The engine scans every file on all cores; the positions of the names
+    // found then want each file's bytes once more.
+    TScanState state;
+    state.KeepDefinedPlaces = true;
+    state.KeepSkipped = true;
+    std::unordered_set<std::string> listed;
     for (const std::string& root : Roots_) {
         TPathList paths;
         WalkTree(root, "*.ini", paths);
-        // Some dozens of names a file; room for them spares the rehashing.
-        Names_.reserve(Names_.size() + static_cast<std::size_t>(paths.Count()) * 64);
         for (int32_t i = 0; i < paths.Count(); ++i) {
             const std::string path(paths[i]);
-            if (FileOf(path) >= 0) continue;
-            if (!ReadDisk(path, buffer, size)) continue;
-            const int32_t file = AddFile(path);
-            Scan(file, {buffer.data(), size});
-            scanned.push_back(file);
+            if (FileOf(path) < 0 && listed.insert(KeyOfPath(path)).second) state.FileList.Add(path);
         }
     }
-    for (const int32_t file : scanned) Link(file);
-    return Refresh({scanned.begin(), scanned.end()});
+    ScanFilesInParallel(state, HardwareJobs());
+    std::unordered_set<std::string> skipped;
+    for (const TSkippedEntry& entry : state.Skipped) skipped.insert(entry.Path);
+
+    // Names repeat: only the first of each asks the index's table.
+    const auto entries = [&](const TNameList& names) {
+        std::vector<int32_t> firstOf;
+        const TNameIndex index(names, &firstOf);
+        std::vector<TNameEntry*> out(static_cast<std::size_t>(names.Count()));
+        std::string key;
+        for (int32_t k = 0; k < names.Count(); ++k) {
+            if (firstOf[k] != k) {
+                out[k] = out[firstOf[k]];
+                continue;
+            }
+            key.assign(names[k]);
+            auto name = Names_.find(key);
+            if (name == Names_.end()) name = Names_.try_emplace(key).first;
+            out[k] = &*name;
+        }
+        return out;
+    };
+    Names_.reserve(Names_.size() + static_cast<std::size_t>(state.DefinedNames.Count() + state.UsedNames.Count()));
+    std::vector<TNameEntry*> used = entries(state.UsedNames);
+    std::vector<TNameEntry*> declared = entries(state.DefinedNames);
+    // The peak stays near the index's own size: the names' bytes go now, the records after the placing.
+    state.UsedNames.Clear();
+    state.DefinedNames.Clear();
+
+    // Each file's records start where the file before left off.
+    std::vector<int32_t> scanned;
+    std::vector<TRecordStart> starts;
+    TRecordStart next;
+    const auto ofFile = [](const TRefTable& refs, int32_t k, int32_t i) {
+        return k < refs.Count() && refs[k].FileIndex == static_cast<uint32_t>(i);
+    };
+    for (int32_t i = 0; i < state.FileList.Count(); ++i) {
+        const std::string path(state.FileList[i]);
+        if (skipped.count(path) == 0) {
+            scanned.push_back(AddFile(path));
+            starts.push_back(next);
+        } else {
+            scanned.push_back(-1);
+            starts.emplace_back();
+        }
+        while (ofFile(state.RefTable, next.Use, i)) ++next.Use;
+        while (ofFile(state.DefinedPlaces, next.Declaration, i)) ++next.Declaration;
+    }
+    // The files' bytes, again, on every core; each thread fills only the entries of its files.
+    std::atomic<int32_t> taken{0};
+    const auto place = [&] {
+        std::vector<char> buffer;
+        std::size_t size = 0;
+        for (int32_t i = taken++; i < state.FileList.Count(); i = taken++) {
+            const int32_t file = scanned[i];
+            if (file < 0) continue;
+            if (!ReadDisk(Files_[file].Path, buffer, size)) {
+                Files_[file].Gone = true;
+                continue;
+            }
+            Place(
+                file, {buffer.data(), size}, state, static_cast<uint32_t>(i), starts[i],
+                [&](int32_t k) { return used[k]; }, [&](int32_t k) { return declared[k]; });
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned j = 1; j < HardwareJobs(); ++j) {
+        try {
+            threads.emplace_back(place);
+        } catch (const std::system_error&) {
+            break;  // fewer threads do the same work
+        }
+    }
+    place();
+    for (std::thread& thread : threads) thread.join();
+    state.Reset();
+    std::vector<TNameEntry*>().swap(used);
+    std::vector<TNameEntry*>().swap(declared);
+    std::vector<int32_t> read;
+    for (const int32_t file : scanned) {
+        if (file < 0) continue;
+        if (Files_[file].Gone) {
+            ByPath_.erase(KeyOfPath(Files_[file].Path));
+        } else {
+            read.push_back(file);
+        }
+    }
+    for (const int32_t file : read) Link(file);
+    return Refresh({read.begin(), read.end()});
 }
 
 bool TWorkspaceIndex::InWorkspace(const std::string& path) const {
@@ -215,35 +303,82 @@ TEncoding TWorkspaceIndex::EncodingOf(std::string_view bytes) const {
 }
 
 void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
-    TFileEntry& entry = Files_[file];
-    if (!entry.Open) entry.Encoding = EncodingOf(bytes);
     TScanState state;
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 0);
+    std::string key;
+    const auto entryOf = [&](const TNameList& names, int32_t k) {
+        key.assign(names[k]);
+        auto name = Names_.find(key);
+        if (name == Names_.end()) name = Names_.try_emplace(key).first;
+        return &*name;
+    };
+    TRecordStart next;
+    Place(
+        file, bytes, state, 0, next, [&](int32_t k) { return entryOf(state.UsedNames, k); },
+        [&](int32_t k) { return entryOf(state.DefinedNames, k); });
+}
+
+template <typename FUse, typename FDeclaration>
+void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanState& state, uint32_t scanned,
+                            TRecordStart& next, FUse&& useName, FDeclaration&& declarationName) {
+    TFileEntry& entry = Files_[file];
+    if (!entry.Open) entry.Encoding = EncodingOf(bytes);
+    const auto ofFile = [scanned](const TRefTable& refs, int32_t k) {
+        return k < refs.Count() && refs[k].FileIndex == scanned;
+    };
+    entry.Uses.clear();
+    entry.Declarations.clear();
+    // A file without names needs no map of its lines.
+    if (!ofFile(state.RefTable, next.Use) && !ofFile(state.DefinedPlaces, next.Declaration)) return;
+    const auto add = [&](std::vector<TItem>& out, const TRefRec& ref, TNameEntry* name, std::size_t begin,
+                         std::size_t end, TRange range) {
+        const std::string_view written(bytes.data() + begin, end - begin);
+        out.push_back(
+            {name, ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
+             range, ref.LineIndex});
+    };
+    // Most texts: uses and declarations merged in line order, one walk.
+    TLineCursor cursor(bytes, entry.Encoding, Units_);
+    TRecordStart at = next;
+    bool plain = true;
+    while (plain && (ofFile(state.RefTable, at.Use) || ofFile(state.DefinedPlaces, at.Declaration))) {
+        const bool use = ofFile(state.RefTable, at.Use) &&
+                         (!ofFile(state.DefinedPlaces, at.Declaration) ||
+                          state.RefTable[at.Use].LineIndex <= state.DefinedPlaces[at.Declaration].LineIndex);
+        const TRefRec& ref = use ? state.RefTable[at.Use] : state.DefinedPlaces[at.Declaration];
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        TRange range;
+        plain = cursor.RangeOf(ref.LineIndex, ref.Column, ref.Length, begin, end, range);
+        if (!plain) break;
+        if (use) {
+            add(entry.Uses, ref, useName(at.Use++), begin, end, range);
+        } else {
+            add(entry.Declarations, ref, declarationName(at.Declaration++), begin, end, range);
+        }
+    }
+    if (plain) {
+        next = at;
+        return;
+    }
+    // A lone CR: the protocol's lines are not the reader's.
+    entry.Uses.clear();
+    entry.Declarations.clear();
     TLineFeeds lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
     const TReaderLines lines(bytes, std::move(lineFeeds.At));
-    std::string key;
-    const auto items = [&](const TRefTable& refs, const TNameList& names, std::vector<TItem>& out) {
-        out.clear();
-        out.reserve(static_cast<std::size_t>(refs.Count()));
-        for (int32_t k = 0; k < refs.Count(); ++k) {
+    const auto items = [&](const TRefTable& refs, int32_t& k, auto&& nameOf, std::vector<TItem>& out) {
+        for (; ofFile(refs, k); ++k) {
             std::size_t begin = 0;
             std::size_t end = 0;
             lines.Locate(refs[k].LineIndex, refs[k].Column, refs[k].Length, begin, end);
-            const std::string_view written(bytes.data() + begin, end - begin);
-            key.assign(names[k]);
-            auto name = Names_.find(key);
-            if (name == Names_.end()) name = Names_.try_emplace(key).first;
-            out.push_back(
-                {&*name,
-                 ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
-                 map.RangeOf(begin, end, static_cast<uint32_t>(refs[k].LineIndex)), refs[k].LineIndex});
+            add(out, refs[k], nameOf(k), begin, end, map.RangeOf(begin, end, static_cast<uint32_t>(refs[k].LineIndex)));
         }
     };
-    items(state.RefTable, state.UsedNames, entry.Uses);
-    items(state.DefinedPlaces, state.DefinedNames, entry.Declarations);
+    items(state.RefTable, next.Use, useName, entry.Uses);
+    items(state.DefinedPlaces, next.Declaration, declarationName, entry.Declarations);
 }
 
 void TWorkspaceIndex::Link(int32_t file) {

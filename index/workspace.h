@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "positions.h"
+#include "scan_state.h"
 
 enum class TEncodingChoice { Auto, Utf8, Cp1251 };
 
@@ -133,6 +134,17 @@ private:
     // Scans the file's bytes into its items; a new name gets an entry with
     // no places, which Link fills and Rescan drops again when it stays empty.
     void Scan(int32_t file, std::string_view bytes);
+    // Where the next file's records start in a scan of many files.
+    struct TRecordStart {
+        int32_t Use = 0;
+        int32_t Declaration = 0;
+    };
+    // Gives the file the items of its records (file `scanned` of `state`),
+    // from `next` on, placed in its bytes; the name functions give each
+    // record's entry in the table of names.
+    template <typename FUse, typename FDeclaration>
+    void Place(int32_t file, std::string_view bytes, const TScanState& state, uint32_t scanned, TRecordStart& next,
+               FUse&& useName, FDeclaration&& declarationName);
     void Unlink(int32_t file);
     void Link(int32_t file);
     std::vector<TFinding> FindingsOf(int32_t file) const;

@@ -1,5 +1,7 @@
 #include "convert.h"
 
+#include <iterator>
+
 #include "cp1251.h"
 #include "fs.h"
 
@@ -25,25 +27,36 @@ TRange RangeOf(const json& json) {
     return {PositionOf(json.at("start")), PositionOf(json.at("end"))};
 }
 
-json DiagnosticOf(const TFinding& finding, const json& related) {
-    struct TKindRow {
-        int Severity;
-        const char* Code;
-        TTextId Text;
-    };
-    static constexpr TKindRow kKinds[] = {
-        {1, "undeclared-image", utSarifMissing},   // Error
-        {4, "unused-image", utSarifUnused},        // Hint
-        {2, "duplicate-image", utSarifDuplicate},  // Warning
-    };
-    const TKindRow& kind = kKinds[static_cast<int>(finding.Kind)];
+namespace {
+
+struct TKindRow {
+    int Severity;
+    const char* Code;
+    TTextId Text;
+};
+constexpr TKindRow kKinds[] = {
+    {1, "undeclared-image", utSarifMissing},   // Error
+    {4, "unused-image", utSarifUnused},        // Hint
+    {2, "duplicate-image", utSarifDuplicate},  // Warning
+};
+
+}  // namespace
+
+TDiagnosticTexts DiagnosticTexts() {
+    TDiagnosticTexts texts{TextOf(utSarifImage), {}};
+    for (std::size_t k = 0; k < std::size(kKinds); ++k) texts.Kinds[k] = TextOf(kKinds[k].Text);
+    return texts;
+}
+
+json DiagnosticOf(const TFinding& finding, json related, const TDiagnosticTexts& texts) {
+    const auto kind = static_cast<std::size_t>(finding.Kind);
     json diagnostic = {{"range", JsonOf(finding.Range)},
-                       {"severity", kind.Severity},
+                       {"severity", kKinds[kind].Severity},
                        {"source", "tessaron"},
-                       {"code", kind.Code},
-                       {"message", TextOf(utSarifImage) + finding.Name + TextOf(kind.Text)}};
+                       {"code", kKinds[kind].Code},
+                       {"message", texts.Image + finding.Name + texts.Kinds[kind]}};
     if (finding.Kind == TFindingKind::Unused) diagnostic["tags"] = {1};  // Unnecessary
-    if (!related.empty()) diagnostic["relatedInformation"] = related;
+    if (!related.empty()) diagnostic["relatedInformation"] = std::move(related);
     return diagnostic;
 }
 

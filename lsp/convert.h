@@ -22,7 +22,13 @@ nlohmann::json LocationOf(const TPlace& place, F&& uriOf) {
     return {{"uri", uriOf(place.File)}, {"range", JsonOf(place.Range)}};
 }
 
-nlohmann::json DiagnosticOf(const TFinding& finding, const nlohmann::json& related);
+// The table's texts of a diagnostic, converted once for many.
+struct TDiagnosticTexts {
+    std::string Image;
+    std::string Kinds[3];  // by TFindingKind
+};
+TDiagnosticTexts DiagnosticTexts();
+nlohmann::json DiagnosticOf(const TFinding& finding, nlohmann::json related, const TDiagnosticTexts& texts);
 
 // The settings in `json` over `base`: declaredIn and names (paths below
 // `root` when relative), unused, duplicates, encoding.

@@ -190,15 +190,17 @@ std::string TServer::UriOf(int32_t file) const {
 
 void TServer::Publish(std::vector<int32_t> files, int32_t always) {
     if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
+    const TDiagnosticTexts texts = DiagnosticTexts();
+    const std::string alsoDeclared = TextOf(utLspAlsoDeclared);
     for (const int32_t file : files) {
         json diagnostics = json::array();
         for (const TFinding& finding : Index_.File(file).Findings) {
             json related = json::array();
             for (const TPlace& place : finding.Related) {
                 related.push_back({{"location", LocationOf(place, [this](int32_t f) { return UriOf(f); })},
-                                   {"message", TextOf(utLspAlsoDeclared)}});
+                                   {"message", alsoDeclared}});
             }
-            diagnostics.push_back(DiagnosticOf(finding, related));
+            diagnostics.push_back(DiagnosticOf(finding, std::move(related), texts));
         }
         Send_({{"jsonrpc", "2.0"},
                {"method", "textDocument/publishDiagnostics"},
@@ -358,7 +360,7 @@ json TServer::CodeAction(const json& params) {
             json edit = {{"changes", {{UriOf(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
             actions.push_back({{"title", TextOf(utLspChangeTo) + name},
                                {"kind", "quickfix"},
-                               {"diagnostics", {DiagnosticOf(finding, json::array())}},
+                               {"diagnostics", {DiagnosticOf(finding, json::array(), DiagnosticTexts())}},
                                {"edit", std::move(edit)}});
         }
     }
