@@ -96,7 +96,9 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
         cursor.RangeOf(walk.Line - 1, 1, 1, begin, end, range);  // an earlier line first
         const bool placed = cursor.RangeOf(walk.Line, 15, 3, begin, end, range);
         EXPECT_EQ(placed ? Where(range.Start) + "-" + Where(range.End) : "none", walk.Range) << walk.Bytes;
-        if (placed) EXPECT_EQ(walk.Bytes.substr(begin, end - begin), "Bar");
+        if (placed) {
+            EXPECT_EQ(walk.Bytes.substr(begin, end - begin), "Bar");
+        }
     }
     EXPECT_EQ(DetectEncoding("\xD0\xAF"), TEncoding::Utf8);
     for (const char* bytes : {"\xDF\xDF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
