@@ -57,8 +57,6 @@ TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
         {{"r", "--format"}, utNeedsValue, "--format"},
         {{"--names=", "r"}, utBadValue, "--names: "},
         {{"--baseline", "", "r"}, utBadValue, "--baseline: "},
-        {{"--write-baseline=", "r"}, utBadValue, "--write-baseline: "},
-        {{"--declared-in", "", "r"}, utBadValue, "--declared-in: "},
         {{"--jobs=0", "r"}, utBadValue, "--jobs: 0"},
         {{"--jobs=257", "r"}, utBadValue, "--jobs: 257"},
         {{"--jobs=-2", "r"}, utBadValue, "--jobs: -2"},

@@ -22,26 +22,7 @@ TScanState Scanned(std::initializer_list<std::pair<std::string, std::string>> fi
 
 }  // namespace
 
-TEST(CrossCheck, ChoosesTheSummary) {
-    struct TCase {
-        const char* Name;
-        TScanState State;
-        TTextId Summary;
-    } cases[] = {
-        {"nothing at all", Scanned({{"r\\a.ini", ""}}), utNoUsed},
-        {"declarations but no use", Scanned({{"r\\a.ini", "MappedImage A\n"}}), utNoUsed},
-        {"uses but no declaration", Scanned({{"r\\a.ini", "ButtonImage = A\n"}}), utNoDefined},
-        {"everything declared", Scanned({{"r\\a.ini", "ButtonImage = A\n"}, {"r\\b.ini", "MappedImage a\n"}}),
-         utAllFine},
-    };
-    for (const TCase& c : cases) {
-        const TReport report = CrossCheck("r", c.State);
-        EXPECT_EQ(report.SummaryId, c.Summary) << c.Name;
-        EXPECT_EQ(report.Summary, UiText[c.Summary]) << c.Name;
-        EXPECT_TRUE(report.Items.empty()) << c.Name;
-    }
-}
-
+// The summaries without findings are rows of the console's check_test.
 TEST(CrossCheck, OneLinePerUndeclaredReferenceInReferenceOrder) {
     const TScanState state = Scanned({
         {"C:\\data\\INI\\x.ini",
