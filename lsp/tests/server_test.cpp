@@ -110,6 +110,8 @@ TEST(Server, AnswersAnEditorSession) {
                 "Obj\r\n  SelectPortrait = \xD0\xAF\xD0\xAF\r\n  ButtonImage = Arow\r\n  ButtonImage = Arrow\r\n");
     s.Tree.File("m/b.ini",
                 "MappedImage \xD0\xAF\xD0\xAF\nEnd\nMappedImage Arrow\n  Texture = x\nEnd\nMappedImage Arrowhead\n");
+    s.Tree.File("c.ini", "ButtonImage = \xDF\xDF\r\nButtonImage = Ext\r\nMappedImage Twice\r\nMappedImage Twice\r\n");
+    s.Tree.File("names.txt", "ext\n");
     const std::string a = UriFromPath(s.Tree.Path("a.ini"));
     const auto at = [&](int line, int character, json more = json::object()) {
         more["textDocument"] = {{"uri", a}};
@@ -131,7 +133,10 @@ TEST(Server, AnswersAnEditorSession) {
         json Params;
         std::string Expected;
     } steps[] = {
-        {"initialized", json::object(), R"(m/b.ini: "5:12-5:21" unused-image;a.ini: "2:16-2:20" undeclared-image;)"},
+        {"initialized", json::object(),
+         R"(m/b.ini: "5:12-5:21" unused-image;a.ini: "2:16-2:20" undeclared-image;c.ini: "0:14-0:18" undeclared-image )"
+         R"("1:14-1:17" undeclared-image "2:12-2:17" unused-image "2:12-2:17" duplicate-image "3:12-3:17" unused-image )"
+         R"("3:12-3:17" duplicate-image;)"},
         // Columns count UTF-8 bytes: the name at 1:19 is four bytes long.
         {"textDocument/definition", at(1, 21), R"([{"range":"0:12-0:16","uri":"m/b.ini"}])"},
         {"textDocument/definition", at(3, 17), R"([{"range":"2:12-2:17","uri":"m/b.ini"}])"},
@@ -157,6 +162,10 @@ TEST(Server, AnswersAnEditorSession) {
         {"workspace/symbol",
          {{"query", "HEAD"}},
          R"([{"kind":14,"location":{"range":"5:12-5:21","uri":"m/b.ini"},"name":"Arrowhead"}])"},
+        {"textDocument/documentSymbol",
+         {{"textDocument", {{"uri", UriFromPath(s.Tree.Path("c.ini"))}}}},
+         R"([{"kind":14,"name":"Twice","range":"2:12-2:17","selectionRange":"2:12-2:17"},)"
+         R"({"kind":14,"name":"Twice","range":"3:12-3:17","selectionRange":"3:12-3:17"}])"},
         {"no/such", json::object(), "-32601"},
         {"textDocument/hover", {{"textDocument", {{"uri", "file:///elsewhere/x.ini"}}}}, "-32803"},
         {"textDocument/definition", {{"textDocument", 1}}, "-32602"},
@@ -170,7 +179,11 @@ TEST(Server, AnswersAnEditorSession) {
         {"textDocument/didOpen",
          {{"textDocument", {{"uri", UriFromPath(s.Tree.Path("notes.txt"))}, {"text", "ButtonImage = X\n"}}}},
          ""},
-        {"workspace/didChangeConfiguration", {{"settings", {{"tessaron", {{"unused", false}}}}}}, "m/b.ini:;"},
+        {"workspace/didChangeConfiguration",
+         {{"settings",
+           {{"tessaron",
+             {{"unused", false}, {"names", {"names.txt"}}, {"duplicates", false}, {"encoding", "utf-8"}}}}}},
+         R"(m/b.ini:;c.ini: "0:14-0:16" undeclared-image;)"},
         {"shutdown", nullptr, "null"},
         {"workspace/symbol", {{"query", ""}}, "-32600"},
         {"exit", nullptr, ""},
