@@ -71,35 +71,6 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
     }
     EXPECT_EQ(TLineMap("ab\r\ncd", TEncoding::Utf8, TUnits::Utf16).OffsetOf({0, 9}), 2u);  // clamped to the line
 
-    // The one walk over a text places "Bar" at (reader line, column), or
-    // leaves a lone CR before it to the maps.
-    const std::string bar = "ButtonImage = Bar\r\n";
-    const std::string baz = "ButtonImage = Baz\r\n";
-    const std::string blank(64, '\n');  // a block of the walk
-    const struct {
-        std::string Bytes;
-        int32_t Line;
-        std::string Range;
-    } walks[] = {
-        {blank + baz + bar + blank, 65, "65:14-65:17"},
-        {blank + std::string(36, '\n') + baz + bar + blank, 101, "101:14-101:17"},
-        {std::string(63, ';') + "\r\n" + bar, 1, "1:14-1:17"},  // CR LF across two blocks
-        {std::string(70, ';') + "\r;\n" + bar + blank, 1, "none"},
-        {"a\rb\n" + bar, 1, "none"},
-        {"ButtonImage =\r Bar", 0, "none"},
-    };
-    for (const auto& walk : walks) {
-        TLineCursor cursor(walk.Bytes, TEncoding::Utf8, TUnits::Utf16);
-        std::size_t begin = 0;
-        std::size_t end = 0;
-        TRange range;
-        cursor.RangeOf(walk.Line - 1, 1, 1, begin, end, range);  // an earlier line first
-        const bool placed = cursor.RangeOf(walk.Line, 15, 3, begin, end, range);
-        EXPECT_EQ(placed ? Where(range.Start) + "-" + Where(range.End) : "none", walk.Range) << walk.Bytes;
-        if (placed) {
-            EXPECT_EQ(walk.Bytes.substr(begin, end - begin), "Bar");
-        }
-    }
     EXPECT_EQ(DetectEncoding("\xD0\xAF"), TEncoding::Utf8);
     for (const char* bytes : {"\xDF\xDF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
         EXPECT_EQ(DetectEncoding(bytes), TEncoding::Cp1251) << bytes;
@@ -112,6 +83,7 @@ TEST(Index, FindsWhatTheWindowFindsOnTheNamesRange) {
         std::string Uses;          // a.ini
         std::string Expected;      // findings of a.ini
     };
+    const std::string blank(64, '\n');
     const TCase cases[] = {
         {"MappedImage Foo\n", "SelectPortrait = Foo\nButtonImage = Bar\n", "U 1:14-1:17 Bar;"},
         {"mappedimage FOO\n", "\tSelectPortrait\t=\tfoo ; Bar\n", ""},
@@ -122,6 +94,12 @@ TEST(Index, FindsWhatTheWindowFindsOnTheNamesRange) {
         // Ctrl+Z ends the reader's line.
         {"", "ButtonImage = Bar\x1AZ\nButtonImage = C\n", "U 0:14-0:17 Bar;U 1:14-1:15 C;"},
         {"MappedImage Foo\n", "MappedImage Foo\nMappedImage Baz\n", "D 0:12-0:15 Foo @1:0:12-0:15;N 1:12-1:15 Baz;"},
+        // Lines found 64 bytes at a time: past whole blocks, a CR LF across
+        // two, a lone CR within one.
+        {"", blank + "ButtonImage = Baz\n" + std::string(40, '\n') + "ButtonImage = Bar\n" + blank,
+         "U 64:14-64:17 Baz;U 105:14-105:17 Bar;"},
+        {"", std::string(63, ';') + "\r\nButtonImage = Bar\r\n" + blank, "U 1:14-1:17 Bar;"},
+        {"", std::string(70, ';') + "\r;\nButtonImage = Bar\n" + blank, "U 2:14-2:17 Bar;"},
     };
     for (const TCase& c : cases) {
         TTempTree tree;
