@@ -55,65 +55,6 @@ std::string Where(const TJson& range) {
            range["end"]["character"].dump();
 }
 
-class TSession {
-public:
-    TSession(const std::vector<std::string>& server, bool windows) : Client(server), Windows_(windows) {
-        for (const auto& [file, bytes] : kTree) Tree.File(file, bytes);
-        Client.OnServerMessage = [this](const TJson& message) {
-            if (message["method"] == "textDocument/publishDiagnostics") {
-                Published[Relative(message["params"]["uri"])] = message["params"]["diagnostics"];
-            }
-            if (message["method"] == "client/registerCapability") Registrations += message["params"].dump();
-        };
-    }
-
-    std::string Uri(const std::string& file) const {
-        return "file://" + std::string(Windows_ ? "/z%3A" : "") + Tree.Root() + (file.empty() ? "" : "/" + file);
-    }
-
-    // A URI the server wrote, as a file below the root. Clients take the
-    // drive letter in either case, and its colon encoded or not.
-    std::string Relative(const std::string& uri) const {
-        const std::size_t at = uri.find(Tree.Root() + "/");
-        std::string scheme = uri.substr(0, std::min(at, uri.size()));
-        std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
-        if (scheme == (Windows_ ? "file:///z:" : "file://") || scheme == "file:///z%3a") {
-            return uri.substr(at + Tree.Root().size() + 1);
-        }
-        return "(outside) " + uri;
-    }
-
-    TJson Ask(const std::string& method, const TJson& params) {
-        const TJson answer = Client.Await(Client.Request(method, params), kWaitMs);
-        Check(!answer.is_null(), method + ": no answer");
-        return answer;
-    }
-
-    std::vector<std::string> Diagnostics() {
-        std::vector<std::string> seen;
-        for (const auto& [file, diagnostics] : Published) {
-            for (const TJson& d : diagnostics) {
-                seen.push_back(file + " " + Where(d["range"]) + " " + d["severity"].dump() + " " + d.value("code", "") +
-                               (d.contains("tags") ? " " + d["tags"].dump() : ""));
-                for (const TJson& related : d.value("relatedInformation", TJson::array())) {
-                    seen.back() += " related " + Relative(related["location"]["uri"]);
-                }
-                std::printf("published: %s\n", seen.back().c_str());
-            }
-        }
-        std::sort(seen.begin(), seen.end());
-        return seen;
-    }
-
-    TTempTree Tree;
-    TLspClient Client;
-    std::map<std::string, TJson> Published;
-    std::string Registrations;
-
-private:
-    bool Windows_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,59 +63,92 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessaron-lsp-protocol-test [--windows] SERVER [ARG...]\n");
         return 2;
     }
-    TSession session(std::vector<std::string>(argv + 1 + windows, argv + argc), windows);
+    TTempTree tree;
+    for (const auto& [file, bytes] : kTree) tree.File(file, bytes);
+    const auto uri = [&](const std::string& file) {
+        return "file://" + std::string(windows ? "/z%3A" : "") + tree.Root() + (file.empty() ? "" : "/" + file);
+    };
+    // A URI the server wrote, as a file below the root. Clients take the
+    // drive letter in either case, and its colon encoded or not.
+    const auto relative = [&](const std::string& written) {
+        const std::size_t at = written.find(tree.Root() + "/");
+        std::string scheme = written.substr(0, std::min(at, written.size()));
+        std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
+        const bool ok = windows ? scheme == "file:///z:" || scheme == "file:///z%3a" : scheme == "file://";
+        return ok ? written.substr(at + tree.Root().size() + 1) : "(outside) " + written;
+    };
+    TLspClient client(std::vector<std::string>(argv + 1 + windows, argv + argc));
+    std::map<std::string, TJson> published;
+    std::string registrations;
+    client.OnServerMessage = [&](const TJson& message) {
+        if (message["method"] == "textDocument/publishDiagnostics") {
+            published[relative(message["params"]["uri"])] = message["params"]["diagnostics"];
+        }
+        if (message["method"] == "client/registerCapability") registrations += message["params"].dump();
+    };
+    const auto ask = [&](const std::string& method, const TJson& params) {
+        const TJson answer = client.Await(client.Request(method, params), kWaitMs);
+        Check(!answer.is_null(), method + ": no answer");
+        return answer;
+    };
 
-    session.Ask(
-        "initialize",
-        {{"processId", nullptr},
-         {"workspaceFolders", {{{"uri", session.Uri("")}, {"name", "tree"}}}},
-         {"capabilities",
-          {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}},
-           {"textDocument",
-            {{"publishDiagnostics", {{"relatedInformation", true}, {"tagSupport", {{"valueSet", {1, 2}}}}}}}},
-           {"workspace", {{"workspaceFolders", true}, {"didChangeWatchedFiles", {{"dynamicRegistration", true}}}}}}}});
-    session.Client.Notify("initialized", TJson::object());
+    ask("initialize", {{"processId", nullptr},
+                       {"workspaceFolders", {{{"uri", uri("")}, {"name", "tree"}}}},
+                       {"capabilities",
+                        {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}},
+                         {"workspace", {{"didChangeWatchedFiles", {{"dynamicRegistration", true}}}}}}}});
+    client.Notify("initialized", TJson::object());
     // Every file with findings has its list once the tree is indexed.
-    session.Client.WaitUntil([&] { return session.Published.size() >= 4; }, kWaitMs);
-    Check(session.Diagnostics() == kDiagnostics, "diagnostics differ from the expected ones");
+    client.WaitUntil([&] { return published.size() >= 4; }, kWaitMs);
+    std::vector<std::string> seen;
+    for (const auto& [file, diagnostics] : published) {
+        for (const TJson& d : diagnostics) {
+            seen.push_back(file + " " + Where(d["range"]) + " " + d["severity"].dump() + " " + d.value("code", "") +
+                           (d.contains("tags") ? " " + d["tags"].dump() : ""));
+            for (const TJson& related : d.value("relatedInformation", TJson::array())) {
+                seen.back() += " related " + relative(related["location"]["uri"]);
+            }
+            std::printf("published: %s\n", seen.back().c_str());
+        }
+    }
+    std::sort(seen.begin(), seen.end());
+    Check(seen == kDiagnostics, "diagnostics differ from the expected ones");
 
     // Пропал becomes Spare: the open file loses an error, and the declaring
     // file loses its only finding, so it receives an empty list.
     const std::string tank = "units/tank.ini";
-    session.Client.Notify("textDocument/didOpen",
-                          {{"textDocument", {{"uri", session.Uri(tank)}, {"version", 1}, {"text", kTree.at(tank)}}}});
+    client.Notify("textDocument/didOpen",
+                  {{"textDocument", {{"uri", uri(tank)}, {"version", 1}, {"text", kTree.at(tank)}}}});
     const TJson range = {{"start", {{"line", 2}, {"character", 19}}}, {"end", {{"line", 2}, {"character", 31}}}};
-    session.Client.Notify("textDocument/didChange", {{"textDocument", {{"uri", session.Uri(tank)}, {"version", 2}}},
-                                                     {"contentChanges", {{{"range", range}, {"text", "Spare"}}}}});
-    Check(session.Client.WaitUntil(
-              [&] { return session.Published["images/defs.ini"].empty() && session.Published[tank].size() == 1; },
-              kWaitMs),
-          "after the edit: " + session.Published[tank].dump() + session.Published["images/defs.ini"].dump());
+    client.Notify("textDocument/didChange", {{"textDocument", {{"uri", uri(tank)}, {"version", 2}}},
+                                             {"contentChanges", {{{"range", range}, {"text", "Spare"}}}}});
+    Check(
+        client.WaitUntil([&] { return published["images/defs.ini"].empty() && published[tank].size() == 1; }, kWaitMs),
+        "after the edit: " + published[tank].dump() + published["images/defs.ini"].dump());
 
     // A file made on disk, as the editor's watcher reports it, declares the
     // last undeclared name of the open file.
-    Check(session.Registrations.find("**/*.ini") != std::string::npos, "watcher: " + session.Registrations);
-    session.Tree.File("units/gone.ini", "MappedImage Gone\r\nEnd\r\n");
-    session.Client.Notify("workspace/didChangeWatchedFiles",
-                          {{"changes", {{{"uri", session.Uri("units/gone.ini")}, {"type", 1}}}}});
-    Check(session.Client.WaitUntil([&] { return session.Published[tank].empty(); }, kWaitMs),
-          "after a new file: " + session.Published[tank].dump());
+    Check(registrations.find("**/*.ini") != std::string::npos, "watcher: " + registrations);
+    tree.File("units/gone.ini", "MappedImage Gone\r\nEnd\r\n");
+    client.Notify("workspace/didChangeWatchedFiles", {{"changes", {{{"uri", uri("units/gone.ini")}, {"type", 1}}}}});
+    Check(client.WaitUntil([&] { return published[tank].empty(); }, kWaitMs),
+          "after a new file: " + published[tank].dump());
 
-    const auto at = [&](const std::string& uri) {
-        return TJson{{"textDocument", {{"uri", uri}}}, {"position", {{"line", 5}, {"character", 16}}}};
+    const auto at = [&](const std::string& document) {
+        return TJson{{"textDocument", {{"uri", document}}}, {"position", {{"line", 5}, {"character", 16}}}};
     };
-    const TJson twin = session.Ask("textDocument/definition", at(session.Uri(tank)));
-    std::vector<std::string> seen;
-    for (const TJson& l : twin["result"]) seen.push_back(session.Relative(l["uri"]) + " " + Where(l["range"]));
+    const TJson twin = ask("textDocument/definition", at(uri(tank)));
+    seen.clear();
+    for (const TJson& l : twin["result"]) seen.push_back(relative(l["uri"]) + " " + Where(l["range"]));
     std::sort(seen.begin(), seen.end());
     Check(seen == std::vector<std::string>{"units/extra.ini 0:12-16", "units/more.ini 0:12-16"}, twin.dump());
     // A folder beside the root whose name starts with the root's.
-    const TJson beside = session.Ask("textDocument/definition", at(session.Uri("") + "x/a.ini"));
+    const TJson beside = ask("textDocument/definition", at(uri("") + "x/a.ini"));
     Check(beside.contains("error") && beside["error"]["code"] == -32803, "beside the root: " + beside.dump());
 
-    Check(session.Ask("shutdown", nullptr).value("result", TJson(0)).is_null(), "shutdown");
-    session.Client.Notify("exit", nullptr);
-    const int status = session.Client.AwaitExit(kWaitMs);
+    Check(ask("shutdown", nullptr).value("result", TJson(0)).is_null(), "shutdown");
+    client.Notify("exit", nullptr);
+    const int status = client.AwaitExit(kWaitMs);
     Check(status == 0, "exit status " + std::to_string(status));
 
     std::printf("%s: %d faults\n", gFaults == 0 ? "passed" : "FAILED", gFaults);
