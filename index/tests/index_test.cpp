@@ -29,17 +29,7 @@ std::string Findings(const TWorkspaceIndex& index, int32_t file) {
     return out;
 }
 
-std::string Places(const std::vector<TPlace>& places) {
-    std::string out;
-    for (const TPlace& place : places) out += std::to_string(place.File) + ":" + Where(place.Range) + ";";
-    return out;
-}
-
-std::string Files(const std::vector<int32_t>& files) {
-    std::string out;
-    for (const int32_t file : files) out += std::to_string(file) + ";";
-    return out;
-}
+using TFiles = std::vector<int32_t>;
 
 }  // namespace
 
@@ -47,27 +37,26 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
     struct TCase {
         std::string Bytes;
         TEncoding Encoding;
-        TUnits Units;
         std::size_t Offset;
-        std::string Position;
+        std::string Utf16, Utf8;  // the offset's position in each unit
     };
     const TCase cases[] = {
-        {"\tab = x", TEncoding::Utf8, TUnits::Utf16, 6, "0:6"},  // a tab is one character
-        {"a\nb\r\ncd", TEncoding::Utf8, TUnits::Utf16, 6, "2:1"},
-        {"a\rb\rcd", TEncoding::Utf8, TUnits::Utf16, 5, "2:1"},  // a lone CR ends a line
-        {"a\r\n", TEncoding::Utf8, TUnits::Utf16, 3, "1:0"},
-        {"\xD0\xAF\xD0\xAF x", TEncoding::Utf8, TUnits::Utf16, 5, "0:3"},
-        {"\xD0\xAF\xD0\xAF x", TEncoding::Utf8, TUnits::Utf8, 5, "0:5"},
-        {"\xF0\x9F\x98\x80x", TEncoding::Utf8, TUnits::Utf16, 4, "0:2"},  // a surrogate pair
-        {"\xDF\xDF x", TEncoding::Cp1251, TUnits::Utf16, 3, "0:3"},
-        {"\xDF\xDF x", TEncoding::Cp1251, TUnits::Utf8, 3, "0:5"},
-        {"\x88x", TEncoding::Cp1251, TUnits::Utf8, 1, "0:3"},  // the euro sign takes three bytes
+        {"\tab = x", TEncoding::Utf8, 6, "0:6", "0:6"},  // a tab is one character
+        {"a\nb\r\ncd", TEncoding::Utf8, 6, "2:1", "2:1"},
+        {"a\rb\rcd", TEncoding::Utf8, 5, "2:1", "2:1"},  // a lone CR ends a line
+        {"a\r\n", TEncoding::Utf8, 3, "1:0", "1:0"},
+        {"\xD0\xAF\xD0\xAF x", TEncoding::Utf8, 5, "0:3", "0:5"},
+        {"\xF0\x9F\x98\x80x", TEncoding::Utf8, 4, "0:2", "0:4"},  // a surrogate pair
+        {"\xDF\xDF x", TEncoding::Cp1251, 3, "0:3", "0:5"},
+        {"\x88x", TEncoding::Cp1251, 1, "0:1", "0:3"},  // the euro sign takes three bytes
     };
     for (const TCase& c : cases) {
-        const TLineMap map(c.Bytes, c.Encoding, c.Units);
-        const TPosition position = map.PositionOf(c.Offset);
-        EXPECT_EQ(Where(position), c.Position) << c.Bytes;
-        EXPECT_EQ(map.OffsetOf(position), c.Offset) << c.Bytes;
+        for (const auto& [units, expected] : {std::pair{TUnits::Utf16, c.Utf16}, std::pair{TUnits::Utf8, c.Utf8}}) {
+            const TLineMap map(c.Bytes, c.Encoding, units);
+            const TPosition position = map.PositionOf(c.Offset);
+            EXPECT_EQ(Where(position), expected) << c.Bytes;
+            EXPECT_EQ(map.OffsetOf(position), c.Offset) << c.Bytes;
+        }
     }
     EXPECT_EQ(TLineMap("ab\r\ncd", TEncoding::Utf8, TUnits::Utf16).OffsetOf({0, 9}), 2u);  // clamped to the line
 
@@ -118,22 +107,23 @@ TEST(Index, ChangesTellWhichFilesFindingsChanged) {
     tree.File("sub/c.ini", "ButtonImage = Foo\n");
     TWorkspaceIndex index;
     index.SetRoots({tree.Root()});
-    EXPECT_EQ(Files(index.IndexAll()), "0;1;2;");  // walk order: sub first
+    EXPECT_EQ(index.IndexAll(), TFiles({0, 1, 2}));  // walk order: sub first
     EXPECT_EQ(index.FileOf(tree.Path("sub/c.ini")), 0);
     EXPECT_EQ(Findings(index, 2), "N 0:12-0:15 Bar;");
     // Declaring Foo clears both uses; a use of Bar clears its hint.
-    EXPECT_EQ(Files(index.Open(tree.Path("b.ini"), "MappedImage Bar\nMappedImage Foo\n")), "0;1;");
-    EXPECT_EQ(Files(index.Edit(2, {{1, 12}, {1, 15}}, "Fox")), "0;1;2;");
+    EXPECT_EQ(index.Open(tree.Path("b.ini"), "MappedImage Bar\nMappedImage Foo\n"), TFiles({0, 1}));
+    EXPECT_EQ(index.Edit(2, {{1, 12}, {1, 15}}, "Fox"), TFiles({0, 1, 2}));
     EXPECT_EQ(Findings(index, 2), "N 0:12-0:15 Bar;N 1:12-1:15 Fox;");
-    EXPECT_EQ(Files(index.Replace(2, "MappedImage Foo\nMappedImage Bar\n")), "0;1;2;");
+    EXPECT_EQ(index.Replace(2, "MappedImage Foo\nMappedImage Bar\n"), TFiles({0, 1, 2}));
     // Lines above a duplicate move the place that the other one points at.
     index.Open(tree.Path("sub/c.ini"), "MappedImage Foo\n");
-    EXPECT_EQ(Files(index.Edit(0, {{0, 0}, {0, 0}}, "\n")), "0;2;");
+    EXPECT_EQ(index.Edit(0, {{0, 0}, {0, 0}}, "\n"), TFiles({0, 2}));
     EXPECT_EQ(Findings(index, 2), "D 0:12-0:15 Foo @0:1:12-1:15;N 1:12-1:15 Bar;");
-    EXPECT_EQ(Places(index.Declarations("foo")), "0:1:12-1:15;2:0:12-0:15;");  // walk order, not scan order
-    EXPECT_EQ(Files(index.Close(0)), "0;2;");                                  // back to the disk's use
+    EXPECT_EQ(index.Declarations("foo"),
+              (std::vector<TPlace>{{0, {{1, 12}, {1, 15}}}, {2, {{0, 12}, {0, 15}}}}));  // walk order, not scan order
+    EXPECT_EQ(index.Close(0), TFiles({0, 2}));                                           // back to the disk's use
     tree.File("new.ini", "MappedImage Gone\n");
-    EXPECT_EQ(Files(index.DiskChanged(tree.Path("new.ini"))), "3;");
-    EXPECT_EQ(Files(index.Close(2)), "0;1;2;");  // b.ini's disk text declares nothing used
-    EXPECT_EQ(Files(index.DiskChanged(tree.Path("outside.txt"))), "");
+    EXPECT_EQ(index.DiskChanged(tree.Path("new.ini")), TFiles({3}));
+    EXPECT_EQ(index.Close(2), TFiles({0, 1, 2}));  // b.ini's disk text declares nothing used
+    EXPECT_EQ(index.DiskChanged(tree.Path("outside.txt")), TFiles({}));
 }
