@@ -128,7 +128,6 @@ TEST(Server, AnswersAnEditorSession) {
          R"("3:12-3:17" duplicate-image;)"},
         // Columns count UTF-8 bytes: the name at 1:19 is four bytes long.
         {"textDocument/definition", at(1, 21), R"([{"range":"0:12-0:16","uri":"m/b.ini"}])"},
-        {"textDocument/definition", at(3, 17), R"([{"range":"2:12-2:17","uri":"m/b.ini"}])"},
         {"textDocument/definition", at(3, 10), "null"},
         {"textDocument/references", at(3, 17, {{"context", {{"includeDeclaration", false}}}}),
          R"([{"range":"3:16-3:21","uri":"a.ini"}])"},
