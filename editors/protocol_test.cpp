@@ -51,11 +51,6 @@ void Check(bool ok, const std::string& what) {
     ++gFaults;
 }
 
-std::string Where(const TJson& range) {
-    return range["start"]["line"].dump() + ":" + range["start"]["character"].dump() + "-" +
-           range["end"]["character"].dump();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,7 +99,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> seen;
     for (const auto& [file, diagnostics] : published) {
         for (const TJson& d : diagnostics) {
-            seen.push_back(file + " " + Where(d["range"]) + " " + d["severity"].dump() + " " + d.value("code", "") +
+            const TJson& r = d["range"];
+            seen.push_back(file + " " + r["start"]["line"].dump() + ":" + r["start"]["character"].dump() + "-" +
+                           r["end"]["character"].dump() + " " + d["severity"].dump() + " " + d.value("code", "") +
                            (d.contains("tags") ? " " + d["tags"].dump() : ""));
             for (const TJson& related : d.value("relatedInformation", TJson::array())) {
                 seen.back() += " related " + relative(related["location"]["uri"]);

@@ -65,7 +65,6 @@ TEST(Framing, ReadsMessagesAndSkipsBrokenHeaders) {
         {"Content-Length: x\r\n\r\n" + Framed("{}"), {"!", "{}"}},
         {"Content-Type: y\r\n\r\n\r\n" + Framed("1"), {"!", "1"}},
         {"Content-Length: 9\r\n\r\n{}", {}},  // cut short
-        {"", {}},
     };
     for (const TCase& c : cases) {
         std::istringstream in(c.Input);
