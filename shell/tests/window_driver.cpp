@@ -87,11 +87,14 @@ public:
                                   &startup, &Process_) != 0;
         Check(Started_, "tessaron.exe starts in " + currentDir);
         if (!Started_) return;
-        WaitFor([&] {
-            const auto windows = TopWindows(Process_.dwProcessId, "TForm");
-            if (!windows.empty()) Main = windows.front();
-            return Main != nullptr;
-        });
+        // A loaded machine may take more than 10 s for the first start.
+        WaitFor(
+            [&] {
+                const auto windows = TopWindows(Process_.dwProcessId, "TForm");
+                if (!windows.empty()) Main = windows.front();
+                return Main != nullptr;
+            },
+            30000);
         Check(Main != nullptr, "the main window appears");
         if (Main == nullptr) return;
         const auto children = Children(Main);
