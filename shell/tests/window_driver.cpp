@@ -360,6 +360,13 @@ int NotepadCount() {
     return count;
 }
 
+bool CloseNotepads() {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Notepad", nullptr)) != nullptr;) {
+        PostMessageA(w, WM_CLOSE, 0, 0);
+    }
+    return WaitFor([] { return NotepadCount() == 0; });
+}
+
 // An editor's text control: Notepad's Edit, or the stand-in's rich edit one level down.
 HWND TextControl(HWND editor) {
     const HWND edit = FindWindowExA(editor, nullptr, "EDIT", nullptr);
@@ -447,10 +454,7 @@ void TestJump() {
     const HWND wrap = FindWindowA(nullptr, NotepadTitle("wrap.ini").c_str());
     Check(SendMessageW(TextControl(wrap), EM_LINEFROMCHAR, 604, 0) > 1, "Notepad wraps the long line");
 
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Notepad", nullptr)) != nullptr;) {
-        PostMessageA(w, WM_CLOSE, 0, 0);
-    }
-    Check(WaitFor([] { return NotepadCount() == 0; }), "the Notepads close");
+    Check(CloseNotepads(), "the Notepads close");
     DestroyWindow(standIn);
     app.Close("the jump run");
 }
@@ -593,6 +597,7 @@ int main(int argc, char** argv) {
     }
     Exe = argv[1];
     Base = argv[2];
+    CloseNotepads();  // left open by a run that failed
     TestWindowAndSearch();
     TestDuringSearch();
     TestReadError();
