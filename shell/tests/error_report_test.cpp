@@ -12,7 +12,6 @@ struct TReportCase {
     const char* Expected;
 };
 
-// Code 5 ("File access denied.") is the window tests' unwritable path.txt.
 TEST(FormatErrorReport, FillsTheRunTimeTemplate) {
     const TReportCase cases[] = {
         {TRunTimeError::FromInOutError(EInOutError(31)), 0xFEDCBA9876543210,

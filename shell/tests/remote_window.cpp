@@ -23,23 +23,13 @@ std::string ClassOf(HWND window) {
 }
 
 std::vector<HWND> TopWindows(DWORD processId, const char* className) {
-    struct TQuery {
-        DWORD ProcessId;
-        const char* ClassName;
-        std::vector<HWND> Found;
-    } query{processId, className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& q = *reinterpret_cast<TQuery*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == q.ProcessId && IsWindowVisible(window) && ClassOf(window) == q.ClassName) {
-                q.Found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.Found;
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) found.push_back(window);
+    }
+    return found;
 }
 
 std::vector<HWND> Children(HWND parent) {

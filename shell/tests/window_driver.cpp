@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ namespace {
 
 int Failures = 0;
 int Checks = 0;
+std::string Exe;   // the program under test
+std::string Base;  // the scratch folder
 
 void Check(bool ok, const std::string& what) {
     ++Checks;
@@ -36,13 +39,16 @@ void CheckText(const std::string& got, const std::string& want, const std::strin
 }
 
 void CheckNumber(long long got, long long want, const std::string& what) {
-    Check(got == want, what + ": got " + std::to_string(got) + ", want " + std::to_string(want));
+    CheckText(std::to_string(got), std::to_string(want), what);
 }
 
+// Answers the messages sent to this thread's windows while it waits.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
     const DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs) return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         Sleep(20);
     }
     return true;
@@ -69,40 +75,31 @@ std::string ReadFileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-RECT RectIn(HWND parent, HWND child) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+// A folder below the scratch folder, made when missing.
+std::string Folder(const std::string& name) {
+    const std::string path = Base + "\\" + name;
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
 }
 
-// A running tessaron.exe and its controls, in creation order.
+// A running tessaron.exe, started in `Work`, and its controls in creation order.
 class TApp {
 public:
-    TApp(const std::string& exe, const std::string& currentDir) {
+    explicit TApp(const std::string& folder) : Work(Folder(folder)) {
         STARTUPINFOA startup{};
         startup.cb = sizeof(startup);
-        std::string command = "\"" + exe + "\"";
-        Started_ = CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDir.c_str(),
+        std::string command = "\"" + Exe + "\"";
+        Started_ = CreateProcessA(Exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, Work.c_str(),
                                   &startup, &Process_) != 0;
-        Check(Started_, "tessaron.exe starts in " + currentDir);
-        if (!Started_) return;
-        WaitFor([&] {
-            const auto windows = TopWindows(Process_.dwProcessId, "TForm");
-            if (!windows.empty()) Main = windows.front();
-            return Main != nullptr;
-        });
-        Check(Main != nullptr, "the main window appears");
-        if (Main == nullptr) return;
-        const auto children = Children(Main);
-        if (children.size() == 6) {
-            List = children[0];
-            Path = children[1];
-            Start = children[2];
-            Browse = children[3];
-            Label = children[4];
-            Status = children[5];
-        }
+        Check(Started_, "tessaron.exe starts in " + Work);
+        // A loaded machine may take more than 10 s for the first start.
+        const HWND main = Started_ ? WaitForTop("TForm", 30000) : nullptr;
+        const auto children = Children(main);
+        Check(children.size() == 6, "the main window appears with six children in " + Work);
+        if (children.size() != 6) return;
+        Main = main;
+        HWND* const controls[] = {&List, &Path, &Start, &Browse, &Label, &Status};
+        for (std::size_t k = 0; k < 6; ++k) *controls[k] = children[k];
     }
     ~TApp() {
         if (!Started_) return;
@@ -114,7 +111,6 @@ public:
     TApp& operator=(const TApp&) = delete;
 
     bool Ready() const { return Status != nullptr; }
-    DWORD ProcessId() const { return Process_.dwProcessId; }
 
     HWND Focus() const {
         GUITHREADINFO info{};
@@ -123,20 +119,24 @@ public:
         return info.hwndFocus;
     }
     void Click(HWND button) const { PostMessageA(Main, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), (LPARAM)button); }
+    void DoubleClickList() const {
+        PostMessageA(Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(List));
+    }
     void SetPath(const std::string& text) const {
         SendMessageA(Path, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    // The first message box of the program, or null after the timeout.
-    HWND WaitForBox(DWORD timeoutMs = 10000) const {
-        HWND box = nullptr;
+    // The first visible top-level window of the program with that class
+    // ("#32770": a message box or dialog), or null after the timeout.
+    HWND WaitForTop(const char* className, DWORD timeoutMs = 10000) const {
+        HWND found = nullptr;
         WaitFor(
             [&] {
-                const auto boxes = TopWindows(Process_.dwProcessId, "#32770");
-                if (!boxes.empty()) box = boxes.front();
-                return box != nullptr;
+                const auto windows = TopWindows(Process_.dwProcessId, className);
+                found = windows.empty() ? nullptr : windows.front();
+                return found != nullptr;
             },
             timeoutMs);
-        return box;
+        return found;
     }
     // The status is cleared first: the summary of a search before must not
     // pass for this one's.
@@ -151,13 +151,19 @@ public:
         return WaitFor([&] { return WindowText(Status) == summary && IsWindowEnabled(Start); });
     }
     // Exit code once the process has ended, or -1 after the timeout.
-    long long ExitCode(DWORD timeoutMs = 10000) const {
-        if (WaitForSingleObject(Process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    long long ExitCode() const {
+        if (WaitForSingleObject(Process_.hProcess, 20000) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
         GetExitCodeProcess(Process_.hProcess, &code);
         return code;
     }
+    // Closes the window; the program must end with code 0.
+    void Close(const std::string& what) const {
+        PostMessageA(Main, WM_CLOSE, 0, 0);
+        CheckNumber(ExitCode(), 0, what + ": exit code");
+    }
 
+    const std::string Work;
     HWND Main = nullptr;
     HWND List = nullptr;
     HWND Path = nullptr;
@@ -195,34 +201,14 @@ std::string DoneSummary(int count) {
     return UiText[utDonePrefix] + std::to_string(count) + UiText[utDoneSuffix];
 }
 
-struct TExpectedControl {
-    const char* Name;
-    HWND TApp::*Handle;
-    const char* ClassName;
-    std::string Text;
-    LONG Style;
-};
+RECT RectIn(HWND parent, HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 
 void CheckControls(const TApp& app, const std::string& when) {
-    const TExpectedControl controls[] = {
-        {"list", &TApp::List, "ListBox", "", 0x50700103},
-        {"path box", &TApp::Path, "Edit", "", 0x50410080},
-        {"start button", &TApp::Start, "Button", UiText[utStart], 0x50010000},
-        {"browse button", &TApp::Browse, "Button", UiText[utBrowse], 0x50010000},
-        {"label", &TApp::Label, "Button", UiText[utPathLabel], 0x58000000},
-        {"status bar", &TApp::Status, "msctls_statusbar32", UiText[utHint], 0x50000010},
-    };
-    for (const TExpectedControl& c : controls) {
-        const HWND window = app.*c.Handle;
-        const std::string what = when + ", " + c.Name;
-        CheckText(ClassOf(window), c.ClassName, what + " class");
-        if (c.Handle != &TApp::List) CheckText(WindowText(window), c.Text, what + " text");
-        const LONG style = GetWindowLongA(window, GWL_STYLE);
-        // The list box drops its scroll bar bits while it needs no scroll bar.
-        const LONG want = c.Handle == &TApp::List ? c.Style & ~(WS_VSCROLL | WS_HSCROLL) : c.Style;
-        Check((style & want) == want, what + " style bits");
-    }
-
     RECT client;
     GetClientRect(app.Main, &client);
     const int w = client.right;
@@ -230,62 +216,41 @@ void CheckControls(const TApp& app, const std::string& when) {
     RECT statusClient;
     GetClientRect(app.Status, &statusClient);
     const int hs = statusClient.bottom;
-    struct TExpectedRect {
+    Check(hs > 10, when + ", status bar has its own height");
+    const struct {
         const char* Name;
         HWND Window;
+        const char* ClassName;
+        std::string Text;
+        LONG Style;
         RECT Rect;
+    } controls[] = {
+        {"list", app.List, "ListBox", "", 0x50700103, {1, 42, w, h - hs}},
+        {"path box", app.Path, "Edit", "", 0x50410080, {120, 10, w - 160, 32}},
+        {"start button", app.Start, "Button", UiText[utStart], 0x50010000, {w - 100, 10, w - 10, 32}},
+        {"browse button", app.Browse, "Button", UiText[utBrowse], 0x50010000, {w - 160, 10, w - 110, 32}},
+        {"label", app.Label, "Button", UiText[utPathLabel], 0x58000000, {10, 10, 120, 32}},
+        {"status bar", app.Status, "msctls_statusbar32", UiText[utHint], 0x50000010, {0, h - hs, w, h}},
     };
-    const TExpectedRect rects[] = {
-        {"path box", app.Path, {120, 10, w - 160, 32}}, {"start button", app.Start, {w - 100, 10, w - 10, 32}},
-        {"label", app.Label, {10, 10, 120, 32}},        {"browse button", app.Browse, {w - 160, 10, w - 110, 32}},
-        {"status bar", app.Status, {0, h - hs, w, h}},  {"list", app.List, {1, 42, w, h - hs}},
-    };
-    for (const TExpectedRect& r : rects) {
-        const RECT got = RectIn(app.Main, r.Window);
+    for (const auto& c : controls) {
+        const std::string what = when + ", " + c.Name;
+        CheckText(ClassOf(c.Window), c.ClassName, what + " class");
+        if (c.Window != app.List) CheckText(WindowText(c.Window), c.Text, what + " text");
+        // The list box drops its scroll bar bits while it needs no scroll bar.
+        const LONG want = c.Window == app.List ? c.Style & ~(WS_VSCROLL | WS_HSCROLL) : c.Style;
+        Check((GetWindowLongA(c.Window, GWL_STYLE) & want) == want, what + " style bits");
+        const RECT got = RectIn(app.Main, c.Window);
         char text[160];
-        std::snprintf(text, sizeof(text), "%s, %s rect (%ld,%ld,%ld,%ld) want (%ld,%ld,%ld,%ld)", when.c_str(), r.Name,
-                      got.left, got.top, got.right, got.bottom, r.Rect.left, r.Rect.top, r.Rect.right, r.Rect.bottom);
-        Check(EqualRect(&got, &r.Rect) != 0, text);
+        std::snprintf(text, sizeof(text), "%s rect (%ld,%ld,%ld,%ld) want (%ld,%ld,%ld,%ld)", what.c_str(), got.left,
+                      got.top, got.right, got.bottom, c.Rect.left, c.Rect.top, c.Rect.right, c.Rect.bottom);
+        Check(EqualRect(&got, &c.Rect) != 0, text);
     }
-    Check(hs > 10, when + ", status bar has its own height");
 }
 
-// A tree with three undeclared uses, in two files; the item data of each line
-// is the index of its reference in scan order (sub\b.ini is read first).
-struct TTree {
-    std::string Root;
-    std::vector<std::string> Lines;  // sorted as the list box shows them
-    std::vector<LRESULT> ItemData;
-};
-
-TTree MakeSearchTree(const std::string& base) {
-    const std::string root = base + "\\tree";
-    CreateDirectoryA(root.c_str(), nullptr);
-    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
-    WriteFileBytes(root + "\\sub\\b.ini", "ButtonImage = Alpha\r\nSelectPortrait = Known\r\n");
-    WriteFileBytes(root + "\\a.ini",
-                   "MappedImage Known\r\n; a comment\r\n  SelectPortrait = Zeta\r\nButtonImage = Mu\r\n");
-    return {root,
-            {ReportLine("alpha", "\\sub\\b.ini", 1), ReportLine("mu", "\\a.ini", 4), ReportLine("zeta", "\\a.ini", 3)},
-            {0, 3, 2}};
-}
-
-// The folder that scripts/test-window makes below long\\: six names of 50
-// bytes, so that its path passes 260 bytes wherever the scratch folder is.
-std::string LongFolder(const std::string& base) {
-    std::string path = base + "\\long";
-    for (int k = 0; k < 6; ++k) path += "\\" + std::string(50, 'l');
-    return path;
-}
-
-void TestWindowAndSearch(const std::string& exe, const std::string& base) {
-    const std::string work = base + "\\work";
-    CreateDirectoryA(work.c_str(), nullptr);
-    const TApp app(exe, work);
-    Check(app.Ready(), "the main window has six children");
+void TestWindowAndSearch() {
+    const TApp app("work");
     if (!app.Ready()) return;
-
-    CheckText(WindowText(app.Main), "Tessaron 1.1 Beta by Quennick", "title");
+    CheckText(WindowText(app.Main), UiText[utTitle], "title");
     RECT frame;
     GetWindowRect(app.Main, &frame);
     const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - 320;
@@ -296,284 +261,202 @@ void TestWindowAndSearch(const std::string& exe, const std::string& base) {
     Check(GetClassLongPtrA(app.Main, GCLP_HICON) == 0, "the class names no icon");
     CheckControls(app, "at start");
     Check(app.Focus() == app.Start, "the start button has the focus at start");
-
     SetWindowPos(app.Main, nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CheckControls(app, "at 800x600");
 
-    // A real search, twice.
-    const TTree tree = MakeSearchTree(base);
-    for (const char* round : {"first search", "second search"}) {
-        Check(app.Search(tree.Root, DoneSummary(3)), std::string(round) + " ends with the summary");
-        const auto lines = ListLines(app.List);
-        CheckNumber(static_cast<long long>(lines.size()), 3, std::string(round) + " line count");
-        for (std::size_t k = 0; k < lines.size() && k < tree.Lines.size(); ++k) {
-            CheckText(lines[k], tree.Lines[k], std::string(round) + " line " + std::to_string(k));
-            CheckNumber(SendMessageW(app.List, LB_GETITEMDATA, k, 0), tree.ItemData[k],
-                        std::string(round) + " item data of line " + std::to_string(k));
+    // Three undeclared uses in two files, sorted; the item data of each line
+    // is the index of its reference in scan order (sub\b.ini is read first).
+    // Twice: the second search replaces the first one's lines.
+    const std::string tree = Folder("tree");
+    Folder("tree\\sub");
+    WriteFileBytes(tree + "\\sub\\b.ini", "ButtonImage = Alpha\r\nSelectPortrait = Known\r\n");
+    WriteFileBytes(tree + "\\a.ini",
+                   "MappedImage Known\r\n; a comment\r\n  SelectPortrait = Zeta\r\nButtonImage = Mu\r\n");
+    const std::vector<std::string> lines = {ReportLine("alpha", "\\sub\\b.ini", 1), ReportLine("mu", "\\a.ini", 4),
+                                            ReportLine("zeta", "\\a.ini", 3)};
+    const LRESULT itemData[] = {0, 3, 2};
+    for (const std::string round : {"first search", "second search"}) {
+        Check(app.Search(tree, DoneSummary(3)), round + " ends with the summary");
+        Check(ListLines(app.List) == lines, round + ": the lines");
+        for (std::size_t k = 0; k < 3; ++k) {
+            CheckNumber(SendMessageW(app.List, LB_GETITEMDATA, k, 0), itemData[k], round + ": item data " + lines[k]);
         }
-        Check(app.Focus() == app.List, std::string(round) + ": the list has the focus");
-        CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, std::string(round) + ": start button idle");
-        CheckNumber(GetWindowLongA(app.Browse, GWL_STYLE), 0x50010000, std::string(round) + ": browse button idle");
+        Check(app.Focus() == app.List, round + ": the list has the focus");
+        for (const HWND button : {app.Start, app.Browse}) {
+            CheckNumber(GetWindowLongA(button, GWL_STYLE), 0x50010000, round + ": idle " + WindowText(button));
+        }
     }
 
-    // Refusals keep the previous lines.
-    struct TRefusal {
+    // Refusals keep the previous lines. The long folder exists (scripts/test-window
+    // makes it): six names of 50 bytes pass 260 bytes wherever the scratch folder is.
+    std::string longFolder = Base + "\\long";
+    for (int k = 0; k < 6; ++k) longFolder += "\\" + std::string(50, 'l');
+    const struct {
         const char* Name;
         std::string Path;
         TTextId Message;
-    };
-    const TRefusal refusals[] = {
+    } refusals[] = {
         {"empty path", "", utPathEmpty},
-        {"missing path", base + "\\no such folder", utPathMissing},
+        {"missing path", Base + "\\no such folder", utPathMissing},
         {"blanks only", "   ", utPathMissing},
-        {"an existing folder beyond 260 bytes", LongFolder(base), utPathMissing},
+        {"an existing folder beyond 260 bytes", longFolder, utPathMissing},
     };
-    for (const TRefusal& r : refusals) {
+    for (const auto& r : refusals) {
+        const std::string what = r.Name;
         app.SetPath(r.Path);
         app.Click(app.Start);
-        const HWND box = app.WaitForBox();
-        Check(box != nullptr, std::string(r.Name) + ": a message box appears");
+        const HWND box = app.WaitForTop("#32770");
+        Check(box != nullptr, what + ": a message box appears");
         if (box == nullptr) continue;
-        CheckText(WindowText(box), UiText[utError], std::string(r.Name) + " box caption");
-        CheckText(BoxText(box), UiText[r.Message], std::string(r.Name) + " box text");
-        Check(GetWindow(box, GW_OWNER) == app.Main, std::string(r.Name) + " box owned by the main window");
-        CheckText(WindowText(app.Status), UiText[utError], std::string(r.Name) + " status");
-        CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, std::string(r.Name) + ": start button idle");
+        CheckText(WindowText(box), UiText[utError], what + " box caption");
+        CheckText(BoxText(box), UiText[r.Message], what + " box text");
+        Check(GetWindow(box, GW_OWNER) == app.Main, what + " box owned by the main window");
+        CheckText(WindowText(app.Status), UiText[utError], what + " status");
+        CheckNumber(GetWindowLongA(app.Start, GWL_STYLE), 0x50010000, what + ": start button idle");
         CloseBox(box);
-        Check(ListLines(app.List) == tree.Lines, std::string(r.Name) + ": the list is unchanged");
+        Check(ListLines(app.List) == lines, what + ": the list is unchanged");
     }
 
-    // A tree without any use.
-    const std::string empty = base + "\\empty";
-    CreateDirectoryA(empty.c_str(), nullptr);
-    Check(app.Search(empty, UiText[utNoUsed]), "an empty tree ends with the no-use summary");
+    Check(app.Search(Folder("empty"), UiText[utNoUsed]), "an empty tree ends with the no-use summary");
     CheckNumber(SendMessageW(app.List, LB_GETCOUNT, 0, 0), 0, "an empty tree empties the list");
-
-    PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    CheckNumber(app.ExitCode(), 0, "closing the window ends the program with code 0");
+    app.Close("after the searches");
 }
 
-// The run-time's error report: its caption, the exception, a 16-digit address
-// and the message (any when `message` is empty) with its full stop. Returns the text.
-std::string CheckErrorReport(HWND box, const std::string& message, const std::string& what) {
+// The run-time's error report, unowned: its caption, the exception, a 16-digit
+// address and the message (any when `message` is empty) with its full stop.
+// Closing it ends the program with code 1.
+void CheckErrorReport(const TApp& app, const std::string& message, const std::string& what) {
+    const HWND box = app.WaitForTop("#32770");
     CheckText(WindowText(box), "Application Error", what + ": the report's caption");
+    Check(box != nullptr && GetWindow(box, GW_OWNER) == nullptr, what + ": the report has no owner");
     const std::string text = BoxText(box);
-    const std::string head = "Exception EInOutError in module tessaron.exe at ";
-    const std::size_t dot = text.find(".\r\n", head.size());
-    const bool shaped = text.compare(0, head.size(), head) == 0 && dot == head.size() + 16 &&
-                        text.find_first_not_of("0123456789ABCDEF", head.size()) == dot;
-    const std::string said = shaped ? text.substr(dot + 3) : "";
-    Check(shaped && said.size() > 3 && said.compare(said.size() - 3, 3, ".\r\n") == 0 &&
-              (message.empty() || said == message + "\r\n"),
+    const std::regex shape("Exception EInOutError in module tessaron\\.exe at [0-9A-F]{16}\\.\r\n(.+\\.)\r\n");
+    std::smatch said;
+    Check(std::regex_match(text, said, shape) && (message.empty() || said[1] == message),
           what + ": the report's text \"" + text + "\"");
-    return text;
-}
-
-void TestReadError(const std::string& exe, const std::string& base) {
-    const std::string work = base + "\\work-broken";
-    CreateDirectoryA(work.c_str(), nullptr);
-    const TApp app(exe, work);
-    if (!app.Ready()) return;
-    app.SetPath(base + "\\broken");
-    app.Click(app.Start);
-    const HWND box = app.WaitForBox();
-    Check(box != nullptr, "a read error shows the error report");
-    if (box == nullptr) return;
-    const std::string text = CheckErrorReport(box, "", "a read error");
-    Check(GetWindow(box, GW_OWNER) == nullptr, "error report has no owner");
-    Check((GetWindowLongA(app.Start, GWL_STYLE) & WS_DISABLED) != 0, "the buttons stay busy behind the report");
     CloseBox(box);
-    CheckNumber(app.ExitCode(), 1, "a read error ends the program with code 1");
-    std::printf("error report: %s", text.c_str());
+    CheckNumber(app.ExitCode(), 1, what + ": exit code");
 }
 
-std::wstring WideFromAnsi(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
+void TestReadError() {
+    const TApp app("work-broken");
+    if (!app.Ready()) return;
+    app.SetPath(Base + "\\broken");
+    app.Click(app.Start);
+    app.WaitForTop("#32770");
+    Check((GetWindowLongA(app.Start, GWL_STYLE) & WS_DISABLED) != 0, "the buttons stay busy behind the report");
+    CheckErrorReport(app, "", "a read error");
 }
 
-// Every visible Notepad window, or those titled `<fileName> - Блокнот`.
-std::vector<HWND> NotepadWindows(const std::string& fileName = "") {
-    struct TQuery {
-        std::wstring Name;
-        std::vector<HWND> Found;
-    } query{WideFromAnsi(fileName), {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& q = *reinterpret_cast<TQuery*>(data);
-            const std::wstring suffix = L" - \u0411\u043b\u043e\u043a\u043d\u043e\u0442";
-            wchar_t title[512] = {};
-            GetWindowTextW(window, title, 512);
-            const std::wstring t = title;
-            const bool notepad =
-                t.size() > suffix.size() && t.compare(t.size() - suffix.size(), suffix.size(), suffix) == 0;
-            if (IsWindowVisible(window) && notepad && (q.Name.empty() || t == q.Name + suffix))
-                q.Found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.Found;
+// Wine's Notepad under the Russian locale: window class "Notepad", titled
+// "<file> - Блокнот", its text in an Edit child.
+std::string NotepadTitle(const std::string& file) {
+    return file + " - \xC1\xEB\xEE\xEA\xED\xEE\xF2";
 }
 
-void CloseNotepads() {
-    for (HWND window : NotepadWindows()) PostMessageA(window, WM_CLOSE, 0, 0);
-    WaitFor([] { return NotepadWindows().empty(); });
+int NotepadCount() {
+    int count = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Notepad", nullptr)) != nullptr;) ++count;
+    return count;
 }
 
-// Selects the line that shows `text` and sends the double-click
-// notification the way the list box does.
-bool DoubleClickLine(const TApp& app, const std::string& text) {
-    const auto lines = ListLines(app.List);
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-        if (lines[k] != text) continue;
-        SendMessageW(app.List, LB_SETCURSEL, k, 0);
-        PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
-        return true;
+bool CloseNotepads() {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Notepad", nullptr)) != nullptr;) {
+        PostMessageA(w, WM_CLOSE, 0, 0);
     }
-    return false;
+    return WaitFor([] { return NotepadCount() == 0; });
 }
 
-struct TSelection {
-    DWORD Start = 0;
-    DWORD End = 0;
-};
-
-// A control's selection once it has one.
-TSelection WaitForControlSelection(HWND control) {
-    TSelection selection;
-    WaitFor(
-        [&] {
-            SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.Start),
-                         reinterpret_cast<LPARAM>(&selection.End));
-            return selection.End > selection.Start;
-        },
-        3000);
-    return selection;
+// An editor's text control: Notepad's Edit, or the stand-in's rich edit one level down.
+HWND TextControl(HWND editor) {
+    const HWND edit = FindWindowExA(editor, nullptr, "EDIT", nullptr);
+    if (edit != nullptr) return edit;
+    return FindWindowExA(FindWindowExA(editor, nullptr, "STATIC", nullptr), nullptr, "RICHEDIT50W", nullptr);
 }
 
-// Notepad's selection once it has one, read from its Edit control.
-TSelection WaitForSelection(HWND notepad) {
-    return WaitForControlSelection(FindWindowExA(notepad, nullptr, "EDIT", nullptr));
+std::pair<DWORD, DWORD> Selection(HWND editor) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(TextControl(editor), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
 }
 
-DWORD LineStart(HWND notepad, int line) {
-    const HWND edit = FindWindowExA(notepad, nullptr, "EDIT", nullptr);
-    return static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, line, 0));
-}
-
-std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    return std::string(path, GetWindowsDirectoryA(path, MAX_PATH));
-}
-
-// Starts the stand-in for today's Notepad on `file` (see stand_in_editor.cpp)
-// and returns its rich-edit control, null when it did not come up.
-HWND StartStandInEditor(const std::string& file, PROCESS_INFORMATION& process) {
-    char self[MAX_PATH] = {};
-    std::string program(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
-    program = program.substr(0, program.rfind('\\')) + "\\stand_in_editor.exe";
-    std::string command = "\"" + program + "\" " + file;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return nullptr;
-    }
-    const std::string title = file.substr(file.rfind('\\') + 1) + " - Notepad";
-    HWND frame = nullptr;
-    if (!WaitFor([&] { return (frame = FindWindowA("StandInEditor", title.c_str())) != nullptr; })) {
-        TerminateProcess(process.hProcess, 1);
-        return nullptr;
-    }
-    return FindWindowExA(FindWindowExA(frame, nullptr, "STATIC", nullptr), nullptr, "RICHEDIT50W", nullptr);
-}
-
-// Today's Notepad: the text in a rich-edit control below the top-level window.
-void TestJumpToRichEdit(const TApp& app, const std::string& file) {
-    PROCESS_INFORMATION process{};
-    const HWND rich = StartStandInEditor(file, process);
-    Check(rich != nullptr, "the stand-in editor shows rich.ini");
-    Check(DoubleClickLine(app, ReportLine("inrichedit", "\\rich.ini", 2)), "the line of inrichedit is listed");
-    const TSelection selection = WaitForControlSelection(rich);
-    // Its line end counts one position there.
-    CheckNumber(selection.Start, 9 + 16, "rich edit: selection start");
-    CheckNumber(selection.End, 9 + 26, "rich edit: selection end");
-    Check(NotepadWindows("rich.ini").empty(), "the stand-in's window is reused: no Notepad starts");
-    PostMessageA(GetAncestor(rich, GA_ROOT), WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
-
-void TestJumpToNotepad(const std::string& exe, const std::string& base) {
-    const std::string root = base + "\\notes";
-    const std::string cyrillic = "\xEA\xE0\xF0\xF2\xE0.ini";  // карта.ini in Windows-1251
-    CreateDirectoryA(root.c_str(), nullptr);
-    WriteFileBytes(root + "\\decl.ini", "MappedImage Declared\r\n");
+void TestJump() {
+    const std::string root = Folder("notes");
+    const std::string cyrillic = "\xEA\xE0\xF0\xF2\xE0.ini";          // карта.ini in Windows-1251
+    WriteFileBytes(root + "\\decl.ini", "MappedImage Declared\r\n");  // a tree without any is its own case
     WriteFileBytes(root + "\\plain.ini", "  SelectPortrait = SNPortrait\r\n\tButtonImage = TabName\r\n");
     WriteFileBytes(root + "\\" + cyrillic, "ButtonImage = Cyr\r\n");
     WriteFileBytes(root + "\\wrap.ini", "; " + std::string(600, 'w') + "\r\n  ButtonImage = Wrapped\r\n");
-    WriteFileBytes(root + "\\rich.ini", "Object R\r\n  ButtonImage = InRichEdit\r\n");
-    const std::string work = base + "\\work-jump";
-    CreateDirectoryA(work.c_str(), nullptr);
-    const TApp app(exe, work);
+    const char richText[] = "Object R\r\n  ButtonImage = InRichEdit\r\n";
+    WriteFileBytes(root + "\\rich.ini", richText);
+    WriteFileBytes(root + "\\gone.ini", "\r\n\r\nButtonImage = Gone\r\n");
+    // Today's Notepad as far as the jump sees it: its text in a rich edit one
+    // level below a window titled "<file> - Notepad". WaitFor answers the jump.
+    const std::string standInTitle = "rich.ini - Notepad";
+    LoadLibraryA("msftedit.dll");
+    const HWND standIn = CreateWindowExA(0, "STATIC", standInTitle.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                         nullptr, nullptr, nullptr, nullptr);
+    const HWND pane = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 400, 300, standIn, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "RICHEDIT50W", richText, WS_CHILD | ES_MULTILINE, 0, 0, 400, 300, pane, nullptr, nullptr,
+                    nullptr);
+    const TApp app("work-jump");
     if (!app.Ready()) return;
-
-    // An empty list: a double-click does nothing.
-    PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
+    app.DoubleClickList();
     Sleep(1000);
-    Check(NotepadWindows().empty(), "a double-click on the empty list starts no Notepad");
+    CheckNumber(NotepadCount(), 0, "a double-click on the empty list starts no Notepad");
+    Check(app.Search(root, DoneSummary(6)), "the jump tree is searched");
+    // The file changed since the search: its line 3 is gone, and the selection
+    // counts from the start of the text.
+    WriteFileBytes(root + "\\gone.ini", "; line 3 is gone now\r\n");
 
-    if (!app.Search(root, DoneSummary(5))) {
-        Check(false, "the jump tree is searched");
-        return;
+    const struct {
+        const char* Name;
+        std::string File;
+        int Line;
+        std::string Title;
+        DWORD Start;
+        DWORD End;
+        int Notepads;  // open afterwards: a file's window is reused
+    } jumps[] = {
+        {"snportrait", "plain.ini", 1, NotepadTitle("plain.ini"), 19, 29, 1},
+        {"tabname", "plain.ini", 2, NotepadTitle("plain.ini"), 31 + 15, 31 + 22, 1},
+        {"cyr", cyrillic, 1, NotepadTitle(cyrillic), 14, 17, 2},
+        {"cyr", cyrillic, 1, NotepadTitle(cyrillic), 14, 17, 2},
+        // Notepad wraps the long line (scripts/test-window sets it).
+        {"wrapped", "wrap.ini", 2, NotepadTitle("wrap.ini"), 604 + 16, 604 + 23, 3},
+        // The rich edit counts a line end as one position.
+        {"inrichedit", "rich.ini", 2, standInTitle, 9 + 16, 9 + 26, 3},
+        // From -1: column 15, less one, and the name's 4 letters.
+        {"gone", "gone.ini", 3, NotepadTitle("gone.ini"), 13, 17, 4},
+    };
+    for (const auto& j : jumps) {
+        const std::string what = std::string("jump to ") + j.Name;
+        // A reused window shows the new selection, not the one before.
+        if (const HWND editor = FindWindowA(nullptr, j.Title.c_str()))
+            SendMessageW(TextControl(editor), EM_SETSEL, 0, 0);
+        const auto lines = ListLines(app.List);
+        const auto line = std::find(lines.begin(), lines.end(), ReportLine(j.Name, "\\" + j.File, j.Line));
+        Check(line != lines.end(), what + ": the line is listed");
+        SendMessageW(app.List, LB_SETCURSEL, static_cast<WPARAM>(line - lines.begin()), 0);
+        app.DoubleClickList();
+        HWND editor = nullptr;
+        const std::pair<DWORD, DWORD> want{j.Start, j.End};
+        WaitFor(
+            [&] { return (editor = FindWindowA(nullptr, j.Title.c_str())) != nullptr && Selection(editor) == want; },
+            20000);
+        Check(editor != nullptr, what + ": the editor shows " + j.Title);
+        const auto got = editor != nullptr ? Selection(editor) : std::pair<DWORD, DWORD>{};
+        CheckNumber(got.first, j.Start, what + ": selection start");
+        CheckNumber(got.second, j.End, what + ": selection end");
+        CheckNumber(NotepadCount(), j.Notepads, what + ": Notepad windows");
     }
-    Check(DoubleClickLine(app, ReportLine("snportrait", "\\plain.ini", 1)), "the line of snportrait is listed");
-    Check(WaitFor([] { return NotepadWindows("plain.ini").size() == 1; }), "Notepad opens plain.ini");
-    const auto plain = NotepadWindows("plain.ini");
-    if (plain.size() != 1) return;
-    // The first double-click selects: the jump waits for a slow Notepad.
-    const TSelection first = WaitForSelection(plain[0]);
-    CheckNumber(first.Start, 19, "two blanks of indent: selection start");
-    CheckNumber(first.End, 29, "two blanks of indent: selection end");
+    const HWND wrap = FindWindowA(nullptr, NotepadTitle("wrap.ini").c_str());
+    Check(SendMessageW(TextControl(wrap), EM_LINEFROMCHAR, 604, 0) > 1, "Notepad wraps the long line");
 
-    Check(DoubleClickLine(app, ReportLine("tabname", "\\plain.ini", 2)), "the line of tabname is listed");
-    Sleep(1000);
-    CheckNumber(static_cast<long long>(NotepadWindows("plain.ini").size()), 1,
-                "a second line of the same file reuses the Notepad window");
-    const DWORD tabLine = LineStart(plain[0], 1);
-    const TSelection second = WaitForSelection(plain[0]);
-    CheckNumber(second.Start, tabLine + 15, "tab indent: selection start");
-    CheckNumber(second.End, tabLine + 22, "tab indent: selection end");
-
-    for (int round = 1; round <= 2; ++round) {
-        Check(DoubleClickLine(app, ReportLine("cyr", "\\" + cyrillic, 1)), "the line of the Cyrillic file is listed");
-        Sleep(1500);
-        CheckNumber(static_cast<long long>(NotepadWindows(cyrillic).size()), 1,
-                    "a Cyrillic file name stays one Notepad window, double-click " + std::to_string(round));
-    }
-    const auto cyr = NotepadWindows(cyrillic);
-    if (cyr.size() == 1) {
-        const TSelection selection = WaitForSelection(cyr[0]);
-        CheckNumber(selection.Start, 14, "Cyrillic file: selection start");
-        CheckNumber(selection.End, 17, "Cyrillic file: selection end");
-    }
-
-    Check(DoubleClickLine(app, ReportLine("wrapped", "\\wrap.ini", 2)), "the line of wrapped is listed");
-    Check(WaitFor([] { return NotepadWindows("wrap.ini").size() == 1; }), "Notepad opens wrap.ini");
-    for (const HWND notepad : NotepadWindows("wrap.ini")) {
-        const TSelection selection = WaitForSelection(notepad);
-        CheckNumber(selection.Start, 604 + 16, "word wrap: selection start");
-        CheckNumber(selection.End, 604 + 23, "word wrap: selection end");
-        Check(SendMessageW(FindWindowExA(notepad, nullptr, "EDIT", nullptr), EM_LINEFROMCHAR, 604, 0) > 1,
-              "word wrap: Notepad wraps the long line");
-    }
-    TestJumpToRichEdit(app, root + "\\rich.ini");
-    CloseNotepads();
-    PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    CheckNumber(app.ExitCode(), 0, "the jump run ends with code 0");
+    Check(CloseNotepads(), "the Notepads close");
+    DestroyWindow(standIn);
+    app.Close("the jump run");
 }
 
 // Waits for the status to show any of `texts`; gives up once it shows `over`.
@@ -589,13 +472,10 @@ bool WaitForStatus(const TApp& app, const std::vector<std::string>& texts, const
     return true;
 }
 
-// The big tree (scripts/test-window makes it) reports two uses of each file.
-constexpr int kBigTreeLines = 2 * 3000;
-
-void TestDuringSearch(const std::string& exe, const std::string& base) {
-    const std::string work = base + "\\work-busy";
-    const std::string big = base + "\\big";
-    CreateDirectoryA(work.c_str(), nullptr);
+void TestDuringSearch() {
+    const std::string big = Base + "\\big";
+    // The big tree (scripts/test-window makes it) reports two uses of each of its 3000 files.
+    const std::string done = DoneSummary(2 * 3000);
     // Each close comes in a second search, so that the list has lines to lose.
     // The preparing phase is too short to be seen from outside: that close is
     // posted right behind the click, so the search's first pump takes it. The
@@ -605,131 +485,106 @@ void TestDuringSearch(const std::string& exe, const std::string& base) {
         const std::string what = "closing while \"" + UiText[phase] + "\" shows";
         bool seen = phase == utPreparing;
         for (int attempt = 0; attempt < 5; ++attempt) {
-            const TApp app(exe, work);
+            const TApp app("work-busy");
             if (!app.Ready()) return;
-            Check(app.Search(big, DoneSummary(kBigTreeLines)), what + ": the first search ends");
+            Check(app.Search(big, done), what + ": the first search ends");
             app.ClickStart();
-            if (phase != utPreparing) seen = WaitForStatus(app, {UiText[phase]}, DoneSummary(kBigTreeLines));
-            PostMessageA(app.Main, WM_CLOSE, 0, 0);
-            CheckNumber(app.ExitCode(20000), 0, what + ": exit code");
-            Check(TopWindows(app.ProcessId(), "#32770").empty(), what + ": no box is left");
-            CheckText(ReadFileBytes(work + "\\path.txt"), big + "\r\n", what + ": the path is saved");
+            if (phase != utPreparing) seen = WaitForStatus(app, {UiText[phase]}, done);
+            app.Close(what);
+            CheckText(ReadFileBytes(app.Work + "\\path.txt"), big + "\r\n", what + ": the path is saved");
             if (seen) break;
         }
         Check(seen, what + ": the phase is seen");
     }
 
     // Typing and a double-click on the (emptied) list while the search runs.
-    const TApp app(exe, work);
+    const TApp app("work-busy");
     if (!app.Ready()) return;
     app.SetPath(big);
     SendMessageA(app.Path, EM_SETSEL, big.size(), big.size());
     app.Click(app.Start);
-    Check(WaitForStatus(app, {UiText[utSearchingFiles], UiText[utSearchingImages], UiText[utComparing]},
-                        DoneSummary(kBigTreeLines)),
+    Check(WaitForStatus(app, {UiText[utSearchingFiles], UiText[utSearchingImages], UiText[utComparing]}, done),
           "busy: the search is seen running");
     for (char c : std::string("xyz")) PostMessageA(app.Path, WM_CHAR, static_cast<WPARAM>(c), 0);
-    PostMessageA(app.Main, WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(app.List));
-    Check(WaitForStatus(app, {DoneSummary(kBigTreeLines)}), "busy: the search ends with its summary");
-    CheckNumber(SendMessageW(app.List, LB_GETCOUNT, 0, 0), kBigTreeLines, "busy: every line is listed");
+    app.DoubleClickList();
+    Check(WaitForStatus(app, {done}), "busy: the search ends with its summary");
+    CheckNumber(SendMessageW(app.List, LB_GETCOUNT, 0, 0), 2 * 3000, "busy: every line is listed");
     CheckText(WindowText(app.Path), big + "xyz", "busy: what was typed during the search is in the path box");
-    Check(NotepadWindows().empty(), "busy: a double-click during the search opens no Notepad");
-    PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    CheckNumber(app.ExitCode(), 0, "busy: exit code");
+    CheckNumber(NotepadCount(), 0, "busy: a double-click during the search opens no Notepad");
+    app.Close("busy");
 }
 
-std::string DesktopFolder() {
-    char path[MAX_PATH] = {};
-    // The folder dialog starts at the desktop; confirming it gives this path.
-    GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
-    return std::string(path) + "\\Desktop";
-}
-
-void TestBrowse(const std::string& exe, const std::string& base) {
-    const std::string work = base + "\\work-browse";
-    CreateDirectoryA(work.c_str(), nullptr);
-    const TApp app(exe, work);
+void TestBrowse() {
+    const TApp app("work-browse");
     if (!app.Ready()) return;
-    SetFocus(nullptr);
-
+    // A search puts the focus on the list, where a cancel must leave it.
+    app.Search(Folder("empty"), UiText[utNoUsed]);
     // The dialog starts at the desktop whatever the path box holds.
-    const std::string windows = WindowsFolder();
-    struct TBrowseCase {
+    char path[MAX_PATH] = {};
+    const std::string windows(path, GetWindowsDirectoryA(path, MAX_PATH));
+    GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
+    const struct {
         const char* Name;
         WPARAM Button;
         std::string Typed;
         std::string Path;
-    };
-    const TBrowseCase cases[] = {
+    } cases[] = {
         {"cancel", IDCANCEL, "typed", "typed"},
-        {"confirm", IDOK, windows, DesktopFolder()},
+        {"confirm", IDOK, windows, std::string(path) + "\\Desktop"},
     };
-    for (const TBrowseCase& c : cases) {
+    for (const auto& c : cases) {
+        const std::string what = c.Name;
         app.SetPath(c.Typed);
         const HWND focusBefore = app.Focus();
         app.Click(app.Browse);
-        const HWND dialog = app.WaitForBox();
-        Check(dialog != nullptr, std::string(c.Name) + ": the folder dialog appears");
+        const HWND dialog = app.WaitForTop("#32770");
+        Check(dialog != nullptr, what + ": the folder dialog appears");
         if (dialog == nullptr) continue;
-        CheckText(BoxText(dialog), UiText[utBrowsePrompt], std::string(c.Name) + ": the dialog's prompt");
-        Check(GetWindow(dialog, GW_OWNER) == app.Main, std::string(c.Name) + ": the dialog is owned by the window");
-        Check(FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr) != nullptr,
-              std::string(c.Name) + ": the dialog shows the folder tree");
+        CheckText(BoxText(dialog), UiText[utBrowsePrompt], what + ": the dialog's prompt");
+        Check(GetWindow(dialog, GW_OWNER) == app.Main, what + ": the dialog is owned by the window");
+        Check(FindWindowExA(dialog, nullptr, "SysTreeView32", nullptr) != nullptr, what + ": the folder tree");
         PostMessageA(dialog, WM_COMMAND, c.Button, 0);
-        Check(WaitFor([&] { return !IsWindow(dialog); }), std::string(c.Name) + ": the dialog closes");
+        Check(WaitFor([&] { return !IsWindow(dialog); }), what + ": the dialog closes");
         Sleep(200);
-        CheckText(WindowText(app.Path), c.Path, std::string(c.Name) + ": the path box");
+        CheckText(WindowText(app.Path), c.Path, what + ": the path box");
         const HWND focus = app.Focus();
-        Check(focus == (c.Button == IDOK ? app.Start : focusBefore),
-              std::string(c.Name) + ": the focus " + ClassOf(focus) + " " + WindowText(focus) + " before " +
-                  ClassOf(focusBefore) + " " + WindowText(focusBefore));
+        Check(focus == (c.Button == IDOK ? app.Start : focusBefore), what + ": the focus is on " + WindowText(focus));
     }
-    PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    CheckNumber(app.ExitCode(), 0, "the browse run ends with code 0");
+    app.Close("the browse run");
 }
 
-void TestSavedPath(const std::string& exe, const std::string& base) {
-    const std::string work = base + "\\work-saved";
-    CreateDirectoryA(work.c_str(), nullptr);
-    const std::string file = work + "\\path.txt";
+void TestSavedPath() {
+    const std::string file = Folder("work-saved") + "\\path.txt";
     // Only the first line counts, blanks kept, whether it ends in LF or CR LF.
     WriteFileBytes(file, "  Z:\\with blanks  \nsecond line\r\n");
     const std::string cyrillic = " C:\\\xC8\xE3\xF0\xFB ";  // " C:\Игры " in Windows-1251
-    struct TRun {
+    const struct {
         const char* Name;
         std::string Shown;  // the path box at start
         std::string Typed;  // typed before closing
         std::string Saved;  // path.txt afterwards
-    };
-    const TRun runs[] = {
+    } runs[] = {
         {"prepared file", "  Z:\\with blanks  ", cyrillic, cyrillic + "\r\n"},
         {"typed path", cyrillic, "", "\r\n"},
         {"empty line", "", "kept", "kept\r\n"},
     };
-    for (const TRun& r : runs) {
-        const TApp app(exe, work);
+    for (const auto& r : runs) {
+        const TApp app("work-saved");
         if (!app.Ready()) return;
         CheckText(WindowText(app.Path), r.Shown, std::string(r.Name) + ": the path box at start");
         app.SetPath(r.Typed);
-        PostMessageA(app.Main, WM_CLOSE, 0, 0);
-        CheckNumber(app.ExitCode(), 0, std::string(r.Name) + ": exit code");
+        app.Close(r.Name);
         CheckText(ReadFileBytes(file), r.Saved, std::string(r.Name) + ": path.txt");
     }
 
-    // A directory named path.txt cannot be written.
-    const std::string locked = base + "\\work-unwritable";
-    CreateDirectoryA(locked.c_str(), nullptr);
-    CreateDirectoryA((locked + "\\path.txt").c_str(), nullptr);
-    const TApp app(exe, locked);
+    // A directory named path.txt can be neither read nor written.
+    Folder("work-unwritable");
+    Folder("work-unwritable\\path.txt");
+    const TApp app("work-unwritable");
     if (!app.Ready()) return;
     CheckText(WindowText(app.Path), "", "an unreadable path.txt gives an empty path box");
     PostMessageA(app.Main, WM_CLOSE, 0, 0);
-    const HWND box = app.WaitForBox();
-    Check(box != nullptr, "an unwritable path.txt shows the error report");
-    if (box == nullptr) return;
-    CheckErrorReport(box, "File access denied.", "unwritable path.txt");
-    CloseBox(box);
-    CheckNumber(app.ExitCode(), 1, "unwritable path.txt: exit code 1");
+    CheckErrorReport(app, "File access denied.", "unwritable path.txt");
 }
 
 }  // namespace
@@ -740,14 +595,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: window_driver <tessaron.exe> <scratch folder>\n");
         return 2;
     }
-    const std::string exe = argv[1];
-    const std::string base = argv[2];
-    TestWindowAndSearch(exe, base);
-    TestDuringSearch(exe, base);
-    TestReadError(exe, base);
-    TestSavedPath(exe, base);
-    TestBrowse(exe, base);
-    TestJumpToNotepad(exe, base);
+    Exe = argv[1];
+    Base = argv[2];
+    CloseNotepads();  // left open by a run that failed
+    TestWindowAndSearch();
+    TestDuringSearch();
+    TestReadError();
+    TestSavedPath();
+    TestBrowse();
+    TestJump();
     std::printf("window tests: %d checks, %d failed\n", Checks, Failures);
     return Failures == 0 ? 0 : 1;
 }
