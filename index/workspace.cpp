@@ -154,23 +154,56 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
 }
 
 std::vector<int32_t> TWorkspaceIndex::IndexAll() {
-    // The engine scans every file on all cores; the positions of the names
-    // found then want each file's bytes once more.
-    TScanState state;
-    state.KeepDefinedPlaces = true;
-    state.KeepSkipped = true;
     std::unordered_set<std::string> listed;
+    std::vector<int32_t> files;
     for (const std::string& root : Roots_) {
         TPathList paths;
         WalkTree(root, "*.ini", paths);
         for (int32_t i = 0; i < paths.Count(); ++i) {
             const std::string path(paths[i]);
-            if (FileOf(path) < 0 && listed.insert(KeyOfPath(path)).second) state.FileList.Add(path);
+            if (FileOf(path) < 0 && listed.insert(KeyOfPath(path)).second) files.push_back(AddFile(path));
         }
     }
-    ScanFilesInParallel(state, HardwareJobs());
-    std::unordered_set<std::string> skipped;
-    for (const TSkippedEntry& entry : state.Skipped) skipped.insert(entry.Path);
+    // Each file is read once, on every core, and its names are placed while
+    // its bytes are still in the cache; the table of names is filled after.
+    struct TKeys {
+        TNameList Used;
+        TNameList Declared;
+    };
+    std::vector<TKeys> keys(files.size());
+    std::atomic<std::size_t> taken{0};
+    const auto work = [&] {
+        std::vector<char> bytes;
+        std::vector<char> chunk(kReadChunk);
+        TScanState part;
+        part.KeepDefinedPlaces = true;
+        const auto none = [](int32_t) { return static_cast<TNameEntry*>(nullptr); };
+        for (std::size_t i = taken++; i < files.size(); i = taken++) {
+            TFileEntry& entry = Files_[files[i]];
+            std::size_t size = 0;
+            if (!ReadDisk(entry.Path, bytes, size)) {
+                entry.Gone = true;
+                continue;
+            }
+            part.EmptyRecords();
+            TMemorySource source({bytes.data(), size});
+            TLineScanner(part, chunk).ScanText(source, 0);
+            TRecordStart next;
+            Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
+            keys[i].Used.Append(part.UsedNames);
+            keys[i].Declared.Append(part.DefinedNames);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned j = 1; j < HardwareJobs(); ++j) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // fewer threads do the same work
+        }
+    }
+    work();
+    for (std::thread& thread : threads) thread.join();
 
     // Names repeat: only the first of each asks the index's table.
     const auto entries = [&](const TNameList& names) {
@@ -190,72 +223,31 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
         }
         return out;
     };
-    Names_.reserve(Names_.size() + static_cast<std::size_t>(state.DefinedNames.Count() + state.UsedNames.Count()));
-    std::vector<TNameEntry*> used = entries(state.UsedNames);
-    std::vector<TNameEntry*> declared = entries(state.DefinedNames);
-    // The peak stays near the index's own size: the names' bytes go now, the records after the placing.
-    state.UsedNames.Clear();
-    state.DefinedNames.Clear();
-
-    // Each file's records start where the file before left off.
-    std::vector<int32_t> scanned;
-    std::vector<TRecordStart> starts;
-    TRecordStart next;
-    const auto ofFile = [](const TRefTable& refs, int32_t k, int32_t i) {
-        return k < refs.Count() && refs[k].FileIndex == static_cast<uint32_t>(i);
-    };
-    for (int32_t i = 0; i < state.FileList.Count(); ++i) {
-        const std::string path(state.FileList[i]);
-        if (skipped.count(path) == 0) {
-            scanned.push_back(AddFile(path));
-            starts.push_back(next);
-        } else {
-            scanned.push_back(-1);
-            starts.emplace_back();
-        }
-        while (ofFile(state.RefTable, next.Use, i)) ++next.Use;
-        while (ofFile(state.DefinedPlaces, next.Declaration, i)) ++next.Declaration;
+    TNameList usedNames;
+    TNameList declaredNames;
+    for (TKeys& k : keys) {
+        usedNames.Append(k.Used);
+        declaredNames.Append(k.Declared);
+        k.Used.Clear();
+        k.Declared.Clear();
     }
-    // The files' bytes, again, on every core; each thread fills only the entries of its files.
-    std::atomic<int32_t> taken{0};
-    const auto place = [&] {
-        std::vector<char> buffer;
-        std::size_t size = 0;
-        for (int32_t i = taken++; i < state.FileList.Count(); i = taken++) {
-            const int32_t file = scanned[i];
-            if (file < 0) continue;
-            if (!ReadDisk(Files_[file].Path, buffer, size)) {
-                Files_[file].Gone = true;
-                continue;
-            }
-            Place(
-                file, {buffer.data(), size}, state, static_cast<uint32_t>(i), starts[i],
-                [&](int32_t k) { return used[k]; }, [&](int32_t k) { return declared[k]; });
-        }
-    };
-    std::vector<std::thread> threads;
-    for (unsigned j = 1; j < HardwareJobs(); ++j) {
-        try {
-            threads.emplace_back(place);
-        } catch (const std::system_error&) {
-            break;  // fewer threads do the same work
-        }
-    }
-    place();
-    for (std::thread& thread : threads) thread.join();
-    state.Reset();
-    std::vector<TNameEntry*>().swap(used);
-    std::vector<TNameEntry*>().swap(declared);
+    Names_.reserve(Names_.size() + static_cast<std::size_t>(declaredNames.Count() + usedNames.Count()));
+    const std::vector<TNameEntry*> used = entries(usedNames);
+    const std::vector<TNameEntry*> declared = entries(declaredNames);
     std::vector<int32_t> read;
-    for (const int32_t file : scanned) {
-        if (file < 0) continue;
-        if (Files_[file].Gone) {
-            ByPath_.erase(KeyOfPath(Files_[file].Path));
-        } else {
-            read.push_back(file);
+    std::size_t nextUse = 0;
+    std::size_t nextDeclaration = 0;
+    for (const int32_t file : files) {
+        TFileEntry& entry = Files_[file];
+        if (entry.Gone) {
+            ByPath_.erase(KeyOfPath(entry.Path));
+            continue;
         }
+        for (TItem& item : entry.Uses) item.Name = used[nextUse++];
+        for (TItem& item : entry.Declarations) item.Name = declared[nextDeclaration++];
+        read.push_back(file);
+        Link(file);
     }
-    for (const int32_t file : read) Link(file);
     return Refresh({read.begin(), read.end()});
 }
 
