@@ -324,6 +324,12 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
     entry.Declarations.clear();
     // A file without names needs no map of its lines.
     if (!ofFile(state.RefTable, next.Use) && !ofFile(state.DefinedPlaces, next.Declaration)) return;
+    // Items are many: each list takes its final size at once.
+    TRecordStart last = next;
+    while (ofFile(state.RefTable, last.Use)) ++last.Use;
+    while (ofFile(state.DefinedPlaces, last.Declaration)) ++last.Declaration;
+    entry.Uses.reserve(static_cast<std::size_t>(last.Use - next.Use));
+    entry.Declarations.reserve(static_cast<std::size_t>(last.Declaration - next.Declaration));
     const auto add = [&](std::vector<TItem>& out, const TRefRec& ref, TNameEntry* name, std::size_t begin,
                          std::size_t end, TRange range) {
         const std::string_view written(bytes.data() + begin, end - begin);
