@@ -205,46 +205,53 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     work();
     for (std::thread& thread : threads) thread.join();
 
-    // Names repeat: only the first of each asks the index's table.
-    const auto entries = [&](const TNameList& names) {
+    // Every used name, then every declared one. Names repeat: only the first
+    // of each asks the index's table, once, and its lists take their size.
+    int32_t usedCount = 0;
+    const std::vector<TNameEntry*> entries = [&] {
+        TNameList names;
+        for (TKeys& k : keys) names.Append(k.Used);
+        usedCount = names.Count();
+        for (TKeys& k : keys) {
+            names.Append(k.Declared);
+            k = TKeys();
+        }
         std::vector<int32_t> firstOf;
         const TNameIndex index(names, &firstOf);
-        std::vector<TNameEntry*> out(static_cast<std::size_t>(names.Count()));
+        std::vector<std::pair<int32_t, int32_t>> repeats(static_cast<std::size_t>(names.Count()));
+        std::size_t distinct = 0;
+        for (int32_t k = 0; k < names.Count(); ++k) {
+            auto& [uses, declarations] = repeats[firstOf[k]];
+            distinct += uses + declarations == 0 ? 1 : 0;
+            ++(k < usedCount ? uses : declarations);
+        }
+        Names_.reserve(Names_.size() + distinct);
+        std::vector<TNameEntry*> entries(static_cast<std::size_t>(names.Count()));
         std::string key;
         for (int32_t k = 0; k < names.Count(); ++k) {
             if (firstOf[k] != k) {
-                out[k] = out[firstOf[k]];
+                entries[k] = entries[firstOf[k]];
                 continue;
             }
             key.assign(names[k]);
-            auto name = Names_.find(key);
-            if (name == Names_.end()) name = Names_.try_emplace(key).first;
-            out[k] = &*name;
+            TNameEntry& entry = *Names_.try_emplace(key).first;
+            entry.second.Uses.reserve(entry.second.Uses.size() + repeats[k].first);
+            entry.second.Declarations.reserve(entry.second.Declarations.size() + repeats[k].second);
+            entries[k] = &entry;
         }
-        return out;
-    };
-    TNameList usedNames;
-    TNameList declaredNames;
-    for (TKeys& k : keys) {
-        usedNames.Append(k.Used);
-        declaredNames.Append(k.Declared);
-        k.Used.Clear();
-        k.Declared.Clear();
-    }
-    Names_.reserve(Names_.size() + static_cast<std::size_t>(declaredNames.Count() + usedNames.Count()));
-    const std::vector<TNameEntry*> used = entries(usedNames);
-    const std::vector<TNameEntry*> declared = entries(declaredNames);
+        return entries;
+    }();
     std::vector<int32_t> read;
     std::size_t nextUse = 0;
-    std::size_t nextDeclaration = 0;
+    auto nextDeclaration = static_cast<std::size_t>(usedCount);
     for (const int32_t file : files) {
         TFileEntry& entry = Files_[file];
         if (entry.Gone) {
             ByPath_.erase(KeyOfPath(entry.Path));
             continue;
         }
-        for (TItem& item : entry.Uses) item.Name = used[nextUse++];
-        for (TItem& item : entry.Declarations) item.Name = declared[nextDeclaration++];
+        for (TItem& item : entry.Uses) item.Name = entries[nextUse++];
+        for (TItem& item : entry.Declarations) item.Name = entries[nextDeclaration++];
         read.push_back(file);
         Link(file);
     }
