@@ -62,6 +62,7 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
         {"\xDF\xDF x", TEncoding::Cp1251, TUnits::Utf16, 3, "0:3"},
         {"\xDF\xDF x", TEncoding::Cp1251, TUnits::Utf8, 3, "0:5"},
         {"\x88x", TEncoding::Cp1251, TUnits::Utf8, 1, "0:3"},  // the euro sign takes three bytes
+        {"\xD0\xAF" + std::string(62, 'a') + " x", TEncoding::Utf8, TUnits::Utf16, 65, "0:64"},  // a long line
     };
     for (const TCase& c : cases) {
         const TLineMap map(c.Bytes, c.Encoding, c.Units);
