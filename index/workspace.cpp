@@ -329,6 +329,7 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
     };
     entry.Uses.clear();
     entry.Declarations.clear();
+    entry.Names.clear();
     // A file without names needs no map of its lines.
     if (!ofFile(state.RefTable, next.Use) && !ofFile(state.DefinedPlaces, next.Declaration)) return;
     // Items are many: each list takes its final size at once.
@@ -337,12 +338,24 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
     while (ofFile(state.DefinedPlaces, last.Declaration)) ++last.Declaration;
     entry.Uses.reserve(static_cast<std::size_t>(last.Use - next.Use));
     entry.Declarations.reserve(static_cast<std::size_t>(last.Declaration - next.Declaration));
+    // The items view their names in Names, which therefore never moves: it
+    // holds every name even where a byte grows to three in UTF-8.
+    std::size_t bound = 0;
+    for (int32_t k = next.Use; k < last.Use; ++k) bound += state.RefTable[k].Length;
+    for (int32_t k = next.Declaration; k < last.Declaration; ++k) bound += state.DefinedPlaces[k].Length;
+    const bool asRead = entry.Encoding == TEncoding::Utf8 && Settings_.Encoding == TEncodingChoice::Auto;
+    entry.Names.reserve(asRead ? bound : 3 * bound);
     const auto add = [&](std::vector<TItem>& out, const TRefRec& ref, TNameEntry* name, std::size_t begin,
                          std::size_t end, TRange range) {
-        const std::string_view written(bytes.data() + begin, end - begin);
-        out.push_back(
-            {name, ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
-             range, ref.LineIndex});
+        std::string_view written(bytes.data() + begin, end - begin);
+        std::string converted;
+        if (!asRead || written.find('\r') != std::string_view::npos) {
+            converted = ToUtf8(WithoutCr(written), entry.Encoding);
+            written = converted;
+        }
+        const std::size_t at = entry.Names.size();
+        entry.Names.insert(entry.Names.end(), written.begin(), written.end());
+        out.push_back({name, {entry.Names.data() + at, written.size()}, range, ref.LineIndex});
     };
     // Most texts: uses and declarations merged in line order, one walk.
     TLineCursor cursor(bytes, entry.Encoding, Units_);
@@ -371,6 +384,7 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
     // A lone CR: the protocol's lines are not the reader's.
     entry.Uses.clear();
     entry.Declarations.clear();
+    entry.Names.clear();
     TLineFeeds lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
     const TReaderLines lines(bytes, std::move(lineFeeds.At));
@@ -455,17 +469,17 @@ std::vector<TFinding> TWorkspaceIndex::FindingsOf(int32_t file) const {
     const TFileEntry& entry = Files_[file];
     for (const TItem& use : entry.Uses) {
         if (use.Name->second.Declarations.empty() && Elsewhere_.count(use.Key()) == 0) {
-            findings.push_back({TFindingKind::Undeclared, use.Range, use.Shown, {}});
+            findings.push_back({TFindingKind::Undeclared, use.Range, std::string(use.Shown), {}});
         }
     }
     for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
         const TItem& declaration = entry.Declarations[i];
         const TNameRefs& refs = declaration.Name->second;
         if (Settings_.Unused && refs.Uses.empty()) {
-            findings.push_back({TFindingKind::Unused, declaration.Range, declaration.Shown, {}});
+            findings.push_back({TFindingKind::Unused, declaration.Range, std::string(declaration.Shown), {}});
         }
         if (Settings_.Duplicates && refs.Declarations.size() > 1) {
-            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, declaration.Shown, {}};
+            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, std::string(declaration.Shown), {}};
             for (const auto& [other, item] : refs.Declarations) {
                 if (other == file && item == static_cast<int32_t>(i)) continue;
                 duplicate.Related.push_back({other, Files_[other].Declarations[item].Range});
@@ -590,8 +604,8 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
         if (bytes[begin - 1] != '\r') --left;
     }
     TCompletion completion{map.RangeOf(begin, offset), {}};
-    const auto offer = [&](const std::string& key, const std::string& shown) {
-        if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.push_back(shown);
+    const auto offer = [&](const std::string& key, std::string_view shown) {
+        if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.emplace_back(shown);
     };
     for (const auto& [key, refs] : Names_) {
         if (!refs.Declarations.empty()) {
@@ -638,11 +652,11 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
     // Farther than a third of the name is another name, not a slip.
     const std::size_t limit = std::max<std::size_t>(1, key.size() / 3);
     std::vector<std::pair<std::size_t, std::string>> near;
-    const auto consider = [&](const std::string& candidate, const std::string& shown) {
+    const auto consider = [&](const std::string& candidate, std::string_view shown) {
         // The lengths alone bound the distance from below.
         if (std::max(key.size(), candidate.size()) - std::min(key.size(), candidate.size()) > limit) return;
         const std::size_t distance = EditDistance(key, candidate);
-        if (distance <= limit) near.emplace_back(distance, shown);
+        if (distance <= limit) near.emplace_back(distance, std::string(shown));
     };
     for (const auto& [name, refs] : Names_) {
         if (refs.Declarations.empty()) continue;
@@ -661,7 +675,8 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
 
 std::vector<TSymbol> TWorkspaceIndex::DocumentSymbols(int32_t file) const {
     std::vector<TSymbol> symbols;
-    for (const TItem& item : Files_[file].Declarations) symbols.push_back({item.Shown, {file, item.Range}});
+    for (const TItem& item : Files_[file].Declarations)
+        symbols.push_back({std::string(item.Shown), {file, item.Range}});
     return symbols;
 }
 
@@ -671,7 +686,8 @@ std::vector<TSymbol> TWorkspaceIndex::WorkspaceSymbols(const std::string& query)
     for (const auto& [key, refs] : Names_) {
         if (key.find(wanted) == std::string::npos) continue;
         for (const auto& [file, item] : refs.Declarations) {
-            symbols.push_back({Files_[file].Declarations[item].Shown, {file, Files_[file].Declarations[item].Range}});
+            symbols.push_back(
+                {std::string(Files_[file].Declarations[item].Shown), {file, Files_[file].Declarations[item].Range}});
         }
     }
     std::sort(symbols.begin(), symbols.end(), [](const TSymbol& a, const TSymbol& b) {
