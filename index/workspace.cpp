@@ -107,6 +107,11 @@ std::vector<int32_t> FilesOf(const TRefs& refs) {
     return files;
 }
 
+// Room for `more` places; a list that grows slice by slice at least doubles.
+void Reserve(TRefs& refs, std::size_t more) {
+    if (refs.capacity() < refs.size() + more) refs.reserve(std::max(refs.size() + more, 2 * refs.capacity()));
+}
+
 // Keeps each list in walk order, the order of the file ids.
 void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
     if (refs.empty() || refs.back() < ref) {
@@ -205,56 +210,65 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     work();
     for (std::thread& thread : threads) thread.join();
 
-    // Every used name, then every declared one. Names repeat: only the first
-    // of each asks the index's table, once, and its lists take their size.
-    int32_t usedCount = 0;
-    const std::vector<TNameEntry*> entries = [&] {
-        TNameList names;
-        for (TKeys& k : keys) names.Append(k.Used);
-        usedCount = names.Count();
-        for (TKeys& k : keys) {
-            names.Append(k.Declared);
-            k = TKeys();
-        }
+    // The files' names, in slices of whole files: within a slice only the
+    // first of each name asks the index's table, and its lists take the size
+    // of its repeats. A slice bounds the dedup's table (two slots a name).
+    constexpr int32_t kSliceNames = 1 << 19;
+    std::vector<int32_t> read;
+    TNameList slice;
+    std::vector<bool> used;  // by name of the slice
+    std::size_t sliceFrom = 0;
+    std::string key;
+    const auto resolve = [&](std::size_t sliceEnd) {
         std::vector<int32_t> firstOf;
-        const TNameIndex index(names, &firstOf);
-        std::vector<std::pair<int32_t, int32_t>> repeats(static_cast<std::size_t>(names.Count()));
+        const TNameIndex index(slice, &firstOf);
+        std::vector<std::pair<int32_t, int32_t>> repeats(static_cast<std::size_t>(slice.Count()));
         std::size_t distinct = 0;
-        for (int32_t k = 0; k < names.Count(); ++k) {
+        for (int32_t k = 0; k < slice.Count(); ++k) {
             auto& [uses, declarations] = repeats[firstOf[k]];
             distinct += uses + declarations == 0 ? 1 : 0;
-            ++(k < usedCount ? uses : declarations);
+            ++(used[k] ? uses : declarations);
         }
-        Names_.reserve(Names_.size() + distinct);
-        std::vector<TNameEntry*> entries(static_cast<std::size_t>(names.Count()));
-        std::string key;
-        for (int32_t k = 0; k < names.Count(); ++k) {
+        // Later slices mostly meet names the first one brought.
+        if (sliceFrom == 0) Names_.reserve(Names_.size() + distinct);
+        std::vector<TNameEntry*> entries(static_cast<std::size_t>(slice.Count()));
+        for (int32_t k = 0; k < slice.Count(); ++k) {
             if (firstOf[k] != k) {
                 entries[k] = entries[firstOf[k]];
                 continue;
             }
-            key.assign(names[k]);
+            key.assign(slice[k]);
             TNameEntry& entry = *Names_.try_emplace(key).first;
-            entry.second.Uses.reserve(entry.second.Uses.size() + repeats[k].first);
-            entry.second.Declarations.reserve(entry.second.Declarations.size() + repeats[k].second);
+            Reserve(entry.second.Uses, repeats[k].first);
+            Reserve(entry.second.Declarations, repeats[k].second);
             entries[k] = &entry;
         }
-        return entries;
-    }();
-    std::vector<int32_t> read;
-    std::size_t nextUse = 0;
-    auto nextDeclaration = static_cast<std::size_t>(usedCount);
-    for (const int32_t file : files) {
-        TFileEntry& entry = Files_[file];
-        if (entry.Gone) {
-            ByPath_.erase(KeyOfPath(entry.Path));
-            continue;
+        auto next = entries.begin();
+        for (std::size_t i = sliceFrom; i < sliceEnd; ++i) {
+            TFileEntry& entry = Files_[files[i]];
+            if (entry.Gone) {
+                ByPath_.erase(KeyOfPath(entry.Path));
+                continue;
+            }
+            for (TItem& item : entry.Uses) item.Name = *next++;
+            for (TItem& item : entry.Declarations) item.Name = *next++;
+            read.push_back(files[i]);
+            Link(files[i]);
         }
-        for (TItem& item : entry.Uses) item.Name = entries[nextUse++];
-        for (TItem& item : entry.Declarations) item.Name = entries[nextDeclaration++];
-        read.push_back(file);
-        Link(file);
+        slice.Empty();
+        used.clear();
+        sliceFrom = sliceEnd;
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const int32_t count = keys[i].Used.Count() + keys[i].Declared.Count();
+        if (slice.Count() > 0 && slice.Count() + count > kSliceNames) resolve(i);
+        slice.Append(keys[i].Used);
+        slice.Append(keys[i].Declared);
+        used.insert(used.end(), static_cast<std::size_t>(keys[i].Used.Count()), true);
+        used.insert(used.end(), static_cast<std::size_t>(keys[i].Declared.Count()), false);
+        keys[i] = TKeys();
     }
+    resolve(files.size());
     return Refresh({read.begin(), read.end()});
 }
 
