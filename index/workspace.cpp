@@ -107,6 +107,11 @@ std::vector<int32_t> FilesOf(const TRefs& refs) {
     return files;
 }
 
+// Room for `more` places; a list that grows slice by slice at least doubles.
+void Reserve(TRefs& refs, std::size_t more) {
+    if (refs.capacity() < refs.size() + more) refs.reserve(std::max(refs.size() + more, 2 * refs.capacity()));
+}
+
 // Keeps each list in walk order, the order of the file ids.
 void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
     if (refs.empty() || refs.back() < ref) {
@@ -154,108 +159,116 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool*
 }
 
 std::vector<int32_t> TWorkspaceIndex::IndexAll() {
-    // The engine scans every file on all cores; the positions of the names
-    // found then want each file's bytes once more.
-    TScanState state;
-    state.KeepDefinedPlaces = true;
-    state.KeepSkipped = true;
     std::unordered_set<std::string> listed;
+    std::vector<int32_t> files;
     for (const std::string& root : Roots_) {
         TPathList paths;
         WalkTree(root, "*.ini", paths);
         for (int32_t i = 0; i < paths.Count(); ++i) {
             const std::string path(paths[i]);
-            if (FileOf(path) < 0 && listed.insert(KeyOfPath(path)).second) state.FileList.Add(path);
+            if (FileOf(path) < 0 && listed.insert(KeyOfPath(path)).second) files.push_back(AddFile(path));
         }
     }
-    ScanFilesInParallel(state, HardwareJobs());
-    std::unordered_set<std::string> skipped;
-    for (const TSkippedEntry& entry : state.Skipped) skipped.insert(entry.Path);
-
-    // Names repeat: only the first of each asks the index's table.
-    const auto entries = [&](const TNameList& names) {
-        std::vector<int32_t> firstOf;
-        const TNameIndex index(names, &firstOf);
-        std::vector<TNameEntry*> out(static_cast<std::size_t>(names.Count()));
-        std::string key;
-        for (int32_t k = 0; k < names.Count(); ++k) {
-            if (firstOf[k] != k) {
-                out[k] = out[firstOf[k]];
+    // Each file is read once, on every core, and its names are placed while
+    // its bytes are still in the cache; the table of names is filled after.
+    struct TKeys {
+        TNameList Used;
+        TNameList Declared;
+    };
+    std::vector<TKeys> keys(files.size());
+    std::atomic<std::size_t> taken{0};
+    const auto work = [&] {
+        std::vector<char> bytes;
+        std::vector<char> chunk(kReadChunk);
+        TScanState part;
+        part.KeepDefinedPlaces = true;
+        const auto none = [](int32_t) { return static_cast<TNameEntry*>(nullptr); };
+        for (std::size_t i = taken++; i < files.size(); i = taken++) {
+            TFileEntry& entry = Files_[files[i]];
+            std::size_t size = 0;
+            if (!ReadDisk(entry.Path, bytes, size)) {
+                entry.Gone = true;
                 continue;
             }
-            key.assign(names[k]);
-            auto name = Names_.find(key);
-            if (name == Names_.end()) name = Names_.try_emplace(key).first;
-            out[k] = &*name;
-        }
-        return out;
-    };
-    Names_.reserve(Names_.size() + static_cast<std::size_t>(state.DefinedNames.Count() + state.UsedNames.Count()));
-    std::vector<TNameEntry*> used = entries(state.UsedNames);
-    std::vector<TNameEntry*> declared = entries(state.DefinedNames);
-    // The peak stays near the index's own size: the names' bytes go now, the records after the placing.
-    state.UsedNames.Clear();
-    state.DefinedNames.Clear();
-
-    // Each file's records start where the file before left off.
-    std::vector<int32_t> scanned;
-    std::vector<TRecordStart> starts;
-    TRecordStart next;
-    const auto ofFile = [](const TRefTable& refs, int32_t k, int32_t i) {
-        return k < refs.Count() && refs[k].FileIndex == static_cast<uint32_t>(i);
-    };
-    for (int32_t i = 0; i < state.FileList.Count(); ++i) {
-        const std::string path(state.FileList[i]);
-        if (skipped.count(path) == 0) {
-            scanned.push_back(AddFile(path));
-            starts.push_back(next);
-        } else {
-            scanned.push_back(-1);
-            starts.emplace_back();
-        }
-        while (ofFile(state.RefTable, next.Use, i)) ++next.Use;
-        while (ofFile(state.DefinedPlaces, next.Declaration, i)) ++next.Declaration;
-    }
-    // The files' bytes, again, on every core; each thread fills only the entries of its files.
-    std::atomic<int32_t> taken{0};
-    const auto place = [&] {
-        std::vector<char> buffer;
-        std::size_t size = 0;
-        for (int32_t i = taken++; i < state.FileList.Count(); i = taken++) {
-            const int32_t file = scanned[i];
-            if (file < 0) continue;
-            if (!ReadDisk(Files_[file].Path, buffer, size)) {
-                Files_[file].Gone = true;
-                continue;
-            }
-            Place(
-                file, {buffer.data(), size}, state, static_cast<uint32_t>(i), starts[i],
-                [&](int32_t k) { return used[k]; }, [&](int32_t k) { return declared[k]; });
+            part.EmptyRecords();
+            TMemorySource source({bytes.data(), size});
+            TLineScanner(part, chunk).ScanText(source, 0);
+            TRecordStart next;
+            Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
+            keys[i].Used.Append(part.UsedNames);
+            keys[i].Declared.Append(part.DefinedNames);
         }
     };
     std::vector<std::thread> threads;
     for (unsigned j = 1; j < HardwareJobs(); ++j) {
         try {
-            threads.emplace_back(place);
+            threads.emplace_back(work);
         } catch (const std::system_error&) {
             break;  // fewer threads do the same work
         }
     }
-    place();
+    work();
     for (std::thread& thread : threads) thread.join();
-    state.Reset();
-    std::vector<TNameEntry*>().swap(used);
-    std::vector<TNameEntry*>().swap(declared);
+
+    // The files' names, in slices of whole files: within a slice only the
+    // first of each name asks the index's table, and its lists take the size
+    // of its repeats. A slice bounds the dedup's table (two slots a name).
+    constexpr int32_t kSliceNames = 1 << 19;
     std::vector<int32_t> read;
-    for (const int32_t file : scanned) {
-        if (file < 0) continue;
-        if (Files_[file].Gone) {
-            ByPath_.erase(KeyOfPath(Files_[file].Path));
-        } else {
-            read.push_back(file);
+    TNameList slice;
+    std::vector<bool> used;  // by name of the slice
+    std::size_t sliceFrom = 0;
+    std::string key;
+    const auto resolve = [&](std::size_t sliceEnd) {
+        std::vector<int32_t> firstOf;
+        const TNameIndex index(slice, &firstOf);
+        std::vector<std::pair<int32_t, int32_t>> repeats(static_cast<std::size_t>(slice.Count()));
+        std::size_t distinct = 0;
+        for (int32_t k = 0; k < slice.Count(); ++k) {
+            auto& [uses, declarations] = repeats[firstOf[k]];
+            distinct += uses + declarations == 0 ? 1 : 0;
+            ++(used[k] ? uses : declarations);
         }
+        // Later slices mostly meet names the first one brought.
+        if (sliceFrom == 0) Names_.reserve(Names_.size() + distinct);
+        std::vector<TNameEntry*> entries(static_cast<std::size_t>(slice.Count()));
+        for (int32_t k = 0; k < slice.Count(); ++k) {
+            if (firstOf[k] != k) {
+                entries[k] = entries[firstOf[k]];
+                continue;
+            }
+            key.assign(slice[k]);
+            TNameEntry& entry = *Names_.try_emplace(key).first;
+            Reserve(entry.second.Uses, repeats[k].first);
+            Reserve(entry.second.Declarations, repeats[k].second);
+            entries[k] = &entry;
+        }
+        auto next = entries.begin();
+        for (std::size_t i = sliceFrom; i < sliceEnd; ++i) {
+            TFileEntry& entry = Files_[files[i]];
+            if (entry.Gone) {
+                ByPath_.erase(KeyOfPath(entry.Path));
+                continue;
+            }
+            for (TItem& item : entry.Uses) item.Name = *next++;
+            for (TItem& item : entry.Declarations) item.Name = *next++;
+            read.push_back(files[i]);
+            Link(files[i]);
+        }
+        slice.Empty();
+        used.clear();
+        sliceFrom = sliceEnd;
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const int32_t count = keys[i].Used.Count() + keys[i].Declared.Count();
+        if (slice.Count() > 0 && slice.Count() + count > kSliceNames) resolve(i);
+        slice.Append(keys[i].Used);
+        slice.Append(keys[i].Declared);
+        used.insert(used.end(), static_cast<std::size_t>(keys[i].Used.Count()), true);
+        used.insert(used.end(), static_cast<std::size_t>(keys[i].Declared.Count()), false);
+        keys[i] = TKeys();
     }
-    for (const int32_t file : read) Link(file);
+    resolve(files.size());
     return Refresh({read.begin(), read.end()});
 }
 
@@ -330,14 +343,33 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
     };
     entry.Uses.clear();
     entry.Declarations.clear();
+    entry.Names.clear();
     // A file without names needs no map of its lines.
     if (!ofFile(state.RefTable, next.Use) && !ofFile(state.DefinedPlaces, next.Declaration)) return;
+    // Items are many: each list takes its final size at once.
+    TRecordStart last = next;
+    while (ofFile(state.RefTable, last.Use)) ++last.Use;
+    while (ofFile(state.DefinedPlaces, last.Declaration)) ++last.Declaration;
+    entry.Uses.reserve(static_cast<std::size_t>(last.Use - next.Use));
+    entry.Declarations.reserve(static_cast<std::size_t>(last.Declaration - next.Declaration));
+    // The items view their names in Names, which therefore never moves: it
+    // holds every name even where a byte grows to three in UTF-8.
+    std::size_t bound = 0;
+    for (int32_t k = next.Use; k < last.Use; ++k) bound += state.RefTable[k].Length;
+    for (int32_t k = next.Declaration; k < last.Declaration; ++k) bound += state.DefinedPlaces[k].Length;
+    const bool asRead = entry.Encoding == TEncoding::Utf8 && Settings_.Encoding == TEncodingChoice::Auto;
+    entry.Names.reserve(asRead ? bound : 3 * bound);
     const auto add = [&](std::vector<TItem>& out, const TRefRec& ref, TNameEntry* name, std::size_t begin,
                          std::size_t end, TRange range) {
-        const std::string_view written(bytes.data() + begin, end - begin);
-        out.push_back(
-            {name, ToUtf8(written.find('\r') == std::string_view::npos ? written : WithoutCr(written), entry.Encoding),
-             range, ref.LineIndex});
+        std::string_view written(bytes.data() + begin, end - begin);
+        std::string converted;
+        if (!asRead || written.find('\r') != std::string_view::npos) {
+            converted = ToUtf8(WithoutCr(written), entry.Encoding);
+            written = converted;
+        }
+        const std::size_t at = entry.Names.size();
+        entry.Names.insert(entry.Names.end(), written.begin(), written.end());
+        out.push_back({name, {entry.Names.data() + at, written.size()}, range, ref.LineIndex});
     };
     // Most texts: uses and declarations merged in line order, one walk.
     TLineCursor cursor(bytes, entry.Encoding, Units_);
@@ -366,6 +398,7 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
     // A lone CR: the protocol's lines are not the reader's.
     entry.Uses.clear();
     entry.Declarations.clear();
+    entry.Names.clear();
     TLineFeeds lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, Units_, lineFeeds);
     const TReaderLines lines(bytes, std::move(lineFeeds.At));
@@ -450,17 +483,17 @@ std::vector<TFinding> TWorkspaceIndex::FindingsOf(int32_t file) const {
     const TFileEntry& entry = Files_[file];
     for (const TItem& use : entry.Uses) {
         if (use.Name->second.Declarations.empty() && Elsewhere_.count(use.Key()) == 0) {
-            findings.push_back({TFindingKind::Undeclared, use.Range, use.Shown, {}});
+            findings.push_back({TFindingKind::Undeclared, use.Range, std::string(use.Shown), {}});
         }
     }
     for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
         const TItem& declaration = entry.Declarations[i];
         const TNameRefs& refs = declaration.Name->second;
         if (Settings_.Unused && refs.Uses.empty()) {
-            findings.push_back({TFindingKind::Unused, declaration.Range, declaration.Shown, {}});
+            findings.push_back({TFindingKind::Unused, declaration.Range, std::string(declaration.Shown), {}});
         }
         if (Settings_.Duplicates && refs.Declarations.size() > 1) {
-            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, declaration.Shown, {}};
+            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, std::string(declaration.Shown), {}};
             for (const auto& [other, item] : refs.Declarations) {
                 if (other == file && item == static_cast<int32_t>(i)) continue;
                 duplicate.Related.push_back({other, Files_[other].Declarations[item].Range});
@@ -585,8 +618,8 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
         if (bytes[begin - 1] != '\r') --left;
     }
     TCompletion completion{map.RangeOf(begin, offset), {}};
-    const auto offer = [&](const std::string& key, const std::string& shown) {
-        if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.push_back(shown);
+    const auto offer = [&](const std::string& key, std::string_view shown) {
+        if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.emplace_back(shown);
     };
     for (const auto& [key, refs] : Names_) {
         if (!refs.Declarations.empty()) {
@@ -633,11 +666,11 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
     // Farther than a third of the name is another name, not a slip.
     const std::size_t limit = std::max<std::size_t>(1, key.size() / 3);
     std::vector<std::pair<std::size_t, std::string>> near;
-    const auto consider = [&](const std::string& candidate, const std::string& shown) {
+    const auto consider = [&](const std::string& candidate, std::string_view shown) {
         // The lengths alone bound the distance from below.
         if (std::max(key.size(), candidate.size()) - std::min(key.size(), candidate.size()) > limit) return;
         const std::size_t distance = EditDistance(key, candidate);
-        if (distance <= limit) near.emplace_back(distance, shown);
+        if (distance <= limit) near.emplace_back(distance, std::string(shown));
     };
     for (const auto& [name, refs] : Names_) {
         if (refs.Declarations.empty()) continue;
@@ -656,7 +689,8 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
 
 std::vector<TSymbol> TWorkspaceIndex::DocumentSymbols(int32_t file) const {
     std::vector<TSymbol> symbols;
-    for (const TItem& item : Files_[file].Declarations) symbols.push_back({item.Shown, {file, item.Range}});
+    for (const TItem& item : Files_[file].Declarations)
+        symbols.push_back({std::string(item.Shown), {file, item.Range}});
     return symbols;
 }
 
@@ -666,7 +700,8 @@ std::vector<TSymbol> TWorkspaceIndex::WorkspaceSymbols(const std::string& query)
     for (const auto& [key, refs] : Names_) {
         if (key.find(wanted) == std::string::npos) continue;
         for (const auto& [file, item] : refs.Declarations) {
-            symbols.push_back({Files_[file].Declarations[item].Shown, {file, Files_[file].Declarations[item].Range}});
+            symbols.push_back(
+                {std::string(Files_[file].Declarations[item].Shown), {file, Files_[file].Declarations[item].Range}});
         }
     }
     std::sort(symbols.begin(), symbols.end(), [](const TSymbol& a, const TSymbol& b) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -35,7 +36,7 @@ using TNameEntry = std::pair<const std::string, TNameRefs>;
 // A name where it stands: a use or a declaration.
 struct TItem {
     TNameEntry* Name;
-    std::string Shown;  // as written, in UTF-8
+    std::string_view Shown;  // as written, in UTF-8, in its file's Names
     TRange Range;
     int32_t ReaderLine;
     const std::string& Key() const { return Name->first; }
@@ -67,6 +68,7 @@ struct TFileEntry {
     bool Gone = false;  // removed from the workspace; the id stays unused
     std::vector<TItem> Uses;
     std::vector<TItem> Declarations;
+    std::vector<char> Names;  // the items' names end to end: one block, not one each
     std::vector<TFinding> Findings;
 };
 

@@ -11,12 +11,20 @@ std::string TextOf(TTextId id) {
     return Utf8FromCp1251(UiText[id]);
 }
 
+// Objects are built key by key: a brace list would make each pair an array
+// of two first, which costs three allocations where one does.
 json JsonOf(TPosition position) {
-    return {{"line", position.Line}, {"character", position.Character}};
+    json out = json::object();
+    out["line"] = position.Line;
+    out["character"] = position.Character;
+    return out;
 }
 
 json JsonOf(const TRange& range) {
-    return {{"start", JsonOf(range.Start)}, {"end", JsonOf(range.End)}};
+    json out = json::object();
+    out["start"] = JsonOf(range.Start);
+    out["end"] = JsonOf(range.End);
+    return out;
 }
 
 TPosition PositionOf(const json& json) {
@@ -50,11 +58,12 @@ TDiagnosticTexts DiagnosticTexts() {
 
 json DiagnosticOf(const TFinding& finding, json related, const TDiagnosticTexts& texts) {
     const auto kind = static_cast<std::size_t>(finding.Kind);
-    json diagnostic = {{"range", JsonOf(finding.Range)},
-                       {"severity", kKinds[kind].Severity},
-                       {"source", "tessaron"},
-                       {"code", kKinds[kind].Code},
-                       {"message", texts.Image + finding.Name + texts.Kinds[kind]}};
+    json diagnostic = json::object();
+    diagnostic["range"] = JsonOf(finding.Range);
+    diagnostic["severity"] = kKinds[kind].Severity;
+    diagnostic["source"] = "tessaron";
+    diagnostic["code"] = kKinds[kind].Code;
+    diagnostic["message"] = texts.Image + finding.Name + texts.Kinds[kind];
     if (finding.Kind == TFindingKind::Unused) diagnostic["tags"] = {1};  // Unnecessary
     if (!related.empty()) diagnostic["relatedInformation"] = std::move(related);
     return diagnostic;

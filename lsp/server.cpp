@@ -301,7 +301,7 @@ json TServer::PrepareRename(const json& params) {
     const int32_t file = DocumentOf(params);
     const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
     if (item == nullptr) return nullptr;
-    return {{"range", JsonOf(item->Range)}, {"placeholder", item->Shown}};
+    return {{"range", JsonOf(item->Range)}, {"placeholder", std::string(item->Shown)}};
 }
 
 json TServer::Rename(const json& params) {

@@ -49,6 +49,7 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
         {"\xF0\x9F\x98\x80x", TEncoding::Utf8, 4, "0:2", "0:4"},  // a surrogate pair
         {"\xDF\xDF x", TEncoding::Cp1251, 3, "0:3", "0:5"},
         {"\x88x", TEncoding::Cp1251, 1, "0:1", "0:3"},  // the euro sign takes three bytes
+        {"\xD0\xAF" + std::string(62, 'a') + " x", TEncoding::Utf8, 65, "0:64", "0:65"},  // a long line
     };
     for (const TCase& c : cases) {
         for (const auto& [units, expected] : {std::pair{TUnits::Utf16, c.Utf16}, std::pair{TUnits::Utf8, c.Utf8}}) {
