@@ -130,15 +130,16 @@ void TWorkspaceIndex::SetRoots(std::vector<std::string> roots) {
     Roots_ = std::move(roots);
 }
 
-std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, bool* ok) {
+std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, std::vector<TComplaint>* complaints) {
     const bool reread = settings.Encoding != Settings_.Encoding;
     Settings_ = std::move(settings);
     TNameList names;
-    bool read = true;
     TTrouble trouble;  // the editor shows no skipped list; a folder that reads badly reads as it can
-    for (const std::string& dir : Settings_.DeclaredIn) read = !AddDeclaredIn(dir, names, trouble) && read;
-    for (const std::string& file : Settings_.NameFiles) read = !AddNameFile(file, names) && read;
-    if (ok != nullptr) *ok = read;
+    const auto keep = [complaints](TMaybeComplaint complaint) {
+        if (complaint && complaints != nullptr) complaints->push_back(std::move(*complaint));
+    };
+    for (const std::string& dir : Settings_.DeclaredIn) keep(AddDeclaredIn(dir, names, trouble));
+    for (const std::string& file : Settings_.NameFiles) keep(AddNameFile(file, names));
     Elsewhere_.clear();
     ElsewhereShown_.clear();
     for (int32_t i = 0; i < names.Count(); ++i) {

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "complaint.h"
 #include "positions.h"
 #include "scan_state.h"
 
@@ -93,9 +94,9 @@ public:
     explicit TWorkspaceIndex(TUnits units = TUnits::Utf16) : Units_(units) {}
 
     void SetRoots(std::vector<std::string> roots);
-    // Returns the files whose findings changed; false in `ok` when a folder
-    // or a name file could not be read (the rest still apply).
-    std::vector<int32_t> SetSettings(TIndexSettings settings, bool* ok = nullptr);
+    // Returns the files whose findings changed; a folder or a name file that
+    // could not be read adds its complaint to `complaints` (the rest still apply).
+    std::vector<int32_t> SetSettings(TIndexSettings settings, std::vector<TComplaint>* complaints = nullptr);
     // Walks every root and scans each file; returns the files with findings.
     std::vector<int32_t> IndexAll();
 

@@ -19,6 +19,7 @@ constexpr int kInvalidParams = -32602;
 constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 constexpr int kRequestFailed = -32803;
+constexpr int kMessageWarning = 2;  // window/showMessage's MessageType
 
 struct TRpcError {
     int Code;
@@ -139,7 +140,7 @@ json TServer::Initialize(const json& params) {
     Index_.SetRoots(Roots_);
     Settings_ = SettingsOf(params.value("initializationOptions", json::object()), TIndexSettings{},
                            Roots_.empty() ? "" : Roots_.front());
-    Index_.SetSettings(Settings_);
+    SetIndexSettings();
     Initialized_ = true;
     return {
         {"capabilities",
@@ -257,7 +258,21 @@ void TServer::DidChangeConfiguration(const json& params) {
 
 void TServer::ApplySettings(const json& settings) {
     Settings_ = SettingsOf(settings, Settings_, Roots_.empty() ? "" : Roots_.front());
-    Publish(Index_.SetSettings(Settings_));
+    Publish(SetIndexSettings());
+}
+
+std::vector<int32_t> TServer::SetIndexSettings() {
+    std::vector<TComplaint> complaints;
+    std::vector<int32_t> changed = Index_.SetSettings(Settings_, &complaints);
+    for (const TComplaint& complaint : complaints) {
+        std::string message = TextOf(complaint.Text) + complaint.Subject;
+        if (complaint.Reason)
+            message += ": " + (complaint.Reason->empty() ? TextOf(utNotRegularFile) : *complaint.Reason);
+        Send_({{"jsonrpc", "2.0"},
+               {"method", "window/showMessage"},
+               {"params", {{"type", kMessageWarning}, {"message", std::move(message)}}}});
+    }
+    return changed;
 }
 
 void TServer::DidChangeWatchedFiles(const json& params) {

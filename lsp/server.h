@@ -60,6 +60,8 @@ private:
     nlohmann::json LocationsOf(const std::vector<TPlace>& places) const;
     void Publish(std::vector<int32_t> files, int32_t always = -1);
     void ApplySettings(const nlohmann::json& settings);
+    // Sets the index's settings and shows what they name that cannot be read.
+    std::vector<int32_t> SetIndexSettings();
 
     TSend Send_;
     TWorkspaceIndex Index_;
