@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "baseline.h"
+#include "checked.h"
 #include "fs.h"
-#include "json_check.h"
-#include "run_check.h"
 #include "temp_tree.h"
 
 TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {

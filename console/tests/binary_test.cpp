@@ -20,8 +20,7 @@
 #include "fs.h"
 #endif
 
-#include "json_check.h"
-#include "run_check.h"
+#include "checked.h"
 #include "temp_tree.h"
 
 namespace {

@@ -10,10 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "checked.h"
 #include "fs.h"
-#include "json_check.h"
 #include "random_tree.h"
-#include "run_check.h"
 #include "search.h"
 #include "temp_tree.h"
 #include "unix_files.h"

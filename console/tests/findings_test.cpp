@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "checked.h"
 #include "elsewhere.h"
 #include "fs.h"
-#include "json_check.h"
-#include "run_check.h"
 #include "temp_tree.h"
 
 namespace {

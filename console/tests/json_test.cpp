@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "checked.h"
 #include "cp1251.h"
-#include "json_check.h"
 
 namespace {
 

@@ -7,8 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "json_check.h"
-#include "run_check.h"
+#include "checked.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 
