@@ -57,6 +57,7 @@ TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
         {{"r", "--format"}, utNeedsValue, "--format"},
         {{"--names=", "r"}, utBadValue, "--names: "},
         {{"--baseline", "", "r"}, utBadValue, "--baseline: "},
+        {{"--lang=xx", "r"}, utBadValue, "--lang: xx"},
         {{"--jobs=0", "r"}, utBadValue, "--jobs: 0"},
         {{"--jobs=257", "r"}, utBadValue, "--jobs: 257"},
         {{"--jobs=-2", "r"}, utBadValue, "--jobs: -2"},
