@@ -79,10 +79,9 @@ TEST(Elsewhere, NameFilesAreReadAsPeopleWriteThem) {
     }
 }
 
-TEST(Declarations, UnusedAndDuplicatesWithTheirPlaces) {
+TEST(Declarations, UnusedAndDuplicatesWithTheirPlacesInEachFormat) {
     TTrees t;
-    const std::string a = t.Base.Path("images/a.ini");
-    const std::string b = t.Base.Path("images/b.INI");
+    const std::string a = t.Base.Path("images/a.ini"), b = t.Base.Path("images/b.INI");
     const TRun run = Checked({"--format=json", "--unused", "--duplicates", t.Base.Root()});
     EXPECT_EQ(run.Status, 1);
     const TJson doc = ValidJson(run.Out);
@@ -97,25 +96,20 @@ TEST(Declarations, UnusedAndDuplicatesWithTheirPlaces) {
     const TJson contentDoc = ValidJson(content.Out);
     EXPECT_EQ(Fields(contentDoc["unused"], "name"), "spare");
     EXPECT_EQ(contentDoc.count("duplicates"), 0u) << "only the kinds asked for";
-}
 
-TEST(Declarations, TextAndGnuCarryTheNewKinds) {
-    TTrees t;
-    const std::string b = std::string(1, kPathSeparator) + "images" + kPathSeparator + "b.INI";
+    const std::string relative = b.substr(t.Base.Root().size());
     const std::string russian = Checked({"--unused", "--duplicates", t.Base.Root()}).Out;
     // The gnu lines keep their words under --lang=ru.
     const std::string gnu = Checked({"--format=gnu", "--duplicates", t.Base.Root()}).Out;
     const std::pair<std::string, std::string> cases[] = {
-        {russian, "Неиспользуемая MI \"lonely\" в \"" + b + "\", строка 3\n"},
-        {russian, "Повторно объявленная MI \"shared\" в \"" + b + "\", строка 2 (объявление 2 из 2)\n"},
+        {russian, "Неиспользуемая MI \"lonely\" в \"" + relative + "\", строка 3\n"},
+        {russian, "Повторно объявленная MI \"shared\" в \"" + relative + "\", строка 2 (объявление 2 из 2)\n"},
         // A second summary line counts the kinds asked for.
         {russian, "редактирования\nНеиспользуемых MI: 3; Повторно объявленных MI: 1\n"},
-        {gnu, t.Base.Path("images/b.INI") + ":2:15: duplicate image \"shared\" (declaration 2 of 2)\n"},
+        {gnu, b + ":2:15: duplicate image \"shared\" (declaration 2 of 2)\n"},
         {Checked({"--lang=en", "--duplicates", t.Base.Root()}).Out, "position\nDuplicate MI Total: 1\n"},
     };
-    for (const auto& [out, line] : cases) {
-        EXPECT_NE(out.find(line), std::string::npos) << out;
-    }
+    for (const auto& [out, line] : cases) EXPECT_NE(out.find(line), std::string::npos) << out;
     // Clean once nothing of the kinds asked for is left.
     TTempTree clean;
     clean.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nMappedImage a\r\n");
