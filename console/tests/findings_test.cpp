@@ -33,6 +33,7 @@ struct TTrees {
 TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
     TTrees t;
     t.Content.File("names.txt", "; known elsewhere\r\n\r\n  NOWHERE  \r\n");
+    t.Base.File("images/bom.ini", "\xEF\xBB\xBFMappedImage Hidden\r\n");
     // A tree that declares nothing itself is checked against the base alone.
     TTempTree bare;
     bare.File("x.ini", "ButtonImage = Portrait\r\nButtonImage = Gone\r\n");
@@ -40,12 +41,13 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
         std::vector<std::string> Args;
         std::string Missing;
         int Status;
+        std::size_t Warnings;  // the base's, as the tree's own
     } cases[] = {
-        {{t.Content.Root()}, "nowhere, portrait, shared", 1},
-        {{"--declared-in", t.Base.Root(), t.Content.Root()}, "nowhere", 1},
-        {{"--names", t.Content.Path("names.txt"), t.Content.Root()}, "portrait, shared", 1},
-        {{"--declared-in=" + t.Base.Root(), "--names=" + t.Content.Path("names.txt"), t.Content.Root()}, "", 0},
-        {{"--declared-in", t.Base.Root(), bare.Root()}, "gone", 1},
+        {{t.Content.Root()}, "nowhere, portrait, shared", 1, 0},
+        {{"--declared-in", t.Base.Root(), t.Content.Root()}, "nowhere", 1, 1},
+        {{"--names", t.Content.Path("names.txt"), t.Content.Root()}, "portrait, shared", 1, 0},
+        {{"--declared-in=" + t.Base.Root(), "--names=" + t.Content.Path("names.txt"), t.Content.Root()}, "", 0, 1},
+        {{"--declared-in", t.Base.Root(), bare.Root()}, "gone", 1, 1},
     };
     for (const TCase& c : cases) {
         std::vector<std::string> args = c.Args;
@@ -54,6 +56,7 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
         const TJson doc = ValidJson(run.Out);
         EXPECT_EQ(Fields(doc["missing"], "name"), c.Missing) << run.Out;
         EXPECT_EQ(run.Status, c.Status) << run.Out;
+        EXPECT_EQ(doc["warnings"].size(), c.Warnings) << run.Out;
         EXPECT_EQ(doc["references"].get<double>(), c.Args.back() == bare.Root() ? 2 : 4)
             << "the base's references are not checked";
     }
