@@ -47,7 +47,9 @@ TEST(Check, ExitStatusAndMessages) {
     undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\n");
     const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere");
     fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
+    fine.File("empty.txt");
     const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), en = "--lang=en";
+    const std::string empty = fine.Path("empty.txt");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
     struct TCase {
         std::vector<std::string> Args;
@@ -59,6 +61,7 @@ TEST(Check, ExitStatusAndMessages) {
         {{en, root}, kExitClean, "That's Alright!", ""},
         {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2.", ""},
         {{en, undeclared.Root()}, kExitFindings, "No defined MI found!", ""},
+        {{en, "--names", empty, undeclared.Root()}, kExitFindings, "No defined MI found!", ""},
         // With nothing declared the machine formats still list every use.
         {{"--format=json", undeclared.Root()}, kExitFindings, "{\"ref\": 0, \"name\": \"a\"", ""},
         {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n", ""},
