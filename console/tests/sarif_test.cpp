@@ -96,4 +96,5 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     const TRun none = Checked({"--format=sarif", clean.Root()});
     EXPECT_EQ(none.Status, 0);
     EXPECT_EQ(ValidJson(none.Out)["runs"][0]["results"], TJson::array());
+    EXPECT_NE(none.Out.find("\"results\": []\n"), std::string::npos) << "an empty list closes on its line";
 }
