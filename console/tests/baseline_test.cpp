@@ -6,14 +6,12 @@
 #include <vector>
 
 #include "baseline.h"
+#include "checked.h"
 #include "fs.h"
-#include "json_check.h"
-#include "run_check.h"
 #include "temp_tree.h"
 
 TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
-    TTempTree tree;
-    TTempTree work;
+    TTempTree tree, work;
     tree.File("INI/a.ini", "ButtonImage = Old\r\nButtonImage = Old\r\nButtonImage = Known\r\n");
     tree.File("images.ini", "MappedImage Known\r\nMappedImage Spare\r\n");
     const std::string baseline = work.Path("baseline.txt");
@@ -27,14 +25,11 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
               "missing\tINI/a.ini\told\n"
               "unused\timages.ini\tspare\n");
     EXPECT_EQ(written.Err, "tessaron-check: записано находок: 3, базовый список " + baseline + "\n");
-    EXPECT_EQ(Checked({"--lang=en", "--unused", "--write-baseline", baseline, tree.Root()}).Err,
-              "tessaron-check: 3 findings written to the baseline " + baseline + "\n");
 
     // Lines move: the entries hold no line numbers.
     tree.File("INI/a.ini", "; new comment\r\n\r\nButtonImage = Old\r\nButtonImage = Known\r\nButtonImage = OLD\r\n");
     const TRun moved = Checked({"--unused", "--baseline", baseline, tree.Root()});
-    EXPECT_EQ(moved.Status, 0) << moved.Out << moved.Err;
-    EXPECT_EQ(moved.Err, "");
+    EXPECT_EQ(std::to_string(moved.Status) + moved.Err, "0") << moved.Out;
     EXPECT_EQ(Checked({"--unused", "--baseline", baseline, tree.Root() + "/"}).Status, 0)
         << "a trailing separator on the root changes no entry";
 
@@ -50,8 +45,7 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
 }
 
 TEST(Baseline, EntriesThatMatchNothingAreStale) {
-    TTempTree tree;
-    TTempTree work;
+    TTempTree tree, work;
     tree.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nButtonImage = b\r\n");
     const std::string baseline = work.Path("baseline.txt");
     work.File("baseline.txt",
@@ -91,19 +85,15 @@ TEST(Baseline, LinesThatAreNoEntryAreRefusedWithTheirLine) {
         const TMaybeComplaint complaint = ParseBaseline(c.Bytes, "b.txt", entries);
         EXPECT_EQ(complaint ? complaint->Subject : "", c.BadLine == 0 ? "" : "b.txt:" + std::to_string(c.BadLine))
             << c.Bytes;
-        if (c.BadLine == 0) {
-            EXPECT_EQ(entries.size(), 3u);
-        }
+        EXPECT_EQ(entries.size(), c.BadLine == 0 ? 3u : 0u) << c.Bytes;
     }
 #ifndef _WIN32
-    TTempTree tree;
-    TTempTree work;
+    TTempTree tree, work;
     tree.File("odd\nname\r\tand\\.ini", "ButtonImage = Gone\r\n");
     tree.File("images.ini", "MappedImage Known\r\n");
     const std::string baseline = work.Path("baseline.txt");
     EXPECT_EQ(Checked({"--write-baseline", baseline, tree.Root()}).Status, 0);
     const TRun read = Checked({"--baseline", baseline, tree.Root()});
-    EXPECT_EQ(read.Status, 0) << read.Err;
-    EXPECT_EQ(read.Err, "");
+    EXPECT_EQ(std::to_string(read.Status) + read.Err, "0");
 #endif
 }

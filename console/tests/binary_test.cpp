@@ -16,41 +16,29 @@
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "fs.h"
 #endif
 
-#include "json_check.h"
-#include "run_check.h"
+#include "checked.h"
+#include "fs.h"
 #include "temp_tree.h"
 
 namespace {
 
+std::string Quoted(const std::string& arg) {
 #ifdef _WIN32
-const std::string kSep = "\\";
-std::string Quoted(const std::string& arg) {
     return "\"" + arg + "\"";
-}
 #else
-const std::string kSep = "/";
-std::string Quoted(const std::string& arg) {
     std::string quoted = "'";
     for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
-}
 #endif
+}
 
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes(std::istreambuf_iterator<char>(in), {});
-#ifdef _WIN32
     // Windows writes LF to a text stream as CR LF.
-    std::string lf;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes.compare(i, 2, "\r\n") != 0) lf += bytes[i];
-    }
-    bytes = lf;
-#endif
+    if (kPathSeparator == '\\') bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
     return bytes;
 }
 
@@ -60,7 +48,7 @@ std::string FileBytes(const std::string& path) {
 TRun RunBinary(const std::vector<std::string>& args, const std::string& out = "", const std::string& runner = "") {
     static TTempTree scratch;
     std::string command = runner + TESSARON_CHECK;
-    std::replace(command.begin(), command.end(), '/', kSep[0]);
+    std::replace(command.begin(), command.end(), '/', kPathSeparator);
     for (const std::string& arg : args) command += " " + Quoted(arg);
     command += " >" + Quoted(out.empty() ? scratch.Path("out") : out) + " 2>" + Quoted(scratch.Path("err"));
     for (const char* name : {"out", "err"}) std::remove(scratch.Path(name).c_str());
@@ -80,8 +68,7 @@ TRun RunBinary(const std::vector<std::string>& args, const std::string& out = ""
 // The process writes what the check wrote in-process, and exits with its status;
 // the large report passes the output buffers in many pieces, JSON and text alike.
 TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
-    TTempTree clean, large;
-    clean.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
+    TTempTree large;
     std::string uses = "MappedImage Known\r\n";
     for (int i = 0; i < 3000; ++i) uses += "ButtonImage = image" + std::to_string(i) + "\r\n";
     large.File("a.ini", uses);
@@ -89,10 +76,7 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
              {"examples"},
              {"--format", "json", "--unused", "examples"},
              {"--lang=en", "--format=gnu", "--duplicates", "examples"},
-             {"--format=sarif", "--declared-in", "examples" + kSep + "INI", "examples"},
-             {clean.Root()},
              {"--lang=en", "--help"},
-             {"--nope", "examples"},
              {},
              {""},  // an empty argument still arrives
              {"--lang=en", large.Root()},
@@ -105,16 +89,13 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
         EXPECT_EQ(binary.Out, inProcess.Out) << what;
         EXPECT_EQ(binary.Err, inProcess.Err) << what;
     }
-    // Every piece of a long document arrives.
     EXPECT_EQ(ValidJson(RunBinary({"--format=json", large.Root()}).Out)["missing"].size(), 3000u);
 #ifndef _WIN32
     const TRun full = RunBinary({"examples"}, "/dev/full");
     EXPECT_EQ(full.Status, 2);
     EXPECT_EQ(full.Err, "tessaron-check: не могу записать вывод\n");
-#endif
 }
 
-#ifndef _WIN32
 // Run as a user who may not read some of the tree: each such entry is named,
 // the rest is reported, and the status says that something was not read.
 TEST(Binary, AUserWithoutAccessHearsOfWhatWasNotRead) {
@@ -124,17 +105,15 @@ TEST(Binary, AUserWithoutAccessHearsOfWhatWasNotRead) {
     tree.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nButtonImage = c\r\n");
     tree.File("b.ini", "MappedImage B\r\n");
     tree.File("sub/c.ini", "MappedImage C\r\n");
-    const std::string b = tree.Path("b.ini"), sub = tree.Path("sub"), denied = ErrorText(EACCES);
+    const std::string b = tree.Path("b.ini"), sub = tree.Path("sub"), denied = ": " + ErrorText(EACCES);
     ASSERT_EQ(chmod(b.c_str(), 0) | chmod(sub.c_str(), 0) | chmod(closed.Root().c_str(), 0), 0);
-    const TRun run = RunBinary({"--lang=en", "--format=json", tree.Root()}, "", nobody);
+    const TRun run = RunBinary({"--lang=en", "--format=gnu", tree.Root()}, "", nobody);
     EXPECT_EQ(run.Status, 2);
-    EXPECT_EQ(run.Err, "tessaron-check: cannot read " + sub + ": " + denied + "\n" + "tessaron-check: cannot read " +
-                           b + ": " + denied + "\n");
-    const TJson doc = ValidJson(run.Out);
-    EXPECT_EQ(Fields(doc["missing"], "name"), "c");
-    EXPECT_EQ(Fields(doc["skipped"], "path reason"), sub + " " + denied + ", " + b + " " + denied);
-    EXPECT_EQ(RunBinary({"--lang=en", closed.Root()}, "", nobody).Err,
-              "tessaron-check: cannot read " + closed.Root() + ": " + denied + "\n");
-    EXPECT_EQ(RunBinary({"--lang=en", closed.Root()}, "", nobody).Status, 2);
-}
+    EXPECT_EQ(run.Out, tree.Path("a.ini") + ":3:15: missing image \"c\"\n");
+    EXPECT_EQ(run.Err, "tessaron-check: cannot read " + sub + denied + "\ntessaron-check: cannot read " + b + denied +
+                           "\nDone! Missing MI Total: 1. Double click the line brings You to edit position\n");
+    const TRun root = RunBinary({"--lang=en", closed.Root()}, "", nobody);
+    EXPECT_EQ(root.Err, "tessaron-check: cannot read " + closed.Root() + denied + "\n");
+    EXPECT_EQ(root.Status, 2);
 #endif
+}

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "checked.h"
 #include "cp1251.h"
-#include "json_check.h"
 
 namespace {
 
@@ -27,15 +27,17 @@ TEST(JsonString, EscapesKeepsValidUtf8AndReadsOtherBytesAsWindows1251) {
         {"tab\there\nnl", "\"tab\\there\\nnl\""},
         {std::string("\x01\x1f\x00", 3), "\"\\u0001\\u001f\\u0000\""},
         {"\x7f/", "\"\x7f/\""},
-        {"Ж€𝄞", "\"Ж€𝄞\""},                // two, three and four bytes pass unchanged
-        {"\xCF\xF0\xE8", "\"При\""},       // Windows-1251
-        {"\xC0\xAF", "\"АЇ\""},            // overlong '/'
-        {"\xE0\x80\xAF", "\"аЂЇ\""},       // overlong three-byte form
-        {"\xED\xA0\x80", "\"н\u00A0Ђ\""},  // a surrogate
-        {"\xF4\x90\x80\x80", "\"фђЂЂ\""},  // past U+10FFFF
-        {"\xF5\x98", "\"х\u0098\""},       // 0x98 has no character and stands for itself
-        {"a\xD0", "\"aР\""},               // cut off at the end
-        {"\xD0\xD0\x96", "\"РЖ\""},        // a broken lead, then a good pair
+        {"Ж€𝄞", "\"Ж€𝄞\""},                                    // two, three and four bytes pass unchanged
+        {"\xC2\xA0\xED\x9F\xBF", "\"\xC2\xA0\xED\x9F\xBF\""},  // the lowest two-byte lead, the last before surrogates
+        {"\xCF\xF0\xE8", "\"При\""},                           // Windows-1251
+        {"\xC0\xAF", "\"АЇ\""},                                // overlong '/'
+        {"\xE0\x80\xAF", "\"аЂЇ\""},                           // overlong three-byte form
+        {"\xED\xA0\x80", "\"н\u00A0Ђ\""},                      // a surrogate
+        {"\xF4\x90\x80\x80", "\"фђЂЂ\""},                      // past U+10FFFF
+        {"\xF0\x8F\xBF\xBF", "\"рЏїї\""},                      // overlong four-byte form
+        {"\xF5\x98", "\"х\u0098\""},                           // 0x98 has no character and stands for itself
+        {"a\xD0", "\"aР\""},                                   // cut off at the end
+        {"\xD0\xD0\x96", "\"РЖ\""},                            // a broken lead, then a good pair
     };
     for (const TCase& c : cases) EXPECT_EQ(Json(c.In), c.Out) << c.In;
 }

@@ -5,42 +5,35 @@
 #include <string>
 #include <vector>
 
-TEST(Options, ReadsEachOptionInBothSpellings) {
-    const TParsedOptions p = ParseOptions({"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in",
-                                           "more", "--names", "n.txt", "--unused", "--duplicates", "--baseline=b.txt",
-                                           "--write-baseline", "w.txt", "--jobs", "16", "root"});
-    ASSERT_FALSE(p.Error);
-    const TOptions& o = p.Options;
-    EXPECT_TRUE(o.English);
-    EXPECT_EQ(o.Format, TFormat::Gnu);
-    EXPECT_EQ(o.DeclaredIn, (std::vector<std::string>{"base", "more"}));
-    EXPECT_EQ(o.NameFiles, std::vector<std::string>{"n.txt"});
-    EXPECT_TRUE(o.Unused);
-    EXPECT_TRUE(o.Duplicates);
-    EXPECT_EQ(o.Baseline, "b.txt");
-    EXPECT_EQ(o.WriteBaseline, "w.txt");
-    EXPECT_EQ(o.Jobs, 16u);
-    EXPECT_EQ(o.Root, "root");
+namespace {
+
+// What the options hold, as one line.
+std::string Described(const TOptions& o) {
+    static const char* const kFormats[] = {"text", "gnu", "json", "sarif"};
+    std::string out = std::string(o.English ? "en " : "ru ") + kFormats[static_cast<int>(o.Format)];
+    for (const std::string& dir : o.DeclaredIn) out += " in:" + dir;
+    for (const std::string& file : o.NameFiles) out += " names:" + file;
+    if (o.Unused) out += " unused";
+    if (o.Duplicates) out += " duplicates";
+    return out + " " + o.Baseline + " " + o.WriteBaseline + " " + std::to_string(o.Jobs) + " root:" + o.Root;
 }
 
-TEST(Options, DefaultsAndSpecialRoots) {
-    struct TCase {
-        std::vector<std::string> Args;
-        std::string Root;
-        TFormat Format;
-        bool English;
-    } cases[] = {
-        {{"--lang=ru", "--format=json", "r"}, "r", TFormat::Json, false},
-        {{"--format=text", "--lang", "en", "r"}, "r", TFormat::Text, true},
-        {{"--", "-"}, "-", TFormat::Text, false},
-        {{"--", "--lang=en"}, "--lang=en", TFormat::Text, false},
+}  // namespace
+
+TEST(Options, ReadsEachOptionInBothSpellings) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in", "more", "--names", "n.txt", "--unused",
+          "--duplicates", "--baseline=b.txt", "--write-baseline", "w.txt", "--jobs", "16", "root"},
+         "en gnu in:base in:more names:n.txt unused duplicates b.txt w.txt 16 root:root"},
+        {{"--lang=ru", "--format=json", "--jobs=256", "r"}, "ru json   256 root:r"},
+        {{"--format=text", "r", "--lang", "en"}, "en text   0 root:r"},
+        {{"--", "-"}, "ru text   0 root:-"},
+        {{"--", "--lang=en"}, "ru text   0 root:--lang=en"},
     };
-    for (const TCase& c : cases) {
-        const TParsedOptions p = ParseOptions(c.Args);
-        EXPECT_FALSE(p.Error) << c.Args.back();
-        EXPECT_EQ(p.Options.Root, c.Root) << c.Args.back();
-        EXPECT_EQ(p.Options.Format, c.Format) << c.Args.back();
-        EXPECT_EQ(p.Options.English, c.English) << c.Args.back();
+    for (const auto& [args, described] : cases) {
+        const TParsedOptions p = ParseOptions(args);
+        EXPECT_FALSE(p.Error) << described;
+        EXPECT_EQ(Described(p.Options), described);
     }
 }
 
@@ -57,10 +50,12 @@ TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
         {{"r", "--format"}, utNeedsValue, "--format"},
         {{"--names=", "r"}, utBadValue, "--names: "},
         {{"--baseline", "", "r"}, utBadValue, "--baseline: "},
+        {{"--lang=xx", "r"}, utBadValue, "--lang: xx"},
         {{"--jobs=0", "r"}, utBadValue, "--jobs: 0"},
         {{"--jobs=257", "r"}, utBadValue, "--jobs: 257"},
         {{"--jobs=-2", "r"}, utBadValue, "--jobs: -2"},
-        {{"--jobs=1000000000000", "r"}, utBadValue, "--jobs: 1000000000000"},
+        {{"--jobs=", "r"}, utBadValue, "--jobs: "},
+        {{"--jobs=4294967297", "r"}, utBadValue, "--jobs: 4294967297"},  // 1 in 32 bits
         {{"--bogus", "r", "s", "--lang"}, utUnknownOption, "--bogus"},
     };
     for (const TCase& c : cases) {

@@ -1,5 +1,6 @@
-// The checker's documents read back with nlohmann-json, which refuses what
-// RFC 8259 refuses, strings that are not valid UTF-8 included.
+// One run of the checker in-process, and its documents read back with
+// nlohmann-json, which refuses what RFC 8259 refuses (strings that are not
+// valid UTF-8 included).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +8,22 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "check.h"
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+inline TRun Checked(const std::vector<std::string>& args) {
+    TByteOutput out;
+    TByteOutput err;
+    const int status = RunCheck(args, out, err);
+    return {status, out.Str(), err.Str()};
+}
 
 using TJson = nlohmann::json;
 
