@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -85,13 +84,10 @@ TScanState WalkedAndScanned(const std::string& root) {
 // writer and a device give one endless line. The plain files are read whole.
 TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     TTempTree tree;
-    std::minstd_rand random(12345);
-    std::string garbage(256 * 1024, '\0');
-    for (char& c : garbage) c = static_cast<char>(random() >> 8);
     for (const char* lost : {"gone.ini", "now_dir.ini", "sub/gone_with_folder.ini", "locked.ini"}) {
         tree.File(lost, "ButtonImage = Lost\n");
     }
-    tree.File("a.ini", "ButtonImage = A\n" + garbage);
+    tree.File("a.ini", "ButtonImage = A\n");
     tree.File("d.ini", "MappedImage a\nButtonImage = D\n");
     const bool oddEntries = MakeFifo(tree.Path("fifo.ini")) && MakeUnixLink("/dev/zero", tree.Path("zero.ini"));
     TScanState state;
@@ -119,15 +115,13 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
 #endif
 
     EXPECT_EQ(References(state), (std::vector<TFound>{{tree.Path("a.ini"), 0, "a"}, {tree.Path("d.ini"), 1, "d"}}));
-    // Each is named, with the platform's reason where it is a fault.
-    std::vector<std::pair<std::string, bool>> skipped;  // path, passed over by design
-    for (const TSkippedEntry& entry : state.Skipped) skipped.emplace_back(entry.Path, entry.Reason.empty());
-    std::vector<std::pair<std::string, bool>> expected{{tree.Path("sub/gone_with_folder.ini"), false}};
-    if (oddEntries) expected.emplace_back(tree.Path("fifo.ini"), true);
-    for (const char* lost : {"gone.ini", "locked.ini"}) expected.emplace_back(tree.Path(lost), false);
-    expected.emplace_back(tree.Path("now_dir.ini"), dirIsRegular);
-    if (oddEntries) expected.emplace_back(tree.Path("zero.ini"), true);
-    EXPECT_EQ(skipped, expected);
+    // Each is named, with the platform's reason where it is a fault ("-": passed over by design).
+    std::string skipped;
+    for (const TSkippedEntry& entry : state.Skipped) skipped += entry.Path + (entry.Reason.empty() ? "- " : " ");
+    EXPECT_EQ(skipped, tree.Path("sub/gone_with_folder.ini ") + (oddEntries ? tree.Path("fifo.ini- ") : "") +
+                           tree.Path("gone.ini ") + tree.Path("locked.ini ") +
+                           tree.Path(dirIsRegular ? "now_dir.ini- " : "now_dir.ini ") +
+                           (oddEntries ? tree.Path("zero.ini- ") : ""));
 }
 
 #ifndef _WIN32
