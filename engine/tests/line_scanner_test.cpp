@@ -119,6 +119,7 @@ TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
         {"\0M\0a\0p"s, TOddEncoding::Utf16},
         {"M\0a"s, TOddEncoding::None},        // too short to tell
         {"M\0a\0\0\0"s, TOddEncoding::None},  // NUL where a character should be
+        {"\0\0a\0"s, TOddEncoding::None},
         {"", TOddEncoding::None},
     };
     for (const auto& c : cases) {
