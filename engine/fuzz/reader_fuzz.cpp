@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "line_scanner.h"
@@ -35,31 +36,22 @@ std::vector<std::string> ReadLines(std::string_view bytes, std::size_t chunk) {
 // line and the rest of it is skipped (a further Ctrl+Z there ends the file).
 std::vector<std::string> ModelLines(std::string_view bytes) {
     std::vector<std::string> lines;
-    std::size_t pos = 0;
-    bool ended = false;
-    while (!ended && pos < bytes.size() && bytes[pos] != kCtrlZ) {
-        std::string line;
-        while (pos < bytes.size()) {
-            const char c = bytes[pos];
-            if (c == '\n') {
-                ++pos;
-                break;
-            }
-            if (c == kCtrlZ) {
-                if (pos % 128 == 0) {
-                    ended = true;
-                    break;
-                }
-                for (++pos; pos < bytes.size() && bytes[pos] != '\n' && bytes[pos] != kCtrlZ;) ++pos;
-                if (pos < bytes.size() && bytes[pos] == kCtrlZ) ended = true;
-                ++pos;
-                break;
-            }
-            if (c != '\r') line += c;
-            ++pos;
+    std::string line;
+    bool begun = false, skipping = false;
+    for (std::size_t pos = 0; pos < bytes.size(); ++pos) {
+        const char c = bytes[pos];
+        if (c == kCtrlZ && !begun) return lines;
+        if (c == kCtrlZ && (skipping || pos % 128 == 0)) break;
+        if (c == '\n') {
+            lines.push_back(std::exchange(line, {}));
+            begun = skipping = false;
+            continue;
         }
-        lines.push_back(std::move(line));
+        begun = true;
+        skipping = skipping || c == kCtrlZ;
+        if (c != '\r' && !skipping) line += c;
     }
+    if (begun) lines.push_back(line);
     return lines;
 }
 
@@ -74,7 +66,7 @@ bool IsControl(char c) {
 }
 
 // What a scan recorded: each reference with its name, then each declared name.
-std::vector<std::tuple<uint32_t, int32_t, uint32_t, uint32_t, std::string>> Records(const TScanState& state) {
+auto Records(const TScanState& state) {
     std::vector<std::tuple<uint32_t, int32_t, uint32_t, uint32_t, std::string>> records;
     for (int32_t k = 0; k < state.RefTable.Count(); ++k) {
         const TRefRec& r = state.RefTable[k];

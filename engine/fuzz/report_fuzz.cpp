@@ -81,14 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     Require(item == report.Items.size(), "a report line names a declared name");
 
-    TTextId summary = utDonePrefix;
-    if (state.UsedNames.Count() == 0) {
-        summary = utNoUsed;
-    } else if (state.DefinedNames.Count() == 0) {
-        summary = utNoDefined;
-    } else if (report.Items.empty()) {
-        summary = utAllFine;
-    }
+    const TTextId summary = state.UsedNames.Count() == 0      ? utNoUsed
+                            : state.DefinedNames.Count() == 0 ? utNoDefined
+                            : report.Items.empty()            ? utAllFine
+                                                              : utDonePrefix;
     Require(report.SummaryId == summary, "wrong summary");
     const std::string text = summary == utDonePrefix
                                  ? UiText[utDonePrefix] + std::to_string(report.Items.size()) + UiText[utDoneSuffix]

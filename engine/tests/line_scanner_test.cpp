@@ -119,21 +119,20 @@ TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
         {"\0M\0a\0p"s, TOddEncoding::Utf16},
         {"M\0a"s, TOddEncoding::None},        // too short to tell
         {"M\0a\0\0\0"s, TOddEncoding::None},  // NUL where a character should be
+        {"\0\0a\0"s, TOddEncoding::None},
         {"", TOddEncoding::None},
     };
     for (const auto& c : cases) {
         TScanState state;
-        TMemorySource source(c.Head);
-        TLineScanner(state).ScanText(source, 0);
-        EXPECT_TRUE(state.OddEncodings.empty()) << "noted only when asked";
         state.NoteEncodings = true;
-        TMemorySource again(c.Head);
-        TLineScanner(state).ScanText(again, 7);
+        TMemorySource source(c.Head);
+        TLineScanner(state).ScanText(source, 7);
         const TEncodingNote note =
             state.OddEncodings.empty() ? TEncodingNote{7, TOddEncoding::None} : state.OddEncodings[0];
         EXPECT_EQ(note.Encoding, c.Expected) << c.Head;
         EXPECT_EQ(note.FileIndex, 7u);
     }
+    EXPECT_TRUE(Scanned(cases[0].Head).OddEncodings.empty()) << "noted only when asked";
 }
 
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
@@ -172,14 +171,13 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
     }
 }
 
-TEST(LineScanner, CountsLinesAcrossLongRunsOfLineEnds) {
+// Long runs of line ends, lone CRs that end no line, and a 100 MiB line with
+// no end that is one reference.
+TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
     const TScanState empties = Scanned(std::string(100000, '\n') + "ButtonImage = Late");
     EXPECT_EQ(Records(empties.RefTable, empties.UsedNames), (std::vector<TRecord>{{100000, 15, "late"}}));
     const TScanState crs = Scanned(std::string(50000, '\r') + "\r\nButtonImage = x\r\r\n");
-    EXPECT_EQ(Records(crs.RefTable, crs.UsedNames), (std::vector<TRecord>{{1, 15, "x"}})) << "lone CRs end no line";
-}
-
-TEST(LineScanner, AHundredMegabyteLineWithNoEndIsOneReference) {
+    EXPECT_EQ(Records(crs.RefTable, crs.UsedNames), (std::vector<TRecord>{{1, 15, "x"}}));
     constexpr std::size_t kRun = std::size_t{100} << 20;
     const TScanState state = Scanned("MappedImage q\nButtonImage = " + std::string(kRun, 'Q'));
     ASSERT_EQ(state.RefTable.Count(), 1);

@@ -28,7 +28,7 @@ const std::string kZ = "\x1a";
 }  // namespace
 
 TEST(TextReader, LineRules) {
-    const std::string longLine(300000, 'q');
+    const std::string longLine(300000, 'q'), chunk(kReadChunk, 'c'), x128(128, 'x');
     const TReaderCase cases[] = {
         {"empty file", "", {}},
         {"no final line end", "abc", {"abc"}},
@@ -40,27 +40,17 @@ TEST(TextReader, LineRules) {
         {"Ctrl+Z at a line start ends the file", "a\n" + kZ + "b\nc\n", {"a"}},
         {"Ctrl+Z inside a line ends only that line", "ab" + kZ + "cd\r\nef", {"ab", "ef"}},
         {"Ctrl+Z in the skipped rest ends the file", "ab" + kZ + "c" + kZ + "d\nef", {"ab"}},
+        // A 128-byte block counts from the file's start, not from a read's.
+        {"Ctrl+Z at a block start ends the file", x128 + kZ + "tail\nnext", {x128}},
+        {"Ctrl+Z at a read's start", chunk + kZ + "tail\nnext", {chunk}},
+        {"Ctrl+Z a byte before a block start", x128.substr(1) + kZ + "tail\nnext", {x128.substr(1), "next"}},
+        {"Ctrl+Z a byte after a block start", x128 + "x" + kZ + "tail\nnext", {x128 + "x", "next"}},
         {"NUL bytes are text", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
         {"a line longer than a read", longLine + "\r\nend", {longLine, "end"}},
     };
     for (const TReaderCase& c : cases) {
-        for (const std::size_t chunk : {kReadChunk, std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
-            EXPECT_EQ(LinesOf(c.Bytes, chunk), c.Expected) << c.Name << ", read " << chunk << " bytes at a time";
+        for (const std::size_t size : {kReadChunk, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{100}}) {
+            EXPECT_EQ(LinesOf(c.Bytes, size), c.Expected) << c.Name << ", read " << size << " bytes at a time";
         }
-    }
-}
-
-// Ctrl+Z ends the file where a 128-byte block starts, counted from the file's
-// start and not from a read's, and only its line anywhere else.
-TEST(TextReader, CtrlZAtABlockStartEndsTheFileInsideALine) {
-    std::vector<std::size_t> positions = {256, kReadChunk};
-    for (std::size_t at = 0; at <= 129; ++at) positions.push_back(at);
-    for (const std::size_t at : positions) {
-        const std::string bytes = std::string(at, 'x') + kZ + "tail\nnext\n";
-        Lines expected;
-        if (at > 0) expected.push_back(std::string(at, 'x'));
-        if (at % 128 != 0) expected.push_back("next");
-        EXPECT_EQ(LinesOf(bytes), expected) << at;
-        EXPECT_EQ(LinesOf(bytes, 100), expected) << at << " in 100-byte reads";
     }
 }

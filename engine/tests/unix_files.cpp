@@ -82,14 +82,11 @@ bool MakeFifo(const std::string& path) {
 }
 
 void RemoveUnixEntries(const std::string& below) {
-    for (auto it = Made.begin(); it != Made.end();) {
-        if (it->rfind(below, 0) != 0) {
-            ++it;
-            continue;
+    std::string unixPath;
+    for (const std::string& made : Made) {
+        if (made.rfind(below, 0) == 0 && Exists(made) && UnixPath(made, unixPath)) {
+            RunUnix("/bin/rm", "-f", {unixPath}, made, false);
         }
-        std::string unixPath;
-        if (Exists(*it) && UnixPath(*it, unixPath)) RunUnix("/bin/rm", "-f", {unixPath}, *it, false);
-        it = Made.erase(it);
     }
 }
 
