@@ -1,9 +1,12 @@
 #include "server.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "convert.h"
 #include "framing.h"
+#include "parallel_scan.h"
 #include "uri.h"
 #include "version.h"
 
@@ -43,7 +46,50 @@ bool IsValidName(const std::string& name) {
     return name.find_first_of("\r\n;=\x1A") == std::string::npos && name.find("//") == std::string::npos;
 }
 
+// Makes the bodies on every core and sends them in order, each as soon as it
+// and those before it are made, so that none waits to be freed at the end.
+void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)>& make,
+                 const TServer::TSend& send) {
+    constexpr std::size_t kFewest = 16;  // fewer are not worth a thread
+    if (count < kFewest || HardwareJobs() < 2) {
+        for (std::size_t i = 0; i < count; ++i) send(make(i));
+        return;
+    }
+    std::vector<std::string> bodies(count);
+    std::vector<std::atomic<bool>> made(count);
+    std::atomic<std::size_t> taken{0};
+    const auto makeOne = [&] {
+        const std::size_t i = taken++;
+        if (i >= count) return false;
+        bodies[i] = make(i);
+        made[i].store(true, std::memory_order_release);
+        return true;
+    };
+    RunOnCores(
+        [&] {
+            while (makeOne()) {
+            }
+        },
+        [&] {
+            for (std::size_t k = 0; k < count; ++k) {
+                while (!made[k].load(std::memory_order_acquire)) {
+                    if (!makeOne()) std::this_thread::yield();
+                }
+                send(bodies[k]);
+                std::string().swap(bodies[k]);
+            }
+        });
+}
+
 }  // namespace
+
+std::string TServer::Body(const json& message) {
+    return message.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+void TServer::Send(const json& message) {
+    Send_(Body(message));
+}
 
 const std::unordered_map<std::string, TServer::TRequest>& TServer::Requests() {
     static const std::unordered_map<std::string, TRequest> requests = {
@@ -77,7 +123,7 @@ const std::unordered_map<std::string, TServer::TNotification>& TServer::Notifica
 }
 
 void TServer::Malformed() {
-    Send_(ErrorAnswer(nullptr, kParseError, TextOf(utLspMalformed)));
+    Send(ErrorAnswer(nullptr, kParseError, TextOf(utLspMalformed)));
 }
 
 void TServer::Handle(const json& message) {
@@ -86,7 +132,7 @@ void TServer::Handle(const json& message) {
     if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
         // An answer to a request of ours carries no method.
         if (!message.is_object() || !(message.contains("result") || message.contains("error"))) {
-            Send_(ErrorAnswer(id, kInvalidRequest, TextOf(utLspMalformed)));
+            Send(ErrorAnswer(id, kInvalidRequest, TextOf(utLspMalformed)));
         }
         return;
     }
@@ -104,13 +150,13 @@ void TServer::Handle(const json& message) {
             throw TRpcError{kServerNotInitialized, TextOf(utLspNotInitialized)};
         if (ShutDown_) throw TRpcError{kInvalidRequest, TextOf(utLspMalformed)};
         json result = (this->*(it->second))(params);
-        Send_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
+        Send({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
     } catch (const TRpcError& error) {
-        if (isRequest) Send_(ErrorAnswer(id, error.Code, error.Message));
+        if (isRequest) Send(ErrorAnswer(id, error.Code, error.Message));
     } catch (const json::exception& error) {
-        if (isRequest) Send_(ErrorAnswer(id, kInvalidParams, error.what()));
+        if (isRequest) Send(ErrorAnswer(id, kInvalidParams, error.what()));
     } catch (const std::exception& error) {
-        if (isRequest) Send_(ErrorAnswer(id, kInternalError, error.what()));
+        if (isRequest) Send(ErrorAnswer(id, kInternalError, error.what()));
     }
 }
 
@@ -171,7 +217,7 @@ void TServer::Exit(const json&) {
 void TServer::Initialized(const json&) {
     if (WatchFiles_) {
         const json watchers = {{{"globPattern", "**/*.ini"}}};
-        Send_({{"jsonrpc", "2.0"},
+        Send({{"jsonrpc", "2.0"},
                {"id", NextRequestId_++},
                {"method", "client/registerCapability"},
                {"params",
@@ -192,20 +238,23 @@ void TServer::Publish(std::vector<int32_t> files, int32_t always) {
     if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
     const TDiagnosticTexts texts = DiagnosticTexts();
     const std::string alsoDeclared = TextOf(utLspAlsoDeclared);
-    for (const int32_t file : files) {
-        json diagnostics = json::array();
-        for (const TFinding& finding : Index_.File(file).Findings) {
-            json related = json::array();
-            for (const TPlace& place : finding.Related) {
-                related.push_back({{"location", LocationOf(place, [this](int32_t f) { return UriOf(f); })},
-                                   {"message", alsoDeclared}});
+    const auto uriOf = [this](int32_t f) { return UriOf(f); };
+    SendInOrder(
+        files.size(),
+        [&](std::size_t i) {
+            json diagnostics = json::array();
+            for (const TFinding& finding : Index_.File(files[i]).Findings) {
+                json related = json::array();
+                for (const TPlace& place : finding.Related) {
+                    related.push_back({{"location", LocationOf(place, uriOf)}, {"message", alsoDeclared}});
+                }
+                diagnostics.push_back(DiagnosticOf(finding, std::move(related), texts));
             }
-            diagnostics.push_back(DiagnosticOf(finding, std::move(related), texts));
-        }
-        Send_({{"jsonrpc", "2.0"},
-               {"method", "textDocument/publishDiagnostics"},
-               {"params", {{"uri", UriOf(file)}, {"diagnostics", std::move(diagnostics)}}}});
-    }
+            return Body({{"jsonrpc", "2.0"},
+                         {"method", "textDocument/publishDiagnostics"},
+                         {"params", {{"uri", UriOf(files[i])}, {"diagnostics", std::move(diagnostics)}}}});
+        },
+        Send_);
 }
 
 int32_t TServer::DocumentOf(const json& params) {
@@ -393,9 +442,7 @@ json TServer::WorkspaceSymbol(const json& params) {
 }
 
 int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& atExit) {
-    TServer server([&out](const json& message) {
-        WriteMessage(out, message.dump(-1, ' ', false, json::error_handler_t::replace));
-    });
+    TServer server([&out](const std::string& body) { WriteMessage(out, body); });
     std::string body;
     for (;;) {
         const TReadResult read = ReadMessage(in, body);

@@ -25,7 +25,8 @@ std::string Framed(const std::string& body) {
 struct TSession {
     TTempTree Tree;
     std::string Out;
-    TServer Server{[this](const json& m) {
+    TServer Server{[this](const std::string& body) {
+        const json m = json::parse(body);
         if (!m.contains("method")) Out += (m.contains("error") ? m["error"]["code"] : m["result"]).dump();
         if (m.value("method", "") != "textDocument/publishDiagnostics") return;
         Out += m["params"]["uri"].get<std::string>() + ":";
