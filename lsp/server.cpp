@@ -48,8 +48,7 @@ bool IsValidName(const std::string& name) {
 
 // Makes the bodies on every core and sends them in order, each as soon as it
 // and those before it are made, so that none waits to be freed at the end.
-void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)>& make,
-                 const TServer::TSend& send) {
+void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)>& make, const TServer::TSend& send) {
     constexpr std::size_t kFewest = 16;  // fewer are not worth a thread
     if (count < kFewest || HardwareJobs() < 2) {
         for (std::size_t i = 0; i < count; ++i) send(make(i));
@@ -218,13 +217,13 @@ void TServer::Initialized(const json&) {
     if (WatchFiles_) {
         const json watchers = {{{"globPattern", "**/*.ini"}}};
         Send({{"jsonrpc", "2.0"},
-               {"id", NextRequestId_++},
-               {"method", "client/registerCapability"},
-               {"params",
-                {{"registrations",
-                  {{{"id", "tessaron-watch"},
-                    {"method", "workspace/didChangeWatchedFiles"},
-                    {"registerOptions", {{"watchers", watchers}}}}}}}}});
+              {"id", NextRequestId_++},
+              {"method", "client/registerCapability"},
+              {"params",
+               {{"registrations",
+                 {{{"id", "tessaron-watch"},
+                   {"method", "workspace/didChangeWatchedFiles"},
+                   {"registerOptions", {{"watchers", watchers}}}}}}}}});
     }
     Publish(Index_.IndexAll());
 }

@@ -108,7 +108,8 @@ TEST(Server, AnswersAnEditorSession) {
     s.Tree.File("names.txt", "ext\n");
     // Enough files that their diagnostics are made on every core, and still sent in order.
     std::string many;
-    for (const char* file : {"e0", "e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8", "e9", "f0", "f1", "f2", "f3", "f4"}) {
+    for (const char* file :
+         {"e0", "e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8", "e9", "f0", "f1", "f2", "f3", "f4"}) {
         s.Tree.File(file + std::string(".ini"), "ButtonImage = Gone\n");
         many += file + std::string(R"(.ini: "0:14-0:18" undeclared-image;)");
     }
