@@ -48,25 +48,33 @@ bool IsValidName(const std::string& name) {
 
 // Makes the bodies on every core and sends them in order, each as soon as it
 // and those before it are made, so that none waits to be freed at the end.
+// No body is made further than kAhead past the one to send, so that a client
+// that reads slowly does not make the server hold them all.
 void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)>& make, const TServer::TSend& send) {
     constexpr std::size_t kFewest = 16;  // fewer are not worth a thread
     if (count < kFewest || HardwareJobs() < 2) {
         for (std::size_t i = 0; i < count; ++i) send(make(i));
         return;
     }
+    constexpr std::size_t kAhead = 64;
     std::vector<std::string> bodies(count);
     std::vector<std::atomic<bool>> made(count);
     std::atomic<std::size_t> taken{0};
+    std::atomic<std::size_t> sent{0};
+    // False when every body is taken or the next is too far ahead.
     const auto makeOne = [&] {
-        const std::size_t i = taken++;
-        if (i >= count) return false;
+        std::size_t i = taken.load();
+        do {
+            if (i >= count || i >= sent.load() + kAhead) return false;
+        } while (!taken.compare_exchange_weak(i, i + 1));
         bodies[i] = make(i);
         made[i].store(true, std::memory_order_release);
         return true;
     };
     RunOnCores(
         [&] {
-            while (makeOne()) {
+            while (taken.load() < count) {
+                if (!makeOne()) std::this_thread::yield();
             }
         },
         [&] {
@@ -76,6 +84,7 @@ void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)
                 }
                 send(bodies[k]);
                 std::string().swap(bodies[k]);
+                sent.store(k + 1);
             }
         });
 }
