@@ -189,7 +189,7 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
                 continue;
             }
             part.EmptyRecords();
-            TMemorySource source({bytes.data(), size});
+            TMemorySource source({bytes.data(), size}, true);
             TLineScanner(part, chunk).ScanText(source, 0);
             TRecordStart next;
             Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
@@ -316,7 +316,7 @@ TEncoding TWorkspaceIndex::EncodingOf(std::string_view bytes) const {
 void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     TScanState state;
     state.KeepDefinedPlaces = true;
-    TMemorySource source(bytes);
+    TMemorySource source(bytes, true);
     TLineScanner(state).ScanText(source, 0);
     std::string key;
     const auto entryOf = [&](const TNameList& names, int32_t k) {

@@ -7,9 +7,10 @@
 
 namespace {
 
+// A chunk of 0 lends the reader the bytes whole.
 std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = kReadChunk) {
-    TMemorySource source(bytes);
-    TTextReader reader(source, chunk);
+    TMemorySource source(bytes, chunk == 0);
+    TTextReader reader(source, chunk == 0 ? kReadChunk : chunk);
     std::vector<std::string> lines;
     while (!reader.Eof()) lines.emplace_back(reader.ReadLine());
     return lines;
@@ -44,7 +45,7 @@ TEST(TextReader, LineRules) {
         {"a line longer than a read", longLine + "\r\nend", {longLine, "end"}},
     };
     for (const TReaderCase& c : cases) {
-        for (const std::size_t chunk : {kReadChunk, std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+        for (const std::size_t chunk : {kReadChunk, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
             EXPECT_EQ(LinesOf(c.Bytes, chunk), c.Expected) << c.Name << ", read " << chunk << " bytes at a time";
         }
     }
@@ -62,5 +63,6 @@ TEST(TextReader, CtrlZAtABlockStartEndsTheFileInsideALine) {
         if (at % 128 != 0) expected.push_back("next");
         EXPECT_EQ(LinesOf(bytes), expected) << at;
         EXPECT_EQ(LinesOf(bytes, 100), expected) << at << " in 100-byte reads";
+        EXPECT_EQ(LinesOf(bytes, 0), expected) << at << " lent whole";
     }
 }
