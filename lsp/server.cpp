@@ -1,8 +1,8 @@
 #include "server.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 
 #include "convert.h"
 #include "framing.h"
@@ -58,33 +58,46 @@ void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)
     }
     constexpr std::size_t kAhead = 64;
     std::vector<std::string> bodies(count);
-    std::vector<std::atomic<bool>> made(count);
-    std::atomic<std::size_t> taken{0};
-    std::atomic<std::size_t> sent{0};
-    // False when every body is taken or the next is too far ahead.
-    const auto makeOne = [&] {
-        std::size_t i = taken.load();
-        do {
-            if (i >= count || i >= sent.load() + kAhead) return false;
-        } while (!taken.compare_exchange_weak(i, i + 1));
-        bodies[i] = make(i);
-        made[i].store(true, std::memory_order_release);
-        return true;
+    std::vector<bool> made(count);
+    std::size_t taken = 0;
+    std::size_t sent = 0;
+    std::mutex mutex;  // guards all but the making itself
+    std::condition_variable changed;
+    const auto mayTake = [&] { return taken < count && taken < sent + kAhead; };
+    const auto makeOne = [&](std::unique_lock<std::mutex>& lock) {
+        const std::size_t i = taken++;
+        lock.unlock();
+        std::string body = make(i);
+        lock.lock();
+        bodies[i] = std::move(body);
+        made[i] = true;
+        changed.notify_all();
     };
     RunOnCores(
         [&] {
-            while (taken.load() < count) {
-                if (!makeOne()) std::this_thread::yield();
+            std::unique_lock<std::mutex> lock(mutex);
+            for (;;) {
+                changed.wait(lock, [&] { return taken == count || mayTake(); });
+                if (taken == count) return;
+                makeOne(lock);
             }
         },
         [&] {
+            std::unique_lock<std::mutex> lock(mutex);
             for (std::size_t k = 0; k < count; ++k) {
-                while (!made[k].load(std::memory_order_acquire)) {
-                    if (!makeOne()) std::this_thread::yield();
+                while (!made[k]) {
+                    if (mayTake()) {
+                        makeOne(lock);
+                    } else {
+                        changed.wait(lock, [&] { return made[k] || mayTake(); });
+                    }
                 }
-                send(bodies[k]);
-                std::string().swap(bodies[k]);
-                sent.store(k + 1);
+                const std::string body = std::move(bodies[k]);
+                sent = k + 1;
+                changed.notify_all();
+                lock.unlock();
+                send(body);
+                lock.lock();
             }
         });
 }
