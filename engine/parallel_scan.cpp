@@ -131,6 +131,19 @@ unsigned HardwareJobs() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
+void RunOnCores(const std::function<void()>& work, const std::function<void()>& here) {
+    std::vector<std::thread> threads;
+    for (unsigned j = 1; j < HardwareJobs(); ++j) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // fewer threads do the same work
+        }
+    }
+    here();
+    for (std::thread& thread : threads) thread.join();
+}
+
 void ScanFilesInParallel(TScanState& state, unsigned jobs) {
     jobs = std::min(jobs, static_cast<unsigned>(state.FileList.Count()));
     if (jobs <= 1) {

@@ -2,10 +2,16 @@
 // and the language server; the window keeps to one.
 #pragma once
 
+#include <functional>
+
 #include "scan_state.h"
 
 // The hardware's threads, at least 1.
 unsigned HardwareJobs();
+
+// Runs `work` on HardwareJobs() - 1 new threads (fewer when the system has
+// no more) and `here` on this one; returns when all are done.
+void RunOnCores(const std::function<void()>& work, const std::function<void()>& here);
 
 // Leaves `state` as ScanFiles does, whatever the timing: `jobs` threads read
 // and scan the files, each file into records of its own, and the records are

@@ -16,6 +16,13 @@ std::size_t TMemorySource::Read(char* buffer, std::size_t size) {
     return n;
 }
 
+std::optional<std::string_view> TMemorySource::TakeRest() {
+    if (!Lend_) return std::nullopt;
+    const std::string_view rest = Bytes_;
+    Bytes_ = {};
+    return rest;
+}
+
 TTextReader::TTextReader(TByteSource& source, std::size_t chunkSize)
     : Source_(source), Owned_(chunkSize), Buffer_(Owned_) {}
 
@@ -26,7 +33,13 @@ bool TTextReader::Fill() {
     if (SourceDone_) return false;
     Offset_ += End_;
     Pos_ = 0;
-    End_ = Source_.Read(Buffer_.data(), Buffer_.size());
+    if (const auto rest = Source_.TakeRest()) {
+        Data_ = rest->data();
+        End_ = rest->size();
+    } else {
+        Data_ = Buffer_.data();
+        End_ = Source_.Read(Buffer_.data(), Buffer_.size());
+    }
     SourceDone_ = End_ == 0;
     return End_ != 0;
 }
@@ -34,18 +47,18 @@ bool TTextReader::Fill() {
 bool TTextReader::Eof() {
     if (Ended_) return true;
     if (!Fill()) return true;
-    if (Buffer_[Pos_] == kCtrlZ) Ended_ = true;
+    if (Data_[Pos_] == kCtrlZ) Ended_ = true;
     return Ended_;
 }
 
 std::string_view TTextReader::Buffered() {
     if (Ended_ || !Fill()) return {};
-    return {Buffer_.data() + Pos_, End_ - Pos_};
+    return {Data_ + Pos_, End_ - Pos_};
 }
 
 std::string_view TTextReader::ReadLine() {
     // Most lines lie whole in the buffer with at most a CR before their LF.
-    const char* begin = Buffer_.data() + Pos_;
+    const char* begin = Data_ + Pos_;
     const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', End_ - Pos_));
     if (lf != nullptr) {
         std::size_t length = static_cast<std::size_t>(lf - begin);
@@ -61,8 +74,8 @@ std::string_view TTextReader::ReadLine() {
 std::string_view TTextReader::ReadSlowLine() {
     Line_.clear();
     while (Fill()) {
-        const char* begin = Buffer_.data() + Pos_;
-        const char* end = Buffer_.data() + End_;
+        const char* begin = Data_ + Pos_;
+        const char* end = Data_ + End_;
         const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r' || c == kCtrlZ; });
         Line_.append(begin, stop);
         Pos_ += static_cast<std::size_t>(stop - begin);
@@ -87,8 +100,8 @@ std::string_view TTextReader::ReadSlowLine() {
 
 void TTextReader::SkipRestOfLine() {
     while (Fill()) {
-        const char* begin = Buffer_.data() + Pos_;
-        const char* end = Buffer_.data() + End_;
+        const char* begin = Data_ + Pos_;
+        const char* end = Data_ + End_;
         const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == kCtrlZ; });
         Pos_ += static_cast<std::size_t>(stop - begin);
         if (stop == end) continue;

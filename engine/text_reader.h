@@ -13,11 +13,15 @@
 
 class TMemorySource : public TByteSource {
 public:
-    explicit TMemorySource(std::string_view bytes) : Bytes_(bytes) {}
+    // With `lend`, a reader takes the bytes where they lie, all at once,
+    // instead of reading a copy a chunk at a time.
+    explicit TMemorySource(std::string_view bytes, bool lend = false) : Bytes_(bytes), Lend_(lend) {}
     std::size_t Read(char* buffer, std::size_t size) override;
+    std::optional<std::string_view> TakeRest() override;
 
 private:
     std::string_view Bytes_;
+    bool Lend_;
 };
 
 // Files are read in chunks this large; the 128-byte rule goes by file offset.
@@ -50,6 +54,7 @@ private:
     TByteSource& Source_;
     std::vector<char> Owned_;
     std::vector<char>& Buffer_;
+    const char* Data_ = nullptr;  // Buffer_'s, or the source's own bytes
     std::size_t Pos_ = 0;
     std::size_t End_ = 0;
     uint64_t Offset_ = 0;  // file offset of Buffer_[0]

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <system_error>
-#include <thread>
 
 #include "elsewhere.h"
 #include "fs.h"
@@ -192,7 +190,7 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
                 continue;
             }
             part.EmptyRecords();
-            TMemorySource source({bytes.data(), size});
+            TMemorySource source({bytes.data(), size}, true);
             TLineScanner(part, chunk).ScanText(source, 0);
             TRecordStart next;
             Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
@@ -200,16 +198,7 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
             keys[i].Declared.Append(part.DefinedNames);
         }
     };
-    std::vector<std::thread> threads;
-    for (unsigned j = 1; j < HardwareJobs(); ++j) {
-        try {
-            threads.emplace_back(work);
-        } catch (const std::system_error&) {
-            break;  // fewer threads do the same work
-        }
-    }
-    work();
-    for (std::thread& thread : threads) thread.join();
+    RunOnCores(work, work);
 
     // The files' names, in slices of whole files: within a slice only the
     // first of each name asks the index's table, and its lists take the size
@@ -270,7 +259,16 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
         keys[i] = TKeys();
     }
     resolve(files.size());
-    return Refresh({read.begin(), read.end()});
+    // The table of names is only read from here on: the files' findings are
+    // found on every core. Each file is new, so its findings changed when it has some.
+    std::atomic<std::size_t> found{0};
+    const auto find = [&] {
+        for (std::size_t i = found++; i < read.size(); i = found++) Files_[read[i]].Findings = FindingsOf(read[i]);
+    };
+    RunOnCores(find, find);
+    read.erase(std::remove_if(read.begin(), read.end(), [this](int32_t f) { return Files_[f].Findings.empty(); }),
+               read.end());
+    return read;
 }
 
 bool TWorkspaceIndex::InWorkspace(const std::string& path) const {
@@ -319,7 +317,7 @@ TEncoding TWorkspaceIndex::EncodingOf(std::string_view bytes) const {
 void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     TScanState state;
     state.KeepDefinedPlaces = true;
-    TMemorySource source(bytes);
+    TMemorySource source(bytes, true);
     TLineScanner(state).ScanText(source, 0);
     std::string key;
     const auto entryOf = [&](const TNameList& names, int32_t k) {

@@ -1,9 +1,12 @@
 #include "server.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 #include "convert.h"
 #include "framing.h"
+#include "parallel_scan.h"
 #include "uri.h"
 #include "version.h"
 
@@ -44,7 +47,71 @@ bool IsValidName(const std::string& name) {
     return name.find_first_of("\r\n;=\x1A") == std::string::npos && name.find("//") == std::string::npos;
 }
 
+// Makes the bodies on every core and sends them in order, each as soon as it
+// and those before it are made, so that none waits to be freed at the end.
+// No body is made further than kAhead past the one to send, so that a client
+// that reads slowly does not make the server hold them all.
+void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)>& make, const TServer::TSend& send) {
+    constexpr std::size_t kFewest = 16;  // fewer are not worth a thread
+    if (count < kFewest || HardwareJobs() < 2) {
+        for (std::size_t i = 0; i < count; ++i) send(make(i));
+        return;
+    }
+    constexpr std::size_t kAhead = 64;
+    std::vector<std::string> bodies(count);
+    std::vector<bool> made(count);
+    std::size_t taken = 0;
+    std::size_t sent = 0;
+    std::mutex mutex;  // guards all but the making itself
+    std::condition_variable changed;
+    const auto mayTake = [&] { return taken < count && taken < sent + kAhead; };
+    const auto makeOne = [&](std::unique_lock<std::mutex>& lock) {
+        const std::size_t i = taken++;
+        lock.unlock();
+        std::string body = make(i);
+        lock.lock();
+        bodies[i] = std::move(body);
+        made[i] = true;
+        changed.notify_all();
+    };
+    RunOnCores(
+        [&] {
+            std::unique_lock<std::mutex> lock(mutex);
+            for (;;) {
+                changed.wait(lock, [&] { return taken == count || mayTake(); });
+                if (taken == count) return;
+                makeOne(lock);
+            }
+        },
+        [&] {
+            std::unique_lock<std::mutex> lock(mutex);
+            for (std::size_t k = 0; k < count; ++k) {
+                while (!made[k]) {
+                    if (mayTake()) {
+                        makeOne(lock);
+                    } else {
+                        changed.wait(lock, [&] { return made[k] || mayTake(); });
+                    }
+                }
+                const std::string body = std::move(bodies[k]);
+                sent = k + 1;
+                changed.notify_all();
+                lock.unlock();
+                send(body);
+                lock.lock();
+            }
+        });
+}
+
 }  // namespace
+
+std::string TServer::Body(const json& message) {
+    return message.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+void TServer::Send(const json& message) {
+    Send_(Body(message));
+}
 
 const std::unordered_map<std::string, TServer::TRequest>& TServer::Requests() {
     static const std::unordered_map<std::string, TRequest> requests = {
@@ -78,7 +145,7 @@ const std::unordered_map<std::string, TServer::TNotification>& TServer::Notifica
 }
 
 void TServer::Malformed() {
-    Send_(ErrorAnswer(nullptr, kParseError, TextOf(utLspMalformed)));
+    Send(ErrorAnswer(nullptr, kParseError, TextOf(utLspMalformed)));
 }
 
 void TServer::Handle(const json& message) {
@@ -87,7 +154,7 @@ void TServer::Handle(const json& message) {
     if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
         // An answer to a request of ours carries no method.
         if (!message.is_object() || !(message.contains("result") || message.contains("error"))) {
-            Send_(ErrorAnswer(id, kInvalidRequest, TextOf(utLspMalformed)));
+            Send(ErrorAnswer(id, kInvalidRequest, TextOf(utLspMalformed)));
         }
         return;
     }
@@ -105,13 +172,13 @@ void TServer::Handle(const json& message) {
             throw TRpcError{kServerNotInitialized, TextOf(utLspNotInitialized)};
         if (ShutDown_) throw TRpcError{kInvalidRequest, TextOf(utLspMalformed)};
         json result = (this->*(it->second))(params);
-        Send_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
+        Send({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
     } catch (const TRpcError& error) {
-        if (isRequest) Send_(ErrorAnswer(id, error.Code, error.Message));
+        if (isRequest) Send(ErrorAnswer(id, error.Code, error.Message));
     } catch (const json::exception& error) {
-        if (isRequest) Send_(ErrorAnswer(id, kInvalidParams, error.what()));
+        if (isRequest) Send(ErrorAnswer(id, kInvalidParams, error.what()));
     } catch (const std::exception& error) {
-        if (isRequest) Send_(ErrorAnswer(id, kInternalError, error.what()));
+        if (isRequest) Send(ErrorAnswer(id, kInternalError, error.what()));
     }
 }
 
@@ -172,14 +239,14 @@ void TServer::Exit(const json&) {
 void TServer::Initialized(const json&) {
     if (WatchFiles_) {
         const json watchers = {{{"globPattern", "**/*.ini"}}};
-        Send_({{"jsonrpc", "2.0"},
-               {"id", NextRequestId_++},
-               {"method", "client/registerCapability"},
-               {"params",
-                {{"registrations",
-                  {{{"id", "tessaron-watch"},
-                    {"method", "workspace/didChangeWatchedFiles"},
-                    {"registerOptions", {{"watchers", watchers}}}}}}}}});
+        Send({{"jsonrpc", "2.0"},
+              {"id", NextRequestId_++},
+              {"method", "client/registerCapability"},
+              {"params",
+               {{"registrations",
+                 {{{"id", "tessaron-watch"},
+                   {"method", "workspace/didChangeWatchedFiles"},
+                   {"registerOptions", {{"watchers", watchers}}}}}}}}});
     }
     Publish(Index_.IndexAll());
 }
@@ -193,20 +260,23 @@ void TServer::Publish(std::vector<int32_t> files, int32_t always) {
     if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
     const TDiagnosticTexts texts = DiagnosticTexts();
     const std::string alsoDeclared = TextOf(utLspAlsoDeclared);
-    for (const int32_t file : files) {
-        json diagnostics = json::array();
-        for (const TFinding& finding : Index_.File(file).Findings) {
-            json related = json::array();
-            for (const TPlace& place : finding.Related) {
-                related.push_back({{"location", LocationOf(place, [this](int32_t f) { return UriOf(f); })},
-                                   {"message", alsoDeclared}});
+    const auto uriOf = [this](int32_t f) { return UriOf(f); };
+    SendInOrder(
+        files.size(),
+        [&](std::size_t i) {
+            json diagnostics = json::array();
+            for (const TFinding& finding : Index_.File(files[i]).Findings) {
+                json related = json::array();
+                for (const TPlace& place : finding.Related) {
+                    related.push_back({{"location", LocationOf(place, uriOf)}, {"message", alsoDeclared}});
+                }
+                diagnostics.push_back(DiagnosticOf(finding, std::move(related), texts));
             }
-            diagnostics.push_back(DiagnosticOf(finding, std::move(related), texts));
-        }
-        Send_({{"jsonrpc", "2.0"},
-               {"method", "textDocument/publishDiagnostics"},
-               {"params", {{"uri", UriOf(file)}, {"diagnostics", std::move(diagnostics)}}}});
-    }
+            return Body({{"jsonrpc", "2.0"},
+                         {"method", "textDocument/publishDiagnostics"},
+                         {"params", {{"uri", UriOf(files[i])}, {"diagnostics", std::move(diagnostics)}}}});
+        },
+        Send_);
 }
 
 int32_t TServer::DocumentOf(const json& params) {
@@ -408,9 +478,7 @@ json TServer::WorkspaceSymbol(const json& params) {
 }
 
 int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& atExit) {
-    TServer server([&out](const json& message) {
-        WriteMessage(out, message.dump(-1, ' ', false, json::error_handler_t::replace));
-    });
+    TServer server([&out](const std::string& body) { WriteMessage(out, body); });
     std::string body;
     for (;;) {
         const TReadResult read = ReadMessage(in, body);

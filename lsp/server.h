@@ -14,7 +14,8 @@
 
 class TServer {
 public:
-    using TSend = std::function<void(const nlohmann::json&)>;
+    // Sends one message's body (JSON text).
+    using TSend = std::function<void(const std::string&)>;
     explicit TServer(TSend send) : Send_(std::move(send)) {}
 
     // One message from the client.
@@ -25,6 +26,8 @@ public:
     // 0 after shutdown, 1 otherwise.
     int ExitCode() const { return ShutDown_ ? 0 : 1; }
     const TWorkspaceIndex& Index() const { return Index_; }
+    // A message as it is sent.
+    static std::string Body(const nlohmann::json& message);
 
 private:
     using TRequest = nlohmann::json (TServer::*)(const nlohmann::json&);
@@ -58,6 +61,8 @@ private:
     int32_t DocumentOf(const nlohmann::json& params);
     std::string UriOf(int32_t file) const;
     nlohmann::json LocationsOf(const std::vector<TPlace>& places) const;
+    void Send(const nlohmann::json& message);
+    // The files' diagnostics, built on every core.
     void Publish(std::vector<int32_t> files, int32_t always = -1);
     void ApplySettings(const nlohmann::json& settings);
     // Sets the index's settings and shows what they name that cannot be read.

@@ -7,9 +7,10 @@
 
 namespace {
 
+// A chunk of 0 lends the reader the bytes whole.
 std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = kReadChunk) {
-    TMemorySource source(bytes);
-    TTextReader reader(source, chunk);
+    TMemorySource source(bytes, chunk == 0);
+    TTextReader reader(source, chunk == 0 ? kReadChunk : chunk);
     std::vector<std::string> lines;
     while (!reader.Eof()) lines.emplace_back(reader.ReadLine());
     return lines;
@@ -49,7 +50,8 @@ TEST(TextReader, LineRules) {
         {"a line longer than a read", longLine + "\r\nend", {longLine, "end"}},
     };
     for (const TReaderCase& c : cases) {
-        for (const std::size_t size : {kReadChunk, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{100}}) {
+        for (const std::size_t size :
+             {kReadChunk, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{100}}) {
             EXPECT_EQ(LinesOf(c.Bytes, size), c.Expected) << c.Name << ", read " << size << " bytes at a time";
         }
     }

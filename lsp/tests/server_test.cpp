@@ -26,7 +26,8 @@ std::string Framed(const std::string& body) {
 struct TSession {
     TTempTree Tree;
     std::string Out;
-    TServer Server{[this](const json& m) {
+    TServer Server{[this](const std::string& body) {
+        const json m = json::parse(body);
         if (!m.contains("method")) Out += (m.contains("error") ? m["error"]["code"] : m["result"]).dump();
         if (m.value("method", "") == "window/showMessage") Out += m["params"]["message"].get<std::string>() + ";";
         if (m.value("method", "") != "textDocument/publishDiagnostics") return;
@@ -107,6 +108,13 @@ TEST(Server, AnswersAnEditorSession) {
                 "MappedImage \xD0\xAF\xD0\xAF\nEnd\nMappedImage Arrow\n  Texture = x\nEnd\nMappedImage Arrowhead\n");
     s.Tree.File("c.ini", "ButtonImage = \xDF\xDF\r\nButtonImage = Ext\r\nMappedImage Twice\r\nMappedImage Twice\r\n");
     s.Tree.File("names.txt", "ext\n");
+    // Enough files that their diagnostics are made on every core, and still sent in order.
+    std::string many;
+    for (const char* file :
+         {"e0", "e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8", "e9", "f0", "f1", "f2", "f3", "f4"}) {
+        s.Tree.File(file + std::string(".ini"), "ButtonImage = Gone\n");
+        many += file + std::string(R"(.ini: "0:14-0:18" undeclared-image;)");
+    }
     const std::string a = UriFromPath(s.Tree.Path("a.ini"));
     const auto at = [&](int line, int character, json more = json::object()) {
         more["textDocument"] = {{"uri", a}};
@@ -127,7 +135,8 @@ TEST(Server, AnswersAnEditorSession) {
         {"initialized", json::object(),
          R"(a.ini: "2:16-2:20" undeclared-image;b.ini: "5:12-5:21" unused-image;c.ini: "0:14-0:18" undeclared-image )"
          R"("1:14-1:17" undeclared-image "2:12-2:17" unused-image "2:12-2:17" duplicate-image "3:12-3:17" unused-image )"
-         R"("3:12-3:17" duplicate-image;)"},
+         R"("3:12-3:17" duplicate-image;)" +
+             many},
         // Columns count UTF-8 bytes: the name at 1:19 is four bytes long.
         {"textDocument/definition", at(1, 21), R"([{"range":"0:12-0:16","uri":"b.ini"}])"},
         {"textDocument/definition", at(3, 10), "null"},
