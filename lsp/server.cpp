@@ -338,9 +338,9 @@ std::vector<int32_t> TServer::SetIndexSettings() {
         std::string message = TextOf(complaint.Text) + complaint.Subject;
         if (complaint.Reason)
             message += ": " + (complaint.Reason->empty() ? TextOf(utNotRegularFile) : *complaint.Reason);
-        Send_({{"jsonrpc", "2.0"},
-               {"method", "window/showMessage"},
-               {"params", {{"type", kMessageWarning}, {"message", std::move(message)}}}});
+        Send({{"jsonrpc", "2.0"},
+              {"method", "window/showMessage"},
+              {"params", {{"type", kMessageWarning}, {"message", std::move(message)}}}});
     }
     return changed;
 }
