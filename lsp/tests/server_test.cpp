@@ -20,16 +20,16 @@ std::string Framed(const std::string& body) {
 }
 
 // A server on a temporary tree. Send gives a request's result or error code,
-// each message shown as "text;", then "file: range code ...;" for each list of
-// diagnostics published, with paths below the tree and ranges as
-// "line:character-line:character".
+// each message shown as its JSON string and ";", then "file: range code ...;"
+// for each list of diagnostics published, with paths below the tree and
+// ranges as "line:character-line:character".
 struct TSession {
     TTempTree Tree;
     std::string Out;
     TServer Server{[this](const std::string& body) {
         const json m = json::parse(body);
         if (!m.contains("method")) Out += (m.contains("error") ? m["error"]["code"] : m["result"]).dump();
-        if (m.value("method", "") == "window/showMessage") Out += m["params"]["message"].get<std::string>() + ";";
+        if (m.value("method", "") == "window/showMessage") Out += m["params"]["message"].dump() + ";";
         if (m.value("method", "") != "textDocument/publishDiagnostics") return;
         Out += m["params"]["uri"].get<std::string>() + ":";
         for (const json& d : m["params"]["diagnostics"])
@@ -181,7 +181,7 @@ TEST(Server, AnswersAnEditorSession) {
               {"declaredIn", {"missing"}},
               {"duplicates", false},
               {"encoding", "utf-8"}}}}}},
-         R"(это не папка: missing;b.ini:;c.ini: "0:14-0:16" undeclared-image;)"},
+         R"("это не папка: missing";b.ini:;c.ini: "0:14-0:16" undeclared-image;)"},
         {"shutdown", nullptr, "null"},
         {"workspace/symbol", {{"query", ""}}, "-32600"},
         {"exit", nullptr, ""},
