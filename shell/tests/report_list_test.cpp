@@ -43,17 +43,12 @@ TEST(AddReportLines, PutsEachLineWhereTheListBoxItselfWouldWithItsReferenceAndRe
         EXPECT_EQ(LineText(list, line), LineText(itself, line)) << line;
         EXPECT_EQ(LineText(list, line), report.Items[data].Text) << line;
     }
-    // Redrawing is on again: the list paints its first line (ETO_OPAQUE, so
-    // not in the black of a new bitmap).
+    // Redrawing is on again: the list paints its first line, opaque, over a new bitmap's black.
     const HDC dc = CreateCompatibleDC(nullptr);
     const HBITMAP bitmap = CreateBitmap(200, 200, 1, 32, nullptr);
     SelectObject(dc, bitmap);
     SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     EXPECT_NE(GetPixel(dc, 1, 1), RGB(0, 0, 0));
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    DestroyWindow(list);
-    DestroyWindow(itself);
 }
 
 }  // namespace
