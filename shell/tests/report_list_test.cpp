@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -34,27 +34,21 @@ TEST(AddReportLines, PutsEachLineWhereTheListBoxItselfWouldWithItsReferenceAndRe
     AddReportLines(list, report);
     for (const TReportItem& item : report.Items) SendMessageA(itself, LB_ADDSTRING, 0, (LPARAM)item.Text.c_str());
 
+    // Each line in the list box's own place, with the index of a reference of its text, each index once.
     ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(report.Items.size()));
-    std::vector<bool> seen(report.Items.size());
-    for (int line = 0; line < static_cast<int>(seen.size()); ++line) {
-        EXPECT_EQ(LineText(list, line), LineText(itself, line)) << line;
+    std::set<std::size_t> seen;
+    for (int line = 0; line < static_cast<int>(report.Items.size()); ++line) {
         const auto data = static_cast<std::size_t>(SendMessageA(list, LB_GETITEMDATA, line, 0));
-        ASSERT_LT(data, seen.size()) << line;
-        EXPECT_EQ(report.Items[data].Text, LineText(list, line)) << line;
-        EXPECT_FALSE(seen[data]) << "each reference once: " << data;
-        seen[data] = true;
+        ASSERT_TRUE(data < report.Items.size() && seen.insert(data).second) << line;
+        EXPECT_EQ(LineText(list, line), LineText(itself, line)) << line;
+        EXPECT_EQ(LineText(list, line), report.Items[data].Text) << line;
     }
-    // Redrawing is on again: the list paints its first line (ETO_OPAQUE, so
-    // not in the black of a new bitmap).
+    // Redrawing is on again: the list paints its first line, opaque, over a new bitmap's black.
     const HDC dc = CreateCompatibleDC(nullptr);
     const HBITMAP bitmap = CreateBitmap(200, 200, 1, 32, nullptr);
     SelectObject(dc, bitmap);
     SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     EXPECT_NE(GetPixel(dc, 1, 1), RGB(0, 0, 0));
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    DestroyWindow(list);
-    DestroyWindow(itself);
 }
 
 }  // namespace
