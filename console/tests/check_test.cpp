@@ -39,11 +39,10 @@ TEST(Check, ExitStatusAndMessages) {
     fine.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
     MakeContent(content);
     undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\n");
-    const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere");
+    const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere"), en = "--lang=en";
+    const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), empty = fine.Path("empty.txt");
     fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
     fine.File("empty.txt");
-    const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), en = "--lang=en";
-    const std::string empty = fine.Path("empty.txt");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
     struct TCase {
         std::vector<std::string> Args;
@@ -152,15 +151,13 @@ TEST(Check, WhatCannotBeReadIsNamedAndTheRestReported) {
     EXPECT_EQ(Fields(doc["skipped"], "path"), b + ", " + c + (dangling ? ", " + d : ""));
     EXPECT_EQ(doc["skipped"][1]["reason"], "not a regular file");
     EXPECT_EQ(Fields(doc["warnings"], "kind path"), "encoding " + bom + ", encoding " + wide);
-    for (const std::string& line : {"cannot read " + b + ": ", "cannot read " + c + ": not a regular file\n",
+    const std::string eio = kPathSeparator == '/' ? ErrorText(EIO) + "\n" : "";  // Wine's reason is its own
+    for (const std::string& line : {"cannot read " + b + ": " + eio, "cannot read " + c + ": not a regular file\n",
                                     "cannot read " + (dangling ? d : b) + ": ",
                                     "warning: " + bom + ": a UTF-8 byte order mark hides the first line's key\n",
                                     "warning: " + wide + ": UTF-16 text, its lines are not read as definitions\n"}) {
         EXPECT_NE(run.Err.find("tessaron-check: " + line), std::string::npos) << line << run.Err;
     }
-#ifndef _WIN32
-    EXPECT_NE(run.Err.find(b + ": " + ErrorText(EIO) + "\n"), std::string::npos) << run.Err;
-#endif
 }
 
 // Threads or not, every byte of the run is the same: the files skipped, and
