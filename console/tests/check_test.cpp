@@ -79,10 +79,8 @@ TEST(Check, ExitStatusAndMessages) {
         {{"--jobs=257", root}, kExitError, "", "недопустимое значение --jobs: 257" + kTryRu},
         {{"--jobs=-2", root}, kExitError, "", "недопустимое значение --jobs: -2" + kTryRu},
         {{"--jobs=", root}, kExitError, "", "недопустимое значение --jobs: " + kTryRu},
-        {{"--jobs=4294967297", root},
-         kExitError,
-         "",
-         "недопустимое значение --jobs: 4294967297" + kTryRu},  // 1 in 32 bits
+        // 4294967297 is 1 in 32 bits.
+        {{"--jobs=4294967297", root}, kExitError, "", "недопустимое значение --jobs: 4294967297" + kTryRu},
         {{en, "--baseline"}, kExitError, "", "a value is needed for --baseline" + kTryEn},
         {{root, nowhere}, kExitError, "", "проверить можно только один ROOT: " + nowhere + kTryRu},
         // Sources named in the options.
@@ -111,11 +109,11 @@ TEST(Check, EachFormatOfTheSameFindings) {
     TTempTree tree;
     MakeContent(tree);
     const std::string units = tree.Path("INI/Object/units.ini"), buttons = tree.Path("INI/buttons.INI");
-    const std::string relUnits = units.substr(tree.Root().size()), relButtons = buttons.substr(tree.Root().size());
+    const std::size_t cut = tree.Root().size();
     // A Windows-1251 name stays the bytes it was.
-    EXPECT_EQ(Checked({tree.Root() + kPathSeparator}).Out, "Несуществующая MI \"gone\" в \"" + relUnits.substr(1) +
+    EXPECT_EQ(Checked({tree.Root() + kPathSeparator}).Out, "Несуществующая MI \"gone\" в \"" + units.substr(cut + 1) +
                                                                "\", строка 2\nНесуществующая MI \"\xC1\xF3\xEA\" в \"" +
-                                                               relButtons.substr(1) + "\", строка 3\n" + kDoneRu +
+                                                               buttons.substr(cut + 1) + "\", строка 3\n" + kDoneRu +
                                                                "\n");
 
     const TRun gnu = Checked({"--lang=en", "--format=gnu", tree.Root()});
@@ -126,7 +124,8 @@ TEST(Check, EachFormatOfTheSameFindings) {
     EXPECT_EQ(Fields(doc, "root files references declarations summary"), tree.Root() + " 3 3 1 " + kDoneRu);
     // Bytes outside UTF-8 as Windows-1251, the window's code page.
     EXPECT_EQ(Fields(doc["missing"], "ref name file relative line column length"),
-              "0 gone " + units + " " + relUnits + " 2 20 4, 2 Бук " + buttons + " " + relButtons + " 3 15 3");
+              "0 gone " + units + " " + units.substr(cut) + " 2 20 4, 2 Бук " + buttons + " " + buttons.substr(cut) +
+                  " 3 15 3");
 }
 
 // Each entry that cannot be read is named, the rest is reported whole.
