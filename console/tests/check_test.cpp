@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fstream>
@@ -25,11 +24,6 @@ const std::string kDoneRu =
     "Готово! Найдено несуществующих MI: 2. Двойной щелчок по строке в списке должен перенести Вас в место "
     "редактирования";
 
-std::string Sep(std::string path) {
-    std::replace(path.begin(), path.end(), '/', kPathSeparator);
-    return path;
-}
-
 // A content tree: two undeclared uses in two folders, one declared elsewhere.
 void MakeContent(TTempTree& tree) {
     tree.File("INI/Object/units.ini", "Object A\r\n  SelectPortrait = Gone\r\n  ButtonImage = Known\r\n");
@@ -45,11 +39,10 @@ TEST(Check, ExitStatusAndMessages) {
     fine.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
     MakeContent(content);
     undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\n");
-    const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere");
+    const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere"), en = "--lang=en";
+    const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), empty = fine.Path("empty.txt");
     fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
     fine.File("empty.txt");
-    const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), en = "--lang=en";
-    const std::string empty = fine.Path("empty.txt");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
     struct TCase {
         std::vector<std::string> Args;
@@ -72,10 +65,22 @@ TEST(Check, ExitStatusAndMessages) {
         {{en, nowhere}, kExitError, "", "cannot read " + nowhere + ": "},
         {{en, file}, kExitError, "", "cannot read " + file + ": "},
         // The first fault is named, in the language of the whole command line.
-        {{"--bogus", en, root}, kExitError, "", "unknown option --bogus" + kTryEn},
+        {{"--bogus", root, nowhere, en, "--format"}, kExitError, "", "unknown option --bogus" + kTryEn},
         {{"--имя", root}, kExitError, "", "неизвестный параметр --имя" + kTryRu},
+        {{"-", root}, kExitError, "", "неизвестный параметр -" + kTryRu},
+        {{"-h=x", root}, kExitError, "", "неизвестный параметр -h=x" + kTryRu},
+        {{"--unused=yes", root}, kExitError, "", "неизвестный параметр --unused=yes" + kTryRu},
         {{}, kExitError, "", "не указан ROOT" + kTryRu},
         {{en, "--format=xml", root}, kExitError, "", "invalid value for --format: xml" + kTryEn},
+        {{"--lang=xx", root}, kExitError, "", "недопустимое значение --lang: xx" + kTryRu},
+        {{"--names=", root}, kExitError, "", "недопустимое значение --names: " + kTryRu},
+        {{"--baseline", "", root}, kExitError, "", "недопустимое значение --baseline: " + kTryRu},
+        {{"--jobs=0", root}, kExitError, "", "недопустимое значение --jobs: 0" + kTryRu},
+        {{"--jobs=257", root}, kExitError, "", "недопустимое значение --jobs: 257" + kTryRu},
+        {{"--jobs=-2", root}, kExitError, "", "недопустимое значение --jobs: -2" + kTryRu},
+        {{"--jobs=", root}, kExitError, "", "недопустимое значение --jobs: " + kTryRu},
+        // 4294967297 is 1 in 32 bits.
+        {{"--jobs=4294967297", root}, kExitError, "", "недопустимое значение --jobs: 4294967297" + kTryRu},
         {{en, "--baseline"}, kExitError, "", "a value is needed for --baseline" + kTryEn},
         {{root, nowhere}, kExitError, "", "проверить можно только один ROOT: " + nowhere + kTryRu},
         // Sources named in the options.
@@ -91,17 +96,12 @@ TEST(Check, ExitStatusAndMessages) {
         const std::string what = c.Args.empty() ? "(none)" : c.Args.front() + " " + c.Args.back();
         const std::string err = c.Err.empty() ? "" : "tessaron-check: " + c.Err;
         EXPECT_EQ(run.Status, c.Status) << what;
-        if (c.OutHas.empty()) {
-            EXPECT_EQ(run.Out, "") << what;
-        } else {
-            EXPECT_NE(run.Out.find(c.OutHas), std::string::npos) << what << ": " << run.Out;
-        }
+        EXPECT_TRUE(c.OutHas.empty() ? run.Out.empty() : run.Out.find(c.OutHas) != std::string::npos)
+            << what << ": " << run.Out;
+        // An open reason: more text, on the same line.
         const bool open = err.size() > 2 && err.compare(err.size() - 2, 2, ": ") == 0;
         EXPECT_EQ(open ? run.Err.substr(0, err.size()) : run.Err, err) << what;
-        if (open) {
-            EXPECT_GT(run.Err.size(), err.size() + 1) << what;
-            EXPECT_EQ(run.Err.find('\n'), run.Err.size() - 1) << what;
-        }
+        EXPECT_TRUE(!open || (run.Err.size() > err.size() + 1 && run.Err.find('\n') == run.Err.size() - 1)) << what;
     }
 }
 
@@ -109,14 +109,14 @@ TEST(Check, EachFormatOfTheSameFindings) {
     TTempTree tree;
     MakeContent(tree);
     const std::string units = tree.Path("INI/Object/units.ini"), buttons = tree.Path("INI/buttons.INI");
+    const std::size_t cut = tree.Root().size();
     // A Windows-1251 name stays the bytes it was.
-    EXPECT_EQ(Checked({tree.Root() + kPathSeparator}).Out,
-              "Несуществующая MI \"gone\" в \"" + Sep("INI/Object/units.ini") + "\", строка 2\n" +
-                  "Несуществующая MI \"\xC1\xF3\xEA\" в \"" + Sep("INI/buttons.INI") + "\", строка 3\n" + kDoneRu +
-                  "\n");
+    EXPECT_EQ(Checked({tree.Root() + kPathSeparator}).Out, "Несуществующая MI \"gone\" в \"" + units.substr(cut + 1) +
+                                                               "\", строка 2\nНесуществующая MI \"\xC1\xF3\xEA\" в \"" +
+                                                               buttons.substr(cut + 1) + "\", строка 3\n" + kDoneRu +
+                                                               "\n");
 
     const TRun gnu = Checked({"--lang=en", "--format=gnu", tree.Root()});
-    EXPECT_EQ(gnu.Status, kExitFindings);
     EXPECT_EQ(gnu.Out, units + ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
     EXPECT_EQ(gnu.Err, "Done! Missing MI Total: 2. Double click the line brings You to edit position\n");
 
@@ -124,8 +124,8 @@ TEST(Check, EachFormatOfTheSameFindings) {
     EXPECT_EQ(Fields(doc, "root files references declarations summary"), tree.Root() + " 3 3 1 " + kDoneRu);
     // Bytes outside UTF-8 as Windows-1251, the window's code page.
     EXPECT_EQ(Fields(doc["missing"], "ref name file relative line column length"),
-              "0 gone " + units + " " + Sep("/INI/Object/units.ini") + " 2 20 4, 2 Бук " + buttons + " " +
-                  Sep("/INI/buttons.INI") + " 3 15 3");
+              "0 gone " + units + " " + units.substr(cut) + " 2 20 4, 2 Бук " + buttons + " " + buttons.substr(cut) +
+                  " 3 15 3");
 }
 
 // Each entry that cannot be read is named, the rest is reported whole.
@@ -149,15 +149,13 @@ TEST(Check, WhatCannotBeReadIsNamedAndTheRestReported) {
     EXPECT_EQ(Fields(doc["skipped"], "path"), b + ", " + c + (dangling ? ", " + d : ""));
     EXPECT_EQ(doc["skipped"][1]["reason"], "not a regular file");
     EXPECT_EQ(Fields(doc["warnings"], "kind path"), "encoding " + bom + ", encoding " + wide);
-    for (const std::string& line : {"cannot read " + b + ": ", "cannot read " + c + ": not a regular file\n",
+    const std::string eio = kPathSeparator == '/' ? ErrorText(EIO) + "\n" : "";  // Wine's reason is its own
+    for (const std::string& line : {"cannot read " + b + ": " + eio, "cannot read " + c + ": not a regular file\n",
                                     "cannot read " + (dangling ? d : b) + ": ",
                                     "warning: " + bom + ": a UTF-8 byte order mark hides the first line's key\n",
                                     "warning: " + wide + ": UTF-16 text, its lines are not read as definitions\n"}) {
         EXPECT_NE(run.Err.find("tessaron-check: " + line), std::string::npos) << line << run.Err;
     }
-#ifndef _WIN32
-    EXPECT_NE(run.Err.find(b + ": " + ErrorText(EIO) + "\n"), std::string::npos) << run.Err;
-#endif
 }
 
 // Threads or not, every byte of the run is the same: the files skipped, and

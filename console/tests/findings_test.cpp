@@ -64,9 +64,7 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
 
 TEST(Elsewhere, NameFilesAreReadAsPeopleWriteThem) {
     const std::pair<std::string, std::string> cases[] = {
-        {"\xEF\xBB\xBF"
-         "First\r\nSecond\r\n",
-         "first second"},
+        {"\xEF\xBB\xBFSecond\r\nFirst\r\n", "second first"},
         {"  Padded\t \n\n", "padded"},
         {"name ; why\n; a whole line\n;\n", "name"},
         {"a\rb\rc", "a b c"},

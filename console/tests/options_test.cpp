@@ -36,32 +36,3 @@ TEST(Options, ReadsEachOptionInBothSpellings) {
         EXPECT_EQ(Described(p.Options), described);
     }
 }
-
-// The other refusals are rows of check_test, with their texts.
-TEST(Options, RefusesWhatItDoesNotKnowWithTheFirstFault) {
-    struct TCase {
-        std::vector<std::string> Args;
-        TTextId Text;
-        std::string Subject;
-    } cases[] = {
-        {{"-", "r"}, utUnknownOption, "-"},
-        {{"-h=x", "r"}, utUnknownOption, "-h=x"},
-        {{"--unused=yes", "r"}, utUnknownOption, "--unused=yes"},
-        {{"r", "--format"}, utNeedsValue, "--format"},
-        {{"--names=", "r"}, utBadValue, "--names: "},
-        {{"--baseline", "", "r"}, utBadValue, "--baseline: "},
-        {{"--lang=xx", "r"}, utBadValue, "--lang: xx"},
-        {{"--jobs=0", "r"}, utBadValue, "--jobs: 0"},
-        {{"--jobs=257", "r"}, utBadValue, "--jobs: 257"},
-        {{"--jobs=-2", "r"}, utBadValue, "--jobs: -2"},
-        {{"--jobs=", "r"}, utBadValue, "--jobs: "},
-        {{"--jobs=4294967297", "r"}, utBadValue, "--jobs: 4294967297"},  // 1 in 32 bits
-        {{"--bogus", "r", "s", "--lang"}, utUnknownOption, "--bogus"},
-    };
-    for (const TCase& c : cases) {
-        const TParsedOptions p = ParseOptions(c.Args);
-        ASSERT_TRUE(p.Error) << c.Args.front();
-        EXPECT_EQ(p.Error->Text, c.Text) << c.Args.front();
-        EXPECT_EQ(p.Error->Subject, c.Subject) << c.Args.front();
-    }
-}

@@ -93,8 +93,7 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     // A clean tree still gives a valid log, with an empty list of results.
     TTempTree clean;
     clean.File("a.ini", "MappedImage A\r\nButtonImage = a\r\n");
-    const TRun none = Checked({"--format=sarif", clean.Root()});
-    EXPECT_EQ(none.Status, 0);
-    EXPECT_EQ(ValidJson(none.Out)["runs"][0]["results"], TJson::array());
-    EXPECT_NE(none.Out.find("\"results\": []\n"), std::string::npos) << "an empty list closes on its line";
+    const std::string none = Checked({"--format=sarif", clean.Root()}).Out;
+    EXPECT_EQ(ValidJson(none)["runs"][0]["results"], TJson::array());
+    EXPECT_NE(none.find("\"results\": []\n"), std::string::npos) << "an empty list closes on its line";
 }
