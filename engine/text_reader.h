@@ -54,7 +54,7 @@ private:
     TByteSource& Source_;
     std::vector<char> Owned_;
     std::vector<char>& Buffer_;
-    const char* Data_ = nullptr;  // Buffer_'s, or the source's own bytes
+    const char* Data_ = Buffer_.data();  // Buffer_'s, or the source's own bytes
     std::size_t Pos_ = 0;
     std::size_t End_ = 0;
     uint64_t Offset_ = 0;  // file offset of Buffer_[0]
