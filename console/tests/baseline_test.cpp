@@ -7,7 +7,6 @@
 
 #include "baseline.h"
 #include "checked.h"
-#include "fs.h"
 #include "temp_tree.h"
 
 TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
@@ -35,11 +34,9 @@ TEST(Baseline, RoundTripSurvivesUnrelatedEditsAndCatchesNewFindings) {
     tree.File("INI/a.ini", "ButtonImage = Old\r\nButtonImage = Old\r\nButtonImage = Old\r\n");
     tree.File("INI/b.ini", "ButtonImage = Old\r\n");
     const TRun grown = Checked({"--format=json", "--unused", "--baseline", baseline, tree.Root()});
-    EXPECT_EQ(grown.Status, 1);
     const TJson doc = ValidJson(grown.Out);
-    const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(Fields(doc["missing"], "relative line"), sep + "INI" + sep + "a.ini 3, " + sep + "INI" + sep + "b.ini 1");
-    EXPECT_EQ(doc["baselined"].get<double>(), 3);
+    EXPECT_EQ(std::to_string(grown.Status) + ": " + Fields(doc["missing"], "line") + "; " + doc["baselined"].dump(),
+              "1: 3, 1; 3");
 
     // An entry left over is stale and fails nothing; one of a kind not asked for is not judged.
     tree.File("INI/a.ini", "ButtonImage = Old\r\n");
