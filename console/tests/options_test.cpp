@@ -27,7 +27,6 @@ TEST(Options, ReadsEachOptionInBothSpellings) {
          "en gnu in:base in:more names:n.txt unused duplicates b.txt w.txt 16 root:root"},
         {{"--lang=ru", "--format=json", "--jobs=256", "r"}, "ru json   256 root:r"},
         {{"--format=text", "r", "--lang", "en"}, "en text   0 root:r"},
-        {{"--", "-"}, "ru text   0 root:-"},
         {{"--", "--lang=en"}, "ru text   0 root:--lang=en"},
     };
     for (const auto& [args, described] : cases) {
