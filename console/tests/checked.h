@@ -1,6 +1,5 @@
 // One run of the checker in-process, and its documents read back with
-// nlohmann-json, which refuses what RFC 8259 refuses (strings that are not
-// valid UTF-8 included).
+// nlohmann-json, which refuses what RFC 8259 refuses (invalid UTF-8 too).
 #pragma once
 
 #include <gtest/gtest.h>
