@@ -37,28 +37,22 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
     // A tree that declares nothing itself is checked against the base alone.
     TTempTree bare;
     bare.File("x.ini", "ButtonImage = Portrait\r\nButtonImage = Gone\r\n");
-    struct TCase {
-        std::vector<std::string> Args;
-        std::string Missing;
-        int Status;
-        std::size_t Warnings;  // the base's, as the tree's own
-    } cases[] = {
-        {{t.Content.Root()}, "nowhere, portrait, shared", 1, 0},
-        {{"--declared-in", t.Base.Root(), t.Content.Root()}, "nowhere", 1, 1},
-        {{"--names", t.Content.Path("names.txt"), t.Content.Root()}, "portrait, shared", 1, 0},
-        {{"--declared-in=" + t.Base.Root(), "--names=" + t.Content.Path("names.txt"), t.Content.Root()}, "", 0, 1},
-        {{"--declared-in", t.Base.Root(), bare.Root()}, "gone", 1, 1},
+    // "STATUS: MISSING; WARNINGS (the base's, as the tree's own); REFERENCES (never the base's)"
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{t.Content.Root()}, "1: nowhere, portrait, shared; 0; 4"},
+        {{"--declared-in", t.Base.Root(), t.Content.Root()}, "1: nowhere; 1; 4"},
+        {{"--names", t.Content.Path("names.txt"), t.Content.Root()}, "1: portrait, shared; 0; 4"},
+        {{"--declared-in=" + t.Base.Root(), "--names=" + t.Content.Path("names.txt"), t.Content.Root()}, "0: ; 1; 4"},
+        {{"--declared-in", t.Base.Root(), bare.Root()}, "1: gone; 1; 2"},
     };
-    for (const TCase& c : cases) {
-        std::vector<std::string> args = c.Args;
-        args.insert(args.begin(), "--format=json");
-        const TRun run = Checked(args);
+    for (const auto& [args, expected] : cases) {
+        std::vector<std::string> json = args;
+        json.push_back("--format=json");
+        const TRun run = Checked(json);
         const TJson doc = ValidJson(run.Out);
-        EXPECT_EQ(Fields(doc["missing"], "name"), c.Missing) << run.Out;
-        EXPECT_EQ(run.Status, c.Status) << run.Out;
-        EXPECT_EQ(doc["warnings"].size(), c.Warnings) << run.Out;
-        EXPECT_EQ(doc["references"].get<double>(), c.Args.back() == bare.Root() ? 2 : 4)
-            << "the base's references are not checked";
+        EXPECT_EQ(std::to_string(run.Status) + ": " + Fields(doc["missing"], "name") + "; " +
+                      std::to_string(doc["warnings"].size()) + "; " + doc["references"].dump(),
+                  expected);
     }
 }
 
