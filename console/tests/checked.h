@@ -19,8 +19,7 @@ struct TRun {
 
 inline TRun Checked(const std::vector<std::string>& args) {
     TByteOutput out, err;
-    const int status = RunCheck(args, out, err);
-    return {status, out.Str(), err.Str()};
+    return {RunCheck(args, out, err), out.Str(), err.Str()};  // in this order
 }
 
 using TJson = nlohmann::json;
