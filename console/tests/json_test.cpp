@@ -18,10 +18,7 @@ std::string Json(std::string_view bytes) {
 }  // namespace
 
 TEST(JsonString, EscapesKeepsValidUtf8AndReadsOtherBytesAsWindows1251) {
-    struct TCase {
-        std::string In;
-        std::string Out;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"", "\"\""},
         {"a\\b\"c", "\"a\\\\b\\\"c\""},
         {"tab\there\nnl", "\"tab\\there\\nnl\""},
@@ -39,7 +36,7 @@ TEST(JsonString, EscapesKeepsValidUtf8AndReadsOtherBytesAsWindows1251) {
         {"a\xD0", "\"aР\""},                                   // cut off at the end
         {"\xD0\xD0\x96", "\"РЖ\""},                            // a broken lead, then a good pair
     };
-    for (const TCase& c : cases) EXPECT_EQ(Json(c.In), c.Out) << c.In;
+    for (const auto& [in, out] : cases) EXPECT_EQ(Json(in), out) << in;
 }
 
 TEST(JsonString, EveryByteStringGivesAValidDocument) {
