@@ -69,7 +69,6 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
              {"examples"},
              {"--format", "json", "--unused", "examples"},
              {"--lang=en", "--format=gnu", "--duplicates", "examples"},
-             {"--lang=en", "--help"},
              {},
              {""},  // an empty argument still arrives
              {"--lang=en", large.Root()},
