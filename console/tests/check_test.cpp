@@ -109,10 +109,9 @@ TEST(Check, EachFormatOfTheSameFindings) {
     const std::string units = tree.Path("INI/Object/units.ini"), buttons = tree.Path("INI/buttons.INI");
     const std::size_t cut = tree.Root().size();
     // A Windows-1251 name stays the bytes it was.
-    EXPECT_EQ(Checked({tree.Root() + kPathSeparator}).Out, "Несуществующая MI \"gone\" в \"" + units.substr(cut + 1) +
-                                                               "\", строка 2\nНесуществующая MI \"\xC1\xF3\xEA\" в \"" +
-                                                               buttons.substr(cut + 1) + "\", строка 3\n" + kDoneRu +
-                                                               "\n");
+    const std::string text = "Несуществующая MI \"gone\" в \"" + units.substr(cut + 1) + "\", строка 2\n" +
+                             "Несуществующая MI \"\xC1\xF3\xEA\" в \"" + buttons.substr(cut + 1) + "\", строка 3\n";
+    EXPECT_EQ(Checked({tree.Root() + kPathSeparator}).Out, text + kDoneRu + "\n");
 
     const TRun gnu = Checked({"--lang=en", "--format=gnu", tree.Root()});
     EXPECT_EQ(gnu.Out, units + ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
