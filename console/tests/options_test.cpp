@@ -13,8 +13,7 @@ std::string Described(const TOptions& o) {
     std::string out = std::string(o.English ? "en " : "ru ") + kFormats[static_cast<int>(o.Format)];
     for (const std::string& dir : o.DeclaredIn) out += " in:" + dir;
     for (const std::string& file : o.NameFiles) out += " names:" + file;
-    if (o.Unused) out += " unused";
-    if (o.Duplicates) out += " duplicates";
+    out += std::string(o.Unused ? " unused" : "") + (o.Duplicates ? " duplicates" : "");
     return out + " " + o.Baseline + " " + o.WriteBaseline + " " + std::to_string(o.Jobs) + " root:" + o.Root;
 }
 
