@@ -16,8 +16,7 @@ namespace {
 // base/: declares three images, one of them twice; uses one it declares nowhere.
 // content/: uses two base images and one its own, declares one nobody uses.
 struct TTrees {
-    TTempTree Base;
-    TTempTree Content;
+    TTempTree Base, Content;
     TTrees() {
         Base.File("images/a.ini", "MappedImage Shared\r\nMappedImage Portrait\r\n");
         Base.File("images/b.INI", "; again\r\n  MappedImage SHARED\r\nMappedImage Lonely\r\n");

@@ -42,8 +42,7 @@ TEST(JsonString, EscapesKeepsValidUtf8AndReadsOtherBytesAsWindows1251) {
 TEST(JsonString, EveryByteStringGivesAValidDocument) {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    for (const std::string& in : {all, all + all.substr(0xC0), std::string("\xF0\x9F\x98") + "x"}) {
+    for (const std::string& in : {all + all.substr(0xC0), std::string("\xF0\x9F\x98") + "x"})
         EXPECT_TRUE(ValidJson(Json(in)).is_string());
-    }
     EXPECT_EQ(ValidJson(Json(all)).get<std::string>(), all.substr(0, 128) + Utf8FromCp1251(all.substr(128)));
 }
