@@ -23,11 +23,6 @@
 
 namespace {
 
-// Temporary paths hold no character that double quotes leave special.
-std::string Quoted(const std::string& arg) {
-    return "\"" + arg + "\"";
-}
-
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes(std::istreambuf_iterator<char>(in), {});
@@ -43,8 +38,9 @@ TRun RunBinary(const std::vector<std::string>& args, const std::string& runner =
     const std::string out = scratch.Path("out"), err = scratch.Path("err");
     std::string command = runner + TESSARON_CHECK;
     std::replace(command.begin(), command.end(), '/', kPathSeparator);
-    for (const std::string& arg : args) command += " " + Quoted(arg);
-    command += " >" + Quoted(out) + " 2>" + Quoted(err) + redirect;
+    // Temporary paths hold no character that double quotes leave special.
+    for (const std::string& arg : args) command += " \"" + arg + "\"";
+    command += " >\"" + out + "\" 2>\"" + err + "\"" + redirect;
     int status = std::system(command.c_str());
 #ifdef _WIN32
     // Under load Wine now and then fails to start the command interpreter at
