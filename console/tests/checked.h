@@ -13,8 +13,7 @@
 
 struct TRun {
     int Status;
-    std::string Out;
-    std::string Err;
+    std::string Out, Err;
 };
 
 inline TRun Checked(const std::vector<std::string>& args) {

@@ -2,13 +2,11 @@
 // and duplicate names, over a base tree and a content tree that builds on it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "checked.h"
 #include "elsewhere.h"
-#include "fs.h"
 #include "temp_tree.h"
 
 namespace {
