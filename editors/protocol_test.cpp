@@ -1,18 +1,12 @@
-// Drives the real tessaron-lsp through one editor session over pipes, as any
-// client would: workspace folder, diagnostics of the whole tree, an edit in an
-// open file, a file made on disk, a request beside the workspace, shutdown
-// and exit.
-//
-//   tessaron-lsp-protocol-test [--windows] SERVER [ARG...]
-//
-// With --windows the server is a Windows build under Wine and sees the tree on
-// drive Z:, named as VS Code names it ("file:///z%3A/..."). Prints each fault
-// and exits 1 when there was one.
+// tessaron-lsp-protocol-test [--windows] SERVER [ARG...] drives the real server
+// through one editor session over pipes, as any client would. With --windows it
+// is a Windows build under Wine that sees the tree on drive Z:, named as VS Code
+// names it ("file:///z%3A/..."). Prints each fault and exits 1 when there was one.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -68,9 +62,8 @@ int main(int argc, char** argv) {
     // drive letter in either case, and its colon encoded or not.
     const auto relative = [&](const std::string& written) {
         const std::size_t at = written.find(tree.Root() + "/");
-        std::string scheme = written.substr(0, std::min(at, written.size()));
-        std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
-        const bool ok = windows ? scheme == "file:///z:" || scheme == "file:///z%3a" : scheme == "file://";
+        const bool ok = std::regex_match(written.substr(0, std::min(at, written.size())),
+                                         std::regex(windows ? "file:///[zZ](:|%3[aA])" : "file://"));
         return ok ? written.substr(at + tree.Root().size() + 1) : "(outside) " + written;
     };
     TLspClient client(std::vector<std::string>(argv + 1 + windows, argv + argc));
@@ -131,11 +124,6 @@ int main(int argc, char** argv) {
     client.Notify("workspace/didChangeWatchedFiles", {{"changes", {{{"uri", uri("units/gone.ini")}, {"type", 1}}}}});
     Check(client.WaitUntil([&] { return published[tank].empty(); }, kWaitMs),
           "after a new file: " + published[tank].dump());
-
-    // A folder beside the root whose name starts with the root's.
-    const TJson beside = ask("textDocument/definition", {{"textDocument", {{"uri", uri("") + "x/a.ini"}}},
-                                                         {"position", {{"line", 0}, {"character", 0}}}});
-    Check(beside.contains("error") && beside["error"]["code"] == -32803, "beside the root: " + beside.dump());
 
     Check(ask("shutdown", nullptr).value("result", TJson(0)).is_null(), "shutdown");
     client.Notify("exit", nullptr);
