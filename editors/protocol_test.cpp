@@ -70,9 +70,8 @@ int main(int argc, char** argv) {
     std::map<std::string, TJson> published;
     std::string registrations;
     client.OnServerMessage = [&](const TJson& message) {
-        if (message["method"] == "textDocument/publishDiagnostics") {
+        if (message["method"] == "textDocument/publishDiagnostics")
             published[relative(message["params"]["uri"])] = message["params"]["diagnostics"];
-        }
         if (message["method"] == "client/registerCapability") registrations += message["params"].dump();
     };
     const auto ask = [&](const std::string& method, const TJson& params) {
@@ -96,9 +95,8 @@ int main(int argc, char** argv) {
             seen.push_back(file + " " + r["start"]["line"].dump() + ":" + r["start"]["character"].dump() + "-" +
                            r["end"]["character"].dump() + " " + d["severity"].dump() + " " + d.value("code", "") +
                            (d.contains("tags") ? " " + d["tags"].dump() : ""));
-            for (const TJson& related : d.value("relatedInformation", TJson::array())) {
+            for (const TJson& related : d.value("relatedInformation", TJson::array()))
                 seen.back() += " related " + relative(related["location"]["uri"]);
-            }
             std::printf("published: %s\n", seen.back().c_str());
         }
     }

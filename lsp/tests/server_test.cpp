@@ -42,15 +42,13 @@ struct TSession {
         json message = {{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
         if (method != "initialized" && method != "exit" && method.find("/did") == std::string::npos) message["id"] = 1;
         Server.Handle(message);
+        const std::regex range(
+            R"(\{"end":\{"character":(\d+),"line":(\d+)},"start":\{"character":(\d+),"line":(\d+)}})");
         std::string out = std::regex_replace(Out, std::regex(R"("message":"(\\.|[^"])*",)"), "");
-        out = std::regex_replace(
-            out,
-            std::regex(R"(\{"end":\{"character":(\d+),"line":(\d+)\},"start":\{"character":(\d+),"line":(\d+)\}\})"),
-            "\"$4:$3-$2:$1\"");
+        out = std::regex_replace(out, range, "\"$4:$3-$2:$1\"");
         const std::string file = json(Tree.Path("x")).dump();  // as JSON writes the tree's paths
-        for (const std::string& root : {UriFromPath(Tree.Root()) + "/", file.substr(1, file.size() - 3)}) {
+        for (const std::string& root : {UriFromPath(Tree.Root()) + "/", file.substr(1, file.size() - 3)})
             for (std::size_t at; (at = out.find(root)) != std::string::npos;) out.erase(at, root.size());
-        }
         return out;
     }
 };
