@@ -96,11 +96,9 @@ TEST(Server, AnswersAnEditorSession) {
         return more;
     };
     EXPECT_EQ(s.Send("textDocument/hover", at(3, 17)), "-32002");
-    EXPECT_NE(s.Send("initialize", {{"rootUri", UriFromPath(s.Tree.Root())},
-                                    {"locale", "ru-RU"},
-                                    {"capabilities", {{"general", {{"positionEncodings", {"utf-8"}}}}}}})
-                  .find(R"("positionEncoding":"utf-8")"),
-              std::string::npos);
+    json init = R"({"locale":"ru-RU","capabilities":{"general":{"positionEncodings":["utf-8"]}}})"_json;
+    init["rootUri"] = UriFromPath(s.Tree.Root());
+    EXPECT_NE(s.Send("initialize", init).find(R"("positionEncoding":"utf-8")"), std::string::npos);
     const struct {
         std::string Method;
         json Params;
@@ -129,9 +127,8 @@ TEST(Server, AnswersAnEditorSession) {
         {"textDocument/hover", at(3, 17),
          R"({"contents":{"kind":"markdown","value":"```ini\nMappedImage Arrow\n  Texture = x\nEnd\n```\nОбъявлена в b.ini, строка 3"}})"},
         {"textDocument/codeAction",
-         {{"textDocument", {{"uri", a}}},
-          {"range", {{"start", {{"line", 2}, {"character", 17}}}, {"end", {{"line", 2}, {"character", 17}}}}},
-          {"context", {{"diagnostics", json::array()}}}},
+         at(0, 0, R"({"range":{"start":{"line":2,"character":17},"end":{"line":2,"character":17}},
+                  "context":{"diagnostics":[]}})"_json),
          R"([{"diagnostics":[{"code":"undeclared-image","range":"2:16-2:20","severity":1,"source":"tessaron"}],)"
          R"("edit":{"changes":{"a.ini":[{"newText":"Arrow","range":"2:16-2:20"}]}},"kind":"quickfix","title":"Заменить на Arrow"}])"},
         {"workspace/symbol",
@@ -149,13 +146,8 @@ TEST(Server, AnswersAnEditorSession) {
          {{"textDocument", {{"uri", UriFromPath(s.Tree.Path("notes.txt"))}, {"text", "ButtonImage = X\n"}}}},
          ""},
         {"workspace/didChangeConfiguration",
-         {{"settings",
-           {{"tessaron",
-             {{"unused", false},
-              {"names", {"names.txt"}},
-              {"declaredIn", {"missing"}},
-              {"duplicates", false},
-              {"encoding", "utf-8"}}}}}},
+         R"({"settings":{"tessaron":{"unused":false,"names":["names.txt"],"declaredIn":["missing"],"duplicates":false,
+             "encoding":"utf-8"}}})"_json,
          R"("это не папка: missing";b.ini:;c.ini: "0:14-0:16" undeclared-image;)"},
         {"shutdown", nullptr, "null"},
         {"workspace/symbol", {{"query", ""}}, "-32600"},
