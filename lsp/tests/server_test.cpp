@@ -5,6 +5,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framing.h"
@@ -99,11 +100,8 @@ TEST(Server, AnswersAnEditorSession) {
     json init = R"({"locale":"ru-RU","capabilities":{"general":{"positionEncodings":["utf-8"]}}})"_json;
     init["rootUri"] = UriFromPath(s.Tree.Root());
     EXPECT_NE(s.Send("initialize", init).find(R"("positionEncoding":"utf-8")"), std::string::npos);
-    const struct {
-        std::string Method;
-        json Params;
-        std::string Expected;
-    } steps[] = {
+    // A request or notification, its parameters, and what Send shows.
+    const std::tuple<std::string, json, std::string> steps[] = {
         {"initialized", json::object(),
          R"(a.ini: "2:16-2:20" undeclared-image;b.ini: "5:12-5:21" unused-image;c.ini: "0:14-0:18" undeclared-image )"
          R"("1:14-1:17" undeclared-image "2:12-2:17" unused-image "2:12-2:17" duplicate-image "3:12-3:17" unused-image )"
@@ -153,8 +151,8 @@ TEST(Server, AnswersAnEditorSession) {
         {"workspace/symbol", {{"query", ""}}, "-32600"},
         {"exit", nullptr, ""},
     };
-    for (const auto& step : steps)
-        EXPECT_EQ(s.Send(step.Method, step.Params), step.Expected) << step.Method << " " << step.Params;
+    for (const auto& [method, params, expected] : steps)
+        EXPECT_EQ(s.Send(method, params), expected) << method << " " << params;
     EXPECT_TRUE(s.Server.Exited());
     EXPECT_EQ(s.Server.ExitCode(), 0);
 }
