@@ -74,17 +74,11 @@ int main(int argc, char** argv) {
             published[relative(message["params"]["uri"])] = message["params"]["diagnostics"];
         if (message["method"] == "client/registerCapability") registrations += message["params"].dump();
     };
-    const auto ask = [&](const std::string& method, const TJson& params) {
-        const TJson answer = client.Await(client.Request(method, params), kWaitMs);
-        Check(!answer.is_null(), method + ": no answer");
-        return answer;
-    };
 
-    ask("initialize", {{"processId", nullptr},
-                       {"workspaceFolders", {{{"uri", uri("")}, {"name", "tree"}}}},
-                       {"capabilities",
-                        {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}},
-                         {"workspace", {{"didChangeWatchedFiles", {{"dynamicRegistration", true}}}}}}}});
+    TJson init = TJson::parse(R"({"processId":null,"capabilities":{"general":{"positionEncodings":["utf-8","utf-16"]},
+        "workspace":{"didChangeWatchedFiles":{"dynamicRegistration":true}}}})");
+    init["workspaceFolders"] = {{{"uri", uri("")}, {"name", "tree"}}};
+    Check(!client.Await(client.Request("initialize", init), kWaitMs).is_null(), "initialize: no answer");
     client.Notify("initialized", TJson::object());
     // Every file with findings has its list once the tree is indexed.
     client.WaitUntil([&] { return published.size() >= 4; }, kWaitMs);
@@ -123,7 +117,7 @@ int main(int argc, char** argv) {
     Check(client.WaitUntil([&] { return published[tank].empty(); }, kWaitMs),
           "after a new file: " + published[tank].dump());
 
-    Check(ask("shutdown", nullptr).value("result", TJson(0)).is_null(), "shutdown");
+    Check(client.Await(client.Request("shutdown", nullptr), kWaitMs).value("result", TJson(0)).is_null(), "shutdown");
     client.Notify("exit", nullptr);
     const int status = client.AwaitExit(kWaitMs);
     Check(status == 0, "exit status " + std::to_string(status));
