@@ -129,8 +129,7 @@ TEST(Server, AnswersAnEditorSession) {
                   "context":{"diagnostics":[]}})"_json),
          R"([{"diagnostics":[{"code":"undeclared-image","range":"2:16-2:20","severity":1,"source":"tessaron"}],)"
          R"("edit":{"changes":{"a.ini":[{"newText":"Arrow","range":"2:16-2:20"}]}},"kind":"quickfix","title":"Заменить на Arrow"}])"},
-        {"workspace/symbol",
-         {{"query", "HEAD"}},
+        {"workspace/symbol", R"({"query":"HEAD"})"_json,
          R"([{"kind":14,"location":{"range":"5:12-5:21","uri":"b.ini"},"name":"Arrowhead"}])"},
         {"textDocument/documentSymbol",
          {{"textDocument", {{"uri", UriFromPath(s.Tree.Path("c.ini"))}}}},
