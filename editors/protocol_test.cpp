@@ -91,11 +91,10 @@ int main(int argc, char** argv) {
                            (d.contains("tags") ? " " + d["tags"].dump() : ""));
             for (const TJson& related : d.value("relatedInformation", TJson::array()))
                 seen.back() += " related " + relative(related["location"]["uri"]);
-            std::printf("published: %s\n", seen.back().c_str());
         }
     }
     std::sort(seen.begin(), seen.end());
-    Check(seen == kDiagnostics, "diagnostics differ from the expected ones");
+    Check(seen == kDiagnostics, "diagnostics: " + TJson(seen).dump());
 
     // Пропал becomes Spare: the open file loses an error, and the declaring
     // file loses its only finding, so it receives an empty list.
