@@ -1,18 +1,12 @@
-// Drives the real tessaron-lsp through one editor session over pipes, as any
-// client would: workspace folder, diagnostics of the whole tree, an edit in an
-// open file, a file made on disk, a request beside the workspace, shutdown
-// and exit.
-//
-//   tessaron-lsp-protocol-test [--windows] SERVER [ARG...]
-//
-// With --windows the server is a Windows build under Wine and sees the tree on
-// drive Z:, named as VS Code names it ("file:///z%3A/..."). Prints each fault
-// and exits 1 when there was one.
+// tessaron-lsp-protocol-test [--windows] SERVER [ARG...] drives the real server
+// through one editor session over pipes, as any client would. With --windows it
+// is a Windows build under Wine that sees the tree on drive Z:, named as VS Code
+// names it ("file:///z%3A/..."). Prints each fault and exits 1 when there was one.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -68,31 +62,23 @@ int main(int argc, char** argv) {
     // drive letter in either case, and its colon encoded or not.
     const auto relative = [&](const std::string& written) {
         const std::size_t at = written.find(tree.Root() + "/");
-        std::string scheme = written.substr(0, std::min(at, written.size()));
-        std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
-        const bool ok = windows ? scheme == "file:///z:" || scheme == "file:///z%3a" : scheme == "file://";
+        const bool ok = std::regex_match(written.substr(0, std::min(at, written.size())),
+                                         std::regex(windows ? "file:///[zZ](:|%3[aA])" : "file://"));
         return ok ? written.substr(at + tree.Root().size() + 1) : "(outside) " + written;
     };
     TLspClient client(std::vector<std::string>(argv + 1 + windows, argv + argc));
     std::map<std::string, TJson> published;
     std::string registrations;
     client.OnServerMessage = [&](const TJson& message) {
-        if (message["method"] == "textDocument/publishDiagnostics") {
+        if (message["method"] == "textDocument/publishDiagnostics")
             published[relative(message["params"]["uri"])] = message["params"]["diagnostics"];
-        }
         if (message["method"] == "client/registerCapability") registrations += message["params"].dump();
     };
-    const auto ask = [&](const std::string& method, const TJson& params) {
-        const TJson answer = client.Await(client.Request(method, params), kWaitMs);
-        Check(!answer.is_null(), method + ": no answer");
-        return answer;
-    };
 
-    ask("initialize", {{"processId", nullptr},
-                       {"workspaceFolders", {{{"uri", uri("")}, {"name", "tree"}}}},
-                       {"capabilities",
-                        {{"general", {{"positionEncodings", {"utf-8", "utf-16"}}}},
-                         {"workspace", {{"didChangeWatchedFiles", {{"dynamicRegistration", true}}}}}}}});
+    TJson init = TJson::parse(R"({"processId":null,"capabilities":{"general":{"positionEncodings":["utf-8","utf-16"]},
+        "workspace":{"didChangeWatchedFiles":{"dynamicRegistration":true}}}})");
+    init["workspaceFolders"] = {{{"uri", uri("")}, {"name", "tree"}}};
+    Check(!client.Await(client.Request("initialize", init), kWaitMs).is_null(), "initialize: no answer");
     client.Notify("initialized", TJson::object());
     // Every file with findings has its list once the tree is indexed.
     client.WaitUntil([&] { return published.size() >= 4; }, kWaitMs);
@@ -103,14 +89,12 @@ int main(int argc, char** argv) {
             seen.push_back(file + " " + r["start"]["line"].dump() + ":" + r["start"]["character"].dump() + "-" +
                            r["end"]["character"].dump() + " " + d["severity"].dump() + " " + d.value("code", "") +
                            (d.contains("tags") ? " " + d["tags"].dump() : ""));
-            for (const TJson& related : d.value("relatedInformation", TJson::array())) {
+            for (const TJson& related : d.value("relatedInformation", TJson::array()))
                 seen.back() += " related " + relative(related["location"]["uri"]);
-            }
-            std::printf("published: %s\n", seen.back().c_str());
         }
     }
     std::sort(seen.begin(), seen.end());
-    Check(seen == kDiagnostics, "diagnostics differ from the expected ones");
+    Check(seen == kDiagnostics, "diagnostics: " + TJson(seen).dump());
 
     // Пропал becomes Spare: the open file loses an error, and the declaring
     // file loses its only finding, so it receives an empty list.
@@ -132,12 +116,7 @@ int main(int argc, char** argv) {
     Check(client.WaitUntil([&] { return published[tank].empty(); }, kWaitMs),
           "after a new file: " + published[tank].dump());
 
-    // A folder beside the root whose name starts with the root's.
-    const TJson beside = ask("textDocument/definition", {{"textDocument", {{"uri", uri("") + "x/a.ini"}}},
-                                                         {"position", {{"line", 0}, {"character", 0}}}});
-    Check(beside.contains("error") && beside["error"]["code"] == -32803, "beside the root: " + beside.dump());
-
-    Check(ask("shutdown", nullptr).value("result", TJson(0)).is_null(), "shutdown");
+    Check(client.Await(client.Request("shutdown", nullptr), kWaitMs).value("result", TJson(0)).is_null(), "shutdown");
     client.Notify("exit", nullptr);
     const int status = client.AwaitExit(kWaitMs);
     Check(status == 0, "exit status " + std::to_string(status));

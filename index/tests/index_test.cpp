@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "positions.h"
@@ -34,13 +35,8 @@ using TFiles = std::vector<int32_t>;
 }  // namespace
 
 TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
-    struct TCase {
-        std::string Bytes;
-        TEncoding Encoding;
-        std::size_t Offset;
-        std::string Utf16, Utf8;  // the offset's position in each unit
-    };
-    const TCase cases[] = {
+    // Bytes, their encoding, an offset and its position in UTF-16 and in UTF-8 units.
+    const std::tuple<std::string, TEncoding, std::size_t, std::string, std::string> cases[] = {
         {"\tab = x", TEncoding::Utf8, 6, "0:6", "0:6"},  // a tab is one character
         {"a\nb\r\ncd", TEncoding::Utf8, 6, "2:1", "2:1"},
         {"a\rb\rcd", TEncoding::Utf8, 5, "2:1", "2:1"},  // a lone CR ends a line
@@ -51,31 +47,25 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
         {"\x88x", TEncoding::Cp1251, 1, "0:1", "0:3"},  // the euro sign takes three bytes
         {"\xD0\xAF" + std::string(62, 'a') + " x", TEncoding::Utf8, 65, "0:64", "0:65"},  // a long line
     };
-    for (const TCase& c : cases) {
-        for (const auto& [units, expected] : {std::pair{TUnits::Utf16, c.Utf16}, std::pair{TUnits::Utf8, c.Utf8}}) {
-            const TLineMap map(c.Bytes, c.Encoding, units);
-            const TPosition position = map.PositionOf(c.Offset);
-            EXPECT_EQ(Where(position), expected) << c.Bytes;
-            EXPECT_EQ(map.OffsetOf(position), c.Offset) << c.Bytes;
+    for (const auto& [bytes, encoding, offset, utf16, utf8] : cases) {
+        for (const auto& [units, expected] : {std::pair{TUnits::Utf16, utf16}, std::pair{TUnits::Utf8, utf8}}) {
+            const TLineMap map(bytes, encoding, units);
+            const TPosition position = map.PositionOf(offset);
+            EXPECT_EQ(Where(position), expected) << bytes;
+            EXPECT_EQ(map.OffsetOf(position), offset) << bytes;
         }
     }
     EXPECT_EQ(TLineMap("ab\r\ncd", TEncoding::Utf8, TUnits::Utf16).OffsetOf({0, 9}), 2u);  // clamped to the line
 
-    EXPECT_EQ(DetectEncoding("\xD0\xAF"), TEncoding::Utf8);
-    for (const char* bytes : {"\xDF\xDF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
+    EXPECT_EQ(DetectEncoding("\xD0\xAF\xEF\xBC\x81"), TEncoding::Utf8);
+    for (const char* bytes : {"\xDF\xDF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
         EXPECT_EQ(DetectEncoding(bytes), TEncoding::Cp1251) << bytes;
-    }
 }
 
 TEST(Index, FindsWhatTheWindowFindsOnTheNamesRange) {
-    struct TCase {
-        std::string Declarations;  // b.ini
-        std::string Uses;          // a.ini
-        std::string Expected;      // findings of a.ini
-    };
     const std::string blank(64, '\n');
-    const TCase cases[] = {
-        {"MappedImage Foo\n", "SelectPortrait = Foo\nButtonImage = Bar\n", "U 1:14-1:17 Bar;"},
+    // The declaring b.ini, the using a.ini, and a.ini's findings.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {"mappedimage FOO\n", "\tSelectPortrait\t=\tfoo ; Bar\n", ""},
         {"", "ButtonImage = \xD0\xAF\xD0\xAF\r\nButtonImage = b\r\n", "U 0:14-0:16 \xD0\xAF\xD0\xAF;U 1:14-1:15 b;"},
         // The reader drops a lone CR; the editor starts a line there.
@@ -91,13 +81,13 @@ TEST(Index, FindsWhatTheWindowFindsOnTheNamesRange) {
         {"", std::string(63, ';') + "\r\nButtonImage = Bar\r\n" + blank, "U 1:14-1:17 Bar;"},
         {"", std::string(70, ';') + "\r;\nButtonImage = Bar\n" + blank, "U 2:14-2:17 Bar;"},
     };
-    for (const TCase& c : cases) {
+    for (const auto& [declarations, uses, expected] : cases) {
         TTempTree tree;
         TWorkspaceIndex index;
         index.SetRoots({tree.Root()});
-        index.Open(tree.Path("a.ini"), c.Uses);
-        index.Open(tree.Path("b.ini"), c.Declarations + "SelectPortrait = Foo\n");
-        EXPECT_EQ(Findings(index, 0), c.Expected) << c.Uses;
+        index.Open(tree.Path("a.ini"), uses);
+        index.Open(tree.Path("b.ini"), declarations + "SelectPortrait = Foo\n");
+        EXPECT_EQ(Findings(index, 0), expected) << uses;
     }
 }
 
@@ -122,6 +112,7 @@ TEST(Index, ChangesTellWhichFilesFindingsChanged) {
     EXPECT_EQ(Findings(index, 2), "D 0:12-0:15 Foo @0:1:12-1:15;N 1:12-1:15 Bar;");
     EXPECT_EQ(index.Declarations("foo"),
               (std::vector<TPlace>{{0, {{1, 12}, {1, 15}}}, {2, {{0, 12}, {0, 15}}}}));  // walk order, not scan order
+    EXPECT_EQ(index.DiskChanged(tree.Path("sub/c.ini")), TFiles({}));                    // the editor's text holds
     EXPECT_EQ(index.Close(0), TFiles({0, 2}));                                           // back to the disk's use
     tree.File("new.ini", "MappedImage Gone\n");
     EXPECT_EQ(index.DiskChanged(tree.Path("new.ini")), TFiles({3}));

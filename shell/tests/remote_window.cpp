@@ -9,11 +9,9 @@ std::string AnsiFromWide(const std::wstring& wide) {
 }
 
 std::string WindowText(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied = SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
-    wide.resize(static_cast<std::size_t>(copied));
-    return AnsiFromWide(wide);
+    std::wstring wide(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    return AnsiFromWide(wide.c_str());
 }
 
 std::string ClassOf(HWND window) {
@@ -34,8 +32,7 @@ std::vector<HWND> TopWindows(DWORD processId, const char* className) {
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
-    }
     return children;
 }

@@ -26,9 +26,8 @@ TEST(AddReportLines, PutsEachLineWhereTheListBoxItselfWouldWithItsReferenceAndRe
     TReport report;
     for (const char* text : {"delta", "alpha", "Charlie", "bravo", "alpha", "co-op", "coop", "Co_op", "line 10",
                              "line 9", "line", "\xC1\xF3\xEA\xE2\xE0", "\xE0\xE7\xE1\xF3\xEA\xE0", "\xDF\xF1\xED\xEE",
-                             "zeta", "_under", "~tilde", "[bracket]", "image.ini"}) {
+                             "zeta", "_under", "~tilde", "[bracket]", "image.ini"})
         report.Items.push_back({text, static_cast<int32_t>(report.Items.size())});
-    }
     const HWND list = SortedListBox();
     const HWND itself = SortedListBox();
     AddReportLines(list, report);
