@@ -27,9 +27,10 @@ std::vector<TRecord> Records(const TRefTable& refs, const TNameList& names) {
     return records;
 }
 
-TScanState Scanned(const std::string& bytes) {
+// With `asked`, declarations' places are kept and odd encodings noted.
+TScanState Scanned(const std::string& bytes, bool asked = true) {
     TScanState state;
-    state.KeepDefinedPlaces = true;
+    state.KeepDefinedPlaces = state.NoteEncodings = asked;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 1);
     return state;
@@ -90,20 +91,9 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
     }
 }
 
-TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
-    for (const bool keep : {false, true}) {
-        TScanState state;
-        state.KeepDefinedPlaces = keep;
-        TLineScanner(state).ScanLine("MappedImage a", 0, 0);
-        EXPECT_EQ(state.DefinedPlaces.Count(), keep ? 1 : 0);
-        state.Reset();
-        EXPECT_EQ(state.DefinedPlaces.Count(), 0);
-        EXPECT_EQ(state.KeepDefinedPlaces, keep) << "the wish outlives a reset";
-    }
-}
-
-// Files whose first line the reader cannot take as written are noted, when asked.
-TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
+// Files whose first line the reader cannot take as written are noted, and
+// declarations' places kept, only when asked; the wish outlives a reset.
+TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
     const struct {
         std::string Head;
         TOddEncoding Expected;
@@ -123,16 +113,17 @@ TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
         {"", TOddEncoding::None},
     };
     for (const auto& c : cases) {
-        TScanState state;
-        state.NoteEncodings = true;
-        TMemorySource source(c.Head);
-        TLineScanner(state).ScanText(source, 7);
+        const TScanState state = Scanned(c.Head);
         const TEncodingNote note =
-            state.OddEncodings.empty() ? TEncodingNote{7, TOddEncoding::None} : state.OddEncodings[0];
+            state.OddEncodings.empty() ? TEncodingNote{1, TOddEncoding::None} : state.OddEncodings[0];
         EXPECT_EQ(note.Encoding, c.Expected) << c.Head;
-        EXPECT_EQ(note.FileIndex, 7u);
+        EXPECT_EQ(note.FileIndex, 1u);
     }
-    EXPECT_TRUE(Scanned(cases[0].Head).OddEncodings.empty()) << "noted only when asked";
+    const TScanState unasked = Scanned(cases[0].Head, false);
+    EXPECT_TRUE(unasked.OddEncodings.empty() && unasked.DefinedPlaces.Count() == 0);
+    TScanState asked = Scanned(cases[0].Head);
+    asked.Reset();
+    EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
 }
 
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
