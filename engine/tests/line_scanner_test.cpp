@@ -27,10 +27,11 @@ std::vector<TRecord> Records(const TRefTable& refs, const TNameList& names) {
     return records;
 }
 
-// With `asked`, declarations' places are kept and odd encodings noted.
+// With `asked`, declarations' places are kept and odd encodings noted; without,
+// the state's defaults hold.
 TScanState Scanned(const std::string& bytes, bool asked = true) {
     TScanState state;
-    state.KeepDefinedPlaces = state.NoteEncodings = asked;
+    if (asked) state.KeepDefinedPlaces = state.NoteEncodings = true;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 1);
     return state;
