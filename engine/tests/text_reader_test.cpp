@@ -7,7 +7,7 @@
 
 namespace {
 
-std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = kReadChunk) {
+std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk) {
     TMemorySource source(bytes);
     TTextReader reader(source, chunk);
     std::vector<std::string> lines;
@@ -15,12 +15,10 @@ std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = k
     return lines;
 }
 
-using Lines = std::vector<std::string>;
-
 struct TReaderCase {
     const char* Name;
     std::string Bytes;
-    Lines Expected;
+    std::vector<std::string> Expected;
 };
 
 const std::string kZ = "\x1a";
