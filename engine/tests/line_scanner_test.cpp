@@ -121,7 +121,8 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
         EXPECT_EQ(note.FileIndex, 1u);
     }
     const TScanState unasked = Scanned(cases[0].Head, false);
-    EXPECT_TRUE(unasked.OddEncodings.empty() && unasked.DefinedPlaces.Count() == 0);
+    EXPECT_EQ(unasked.OddEncodings.size(), 0u);
+    EXPECT_EQ(unasked.DefinedPlaces.Count(), 0);
     TScanState asked = Scanned(cases[0].Head);
     asked.Reset();
     EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
