@@ -89,35 +89,27 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
 // Files whose first line the reader cannot take as written are noted, and
 // declarations' places kept, only when asked; the wish outlives a reset.
 TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
-    const struct {
-        std::string Head;
-        TOddEncoding Expected;
-    } cases[] = {
-        {"\xEF\xBB\xBFMappedImage A\r\n", TOddEncoding::Utf8Bom},
-        {"\xEF\xBB\xBF \tbuttonIMAGE = a", TOddEncoding::Utf8Bom},
-        {"\xEF\xBB\xBF; a comment\nMappedImage A", TOddEncoding::None},  // the key is on a later line
-        {"\xEF\xBB\xBF\nMappedImage A", TOddEncoding::None},
-        {"MappedImage A\r\n", TOddEncoding::None},
-        {"\xFF\xFE", TOddEncoding::Utf16},
-        {"\xFE\xFF\0M", TOddEncoding::Utf16},
-        {"M\0a\0"s, TOddEncoding::Utf16},
-        {"\0M\0a\0p"s, TOddEncoding::Utf16},
-        {"M\0a"s, TOddEncoding::None},        // too short to tell
-        {"M\0a\0\0\0"s, TOddEncoding::None},  // NUL where a character should be
-        {"\0\0a\0"s, TOddEncoding::None},
-        {"", TOddEncoding::None},
+    const std::pair<TOddEncoding, std::vector<std::string>> cases[] = {
+        {TOddEncoding::Utf8Bom, {"\xEF\xBB\xBFMappedImage A\r\n", "\xEF\xBB\xBF \tbuttonIMAGE = a"}},
+        {TOddEncoding::Utf16, {"\xFF\xFE", "\xFE\xFF\0M", "M\0a\0"s, "\0M\0a\0p"s}},
+        // The key on a later line; too short to tell; NULs where characters should be.
+        {TOddEncoding::None,
+         {"\xEF\xBB\xBF; a comment\nMappedImage A", "\xEF\xBB\xBF\nMappedImage A", "MappedImage A\r\n", "M\0a"s,
+          "M\0a\0\0\0"s, "\0\0a\0"s, ""}},
     };
-    for (const auto& c : cases) {
-        const TScanState state = Scanned(c.Head);
-        const TEncodingNote note =
-            state.OddEncodings.empty() ? TEncodingNote{1, TOddEncoding::None} : state.OddEncodings[0];
-        EXPECT_EQ(note.Encoding, c.Expected) << c.Head;
-        EXPECT_EQ(note.FileIndex, 1u);
+    for (const auto& [expected, heads] : cases) {
+        for (const std::string& head : heads) {
+            const TScanState state = Scanned(head);
+            const TEncodingNote note =
+                state.OddEncodings.empty() ? TEncodingNote{1, TOddEncoding::None} : state.OddEncodings[0];
+            EXPECT_EQ(note.Encoding, expected) << head;
+            EXPECT_EQ(note.FileIndex, 1u);
+        }
     }
-    const TScanState unasked = Scanned(cases[0].Head, false);
+    const TScanState unasked = Scanned(cases[0].second[0], false);
     EXPECT_EQ(unasked.OddEncodings.size(), 0u);
     EXPECT_EQ(unasked.DefinedPlaces.Count(), 0);
-    TScanState asked = Scanned(cases[0].Head);
+    TScanState asked = Scanned(cases[0].second[0]);
     asked.Reset();
     EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
 }
