@@ -113,7 +113,7 @@ TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
         GTEST_SKIP() << "this platform lets the test make no directory links";
     }
     EXPECT_EQ(Walked(tree.Root()), (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
-                                                           tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
+                                                             tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
 }
 
 // Between the walk and the scan files go, turn into folders or are held open
