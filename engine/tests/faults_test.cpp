@@ -71,12 +71,6 @@ std::vector<std::string> Listed(const TPathList& files) {
     return paths;
 }
 
-std::vector<std::string> Walked(const std::string& root) {
-    TPathList files;
-    WalkTree(root, "*.ini", files);
-    return Listed(files);
-}
-
 TScanState WalkedAndScanned(const std::string& root) {
     TScanState state;
     WalkTree(root, "*.ini", state.FileList);
@@ -88,7 +82,7 @@ TScanState WalkedAndScanned(const std::string& root) {
 
 TEST(Walker, ListsSubfoldersFilesFirstAndMatchesTheMaskWithoutCaseInNtfsOrder) {
     TTempTree tree;
-    EXPECT_TRUE(Walked(tree.Path("missing")).empty());
+    EXPECT_EQ(WalkedAndScanned(tree.Path("missing")).FileList.Count(), 0);
     for (const char* name : {"_u.ini", "Zed.ini", "B.INI", "a.Ini", "c.ini.bak", "ini", "d.inx", "sub/b.ini",
                              "sub/deeper/c.ini", "notes/n.txt", "x.ini/inner.ini", ".hidden/a.ini", ".b.ini"}) {
         tree.File(name);
@@ -98,8 +92,9 @@ TEST(Walker, ListsSubfoldersFilesFirstAndMatchesTheMaskWithoutCaseInNtfsOrder) {
                              "B.INI", "Zed.ini", "_u.ini"}) {
         expected.push_back(tree.Path(name));
     }
-    EXPECT_EQ(Walked(tree.Root()), expected);
-    EXPECT_EQ(Walked(tree.Root() + kPathSeparator), expected) << "a trailing separator is not doubled";
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList), expected);
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root() + kPathSeparator).FileList), expected)
+        << "a trailing separator is not doubled";
 }
 
 TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
@@ -112,8 +107,9 @@ TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
         !tree.DirLink("y/tox", tree.Path("x"))) {
         GTEST_SKIP() << "this platform lets the test make no directory links";
     }
-    EXPECT_EQ(Walked(tree.Root()), (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
-                                                             tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList),
+              (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
+                                        tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
 }
 
 // Between the walk and the scan files go, turn into folders or are held open
