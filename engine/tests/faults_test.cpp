@@ -1,6 +1,7 @@
-// Trees that change under the walk, entries that are not plain files, paths
-// at the platform's limit and read errors: each ends the way the checker
-// promises, and nothing else of the tree is lost.
+// The walk's order and mask, links that lead in circles, trees that change
+// under the walk, entries that are not plain files, paths at the platform's
+// limit and read errors: each ends the way the checker promises, and nothing
+// else of the tree is lost.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -78,6 +79,38 @@ TScanState WalkedAndScanned(const std::string& root) {
 }
 
 }  // namespace
+
+TEST(Walker, ListsSubfoldersFilesFirstAndMatchesTheMaskWithoutCaseInNtfsOrder) {
+    TTempTree tree;
+    EXPECT_EQ(WalkedAndScanned(tree.Path("missing")).FileList.Count(), 0);
+    for (const char* name : {"_u.ini", "Zed.ini", "B.INI", "a.Ini", "c.ini.bak", "ini", "d.inx", "sub/b.ini",
+                             "sub/deeper/c.ini", "notes/n.txt", "x.ini/inner.ini", ".hidden/a.ini", ".b.ini"}) {
+        tree.File(name);
+    }
+    std::vector<std::string> expected;
+    for (const char* name : {".hidden/a.ini", "sub/deeper/c.ini", "sub/b.ini", "x.ini/inner.ini", ".b.ini", "a.Ini",
+                             "B.INI", "Zed.ini", "_u.ini"}) {
+        expected.push_back(tree.Path(name));
+    }
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList), expected);
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root() + kPathSeparator).FileList), expected)
+        << "a trailing separator is not doubled";
+}
+
+TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
+    TTempTree tree;
+    for (const char* name : {"data/a.ini", "other/b.ini", "x/c.ini", "y/d.ini"}) tree.File(name);
+    // A link back up, one to itself, a second path to other/, and two siblings
+    // that lead to each other: the first path in walk order wins.
+    if (!tree.DirLink("data/up", "..") || !tree.DirLink("data/self", ".") ||
+        !tree.DirLink("data/other", tree.Path("other")) || !tree.DirLink("x/toy", tree.Path("y")) ||
+        !tree.DirLink("y/tox", tree.Path("x"))) {
+        GTEST_SKIP() << "this platform lets the test make no directory links";
+    }
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList),
+              (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
+                                        tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
+}
 
 // Between the walk and the scan files go, turn into folders or are held open
 // for writing (Windows shares them with readers only); a FIFO would wait for a

@@ -27,9 +27,11 @@ std::vector<TRecord> Records(const TRefTable& refs, const TNameList& names) {
     return records;
 }
 
-TScanState Scanned(const std::string& bytes) {
+// With `asked`, declarations' places are kept and odd encodings noted; without,
+// the state's defaults hold.
+TScanState Scanned(const std::string& bytes, bool asked = true) {
     TScanState state;
-    state.KeepDefinedPlaces = true;
+    if (asked) state.KeepDefinedPlaces = state.NoteEncodings = true;
     TMemorySource source(bytes);
     TLineScanner(state).ScanText(source, 1);
     return state;
@@ -45,7 +47,7 @@ struct TLineCase {
 }  // namespace
 
 TEST(LineScanner, RecordsReferencesAndDeclarations) {
-    const TLineCase cases[] = {
+    std::vector<TLineCase> cases = {
         {"  SelectPortrait = SNPortrait ; comment", "snportrait", "", 20},
         {"SelectPortraitX = other", "other", "", 19},
         {"selectportrait=Tight", "tight", "", 16},
@@ -58,25 +60,19 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"ButtonImage = \xA0\xC0Name\xFF", "\xA0\xC0name\xFF", "", 15},
         {"ButtonImage = a\0b\0"s, "a\0b"s, "", 15},
         {"\x01\x02SelectPortrait =\x05X\x06Y\x1f", "x\x06y", "", 20},
-        {"ButtonImage Far Away From It //= x", "", "", 0},
-        {"ButtonImage=", "", "", 0},
-        {"ButtonImage = ; x", "", "", 0},
-        {"; ButtonImage = x", "", "", 0},
-        {"// ButtonImage = x", "", "", 0},
-        {"Button = x", "", "", 0},
-        {"ButtonImag = x", "", "", 0},
-        {"Image = ButtonImage", "", "", 0},
         {"MappedImage  SSFoo", "", "ssfoo", 14},
         {"MappedImage", "", "mappedimage", 1},
         {"MappedImage\tSSFoo", "", "mappedimage\tssfoo", 1},
         {"\t  MAPPEDIMAGE   Padded ; note", "", "padded", 18},
         {"MappedImageX Baz", "", "baz", 14},
         {"MappedImage \0c"s, "", "c", 14},
-        {"MappedImage = X", "", "", 0},
-        {"Mapped Image Foo", "", "", 0},
-        {"", "", "", 0},
-        {"   \t  ", "", "", 0},
     };
+    // Lines that record nothing.
+    for (const char* line : {"ButtonImage Far Away From It //= x", "ButtonImage=", "ButtonImage = ; x",
+                             "; ButtonImage = x", "// ButtonImage = x", "Button = x", "ButtonImag = x",
+                             "Image = ButtonImage", "MappedImage = X", "Mapped Image Foo", "", "   \t  "}) {
+        cases.push_back({line, "", "", 0});
+    }
     for (const TLineCase& c : cases) {
         SCOPED_TRACE(c.Line);
         TScanState state;
@@ -90,49 +86,32 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
     }
 }
 
-TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
-    for (const bool keep : {false, true}) {
-        TScanState state;
-        state.KeepDefinedPlaces = keep;
-        TLineScanner(state).ScanLine("MappedImage a", 0, 0);
-        EXPECT_EQ(state.DefinedPlaces.Count(), keep ? 1 : 0);
-        state.Reset();
-        EXPECT_EQ(state.DefinedPlaces.Count(), 0);
-        EXPECT_EQ(state.KeepDefinedPlaces, keep) << "the wish outlives a reset";
-    }
-}
-
-// Files whose first line the reader cannot take as written are noted, when asked.
-TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
-    const struct {
-        std::string Head;
-        TOddEncoding Expected;
-    } cases[] = {
-        {"\xEF\xBB\xBFMappedImage A\r\n", TOddEncoding::Utf8Bom},
-        {"\xEF\xBB\xBF \tbuttonIMAGE = a", TOddEncoding::Utf8Bom},
-        {"\xEF\xBB\xBF; a comment\nMappedImage A", TOddEncoding::None},  // the key is on a later line
-        {"\xEF\xBB\xBF\nMappedImage A", TOddEncoding::None},
-        {"MappedImage A\r\n", TOddEncoding::None},
-        {"\xFF\xFE", TOddEncoding::Utf16},
-        {"\xFE\xFF\0M", TOddEncoding::Utf16},
-        {"M\0a\0"s, TOddEncoding::Utf16},
-        {"\0M\0a\0p"s, TOddEncoding::Utf16},
-        {"M\0a"s, TOddEncoding::None},        // too short to tell
-        {"M\0a\0\0\0"s, TOddEncoding::None},  // NUL where a character should be
-        {"\0\0a\0"s, TOddEncoding::None},
-        {"", TOddEncoding::None},
+// Files whose first line the reader cannot take as written are noted, and
+// declarations' places kept, only when asked; the wish outlives a reset.
+TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
+    const std::pair<TOddEncoding, std::vector<std::string>> cases[] = {
+        {TOddEncoding::Utf8Bom, {"\xEF\xBB\xBFMappedImage A\r\n", "\xEF\xBB\xBF \tbuttonIMAGE = a"}},
+        {TOddEncoding::Utf16, {"\xFF\xFE", "\xFE\xFF\0M", "M\0a\0"s, "\0M\0a\0p"s}},
+        // The key on a later line; too short to tell; NULs where characters should be.
+        {TOddEncoding::None,
+         {"\xEF\xBB\xBF; a comment\nMappedImage A", "\xEF\xBB\xBF\nMappedImage A", "MappedImage A\r\n", "M\0a"s,
+          "M\0a\0\0\0"s, "\0\0a\0"s, ""}},
     };
-    for (const auto& c : cases) {
-        TScanState state;
-        state.NoteEncodings = true;
-        TMemorySource source(c.Head);
-        TLineScanner(state).ScanText(source, 7);
-        const TEncodingNote note =
-            state.OddEncodings.empty() ? TEncodingNote{7, TOddEncoding::None} : state.OddEncodings[0];
-        EXPECT_EQ(note.Encoding, c.Expected) << c.Head;
-        EXPECT_EQ(note.FileIndex, 7u);
+    for (const auto& [expected, heads] : cases) {
+        for (const std::string& head : heads) {
+            const TScanState state = Scanned(head);
+            const TEncodingNote note =
+                state.OddEncodings.empty() ? TEncodingNote{1, TOddEncoding::None} : state.OddEncodings[0];
+            EXPECT_EQ(note.Encoding, expected) << head;
+            EXPECT_EQ(note.FileIndex, 1u);
+        }
     }
-    EXPECT_TRUE(Scanned(cases[0].Head).OddEncodings.empty()) << "noted only when asked";
+    const TScanState unasked = Scanned(cases[0].second[0], false);
+    EXPECT_EQ(unasked.OddEncodings.size(), 0u);
+    EXPECT_EQ(unasked.DefinedPlaces.Count(), 0);
+    TScanState asked = Scanned(cases[0].second[0]);
+    asked.Reset();
+    EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
 }
 
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {

@@ -8,7 +8,7 @@
 namespace {
 
 // A chunk of 0 lends the reader the bytes whole.
-std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = kReadChunk) {
+std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk) {
     TMemorySource source(bytes, chunk == 0);
     TTextReader reader(source, chunk == 0 ? kReadChunk : chunk);
     std::vector<std::string> lines;
@@ -16,12 +16,10 @@ std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = k
     return lines;
 }
 
-using Lines = std::vector<std::string>;
-
 struct TReaderCase {
     const char* Name;
     std::string Bytes;
-    Lines Expected;
+    std::vector<std::string> Expected;
 };
 
 const std::string kZ = "\x1a";

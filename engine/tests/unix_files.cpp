@@ -39,7 +39,8 @@ bool Exists(const std::string& path) {
 }
 
 // Runs a Unix program on quoted arguments. Wine gives no process handle to
-// wait on, so this waits until `entry` exists, or no longer does.
+// wait on, so this waits until `entry` exists (and notes it as made), or no
+// longer does.
 bool RunUnix(const std::string& program, const std::string& options, const std::vector<std::string>& arguments,
              const std::string& entry, bool exists) {
     std::string commandLine = program + " " + options;
@@ -52,13 +53,12 @@ bool RunUnix(const std::string& program, const std::string& options, const std::
                         &startup, &process)) {
         return false;
     }
-    if (process.hProcess != nullptr) CloseHandle(process.hProcess);
-    if (process.hThread != nullptr) CloseHandle(process.hThread);
-    for (int i = 0; i < 500; ++i) {
-        if (Exists(entry) == exists) return true;
-        Sleep(10);
-    }
-    return false;
+    CloseHandle(process.hProcess);  // a null handle is refused, harmlessly
+    CloseHandle(process.hThread);
+    for (int i = 0; i < 500 && Exists(entry) != exists; ++i) Sleep(10);
+    if (Exists(entry) != exists) return false;
+    if (exists) Made.push_back(entry);
+    return true;
 }
 
 }  // namespace
@@ -69,16 +69,12 @@ bool MakeUnixLink(const std::string& target, const std::string& link) {
     const bool onDrive = target.size() > 1 && target[1] == ':';
     if (!UnixPath(link, unixLink) || (onDrive && !UnixPath(target, unixTarget))) return false;
     std::replace(unixTarget.begin(), unixTarget.end(), '\\', '/');
-    if (!RunUnix("/bin/ln", "-s", {unixTarget, unixLink}, link, true)) return false;
-    Made.push_back(link);
-    return true;
+    return RunUnix("/bin/ln", "-s", {unixTarget, unixLink}, link, true);
 }
 
 bool MakeFifo(const std::string& path) {
     std::string unixPath;
-    if (!UnixPath(path, unixPath) || !RunUnix("/usr/bin/mkfifo", "", {unixPath}, path, true)) return false;
-    Made.push_back(path);
-    return true;
+    return UnixPath(path, unixPath) && RunUnix("/usr/bin/mkfifo", "", {unixPath}, path, true);
 }
 
 void RemoveUnixEntries(const std::string& below) {
