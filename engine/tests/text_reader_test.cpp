@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -16,19 +17,13 @@ std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk) {
     return lines;
 }
 
-struct TReaderCase {
-    const char* Name;
-    std::string Bytes;
-    std::vector<std::string> Expected;
-};
-
 const std::string kZ = "\x1a";
 
 }  // namespace
 
 TEST(TextReader, LineRules) {
     const std::string longLine(300000, 'q'), chunk(kReadChunk, 'c'), x128(128, 'x');
-    const TReaderCase cases[] = {
+    const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {
         {"empty file", "", {}},
         {"no final line end", "abc", {"abc"}},
         {"LF", "a\nb\n", {"a", "b"}},
@@ -47,10 +42,10 @@ TEST(TextReader, LineRules) {
         {"NUL bytes are text", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
         {"a line longer than a read", longLine + "\r\nend", {longLine, "end"}},
     };
-    for (const TReaderCase& c : cases) {
+    for (const auto& [name, bytes, expected] : cases) {
         for (const std::size_t size :
              {kReadChunk, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{100}}) {
-            EXPECT_EQ(LinesOf(c.Bytes, size), c.Expected) << c.Name << ", read " << size << " bytes at a time";
+            EXPECT_EQ(LinesOf(bytes, size), expected) << name << ", read " << size << " bytes at a time";
         }
     }
 }
