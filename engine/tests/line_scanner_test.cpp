@@ -33,21 +33,15 @@ TScanState Scanned(const std::string& bytes, bool asked = true) {
     TScanState state;
     if (asked) state.KeepDefinedPlaces = state.NoteEncodings = true;
     TMemorySource source(bytes);
-    TLineScanner(state).ScanText(source, 1);
+    TLineScanner(state).ScanText(source, 70000);
     return state;
 }
-
-struct TLineCase {
-    std::string Line;
-    std::string Used;      // empty: no reference
-    std::string Declared;  // empty: no declaration
-    uint32_t Column;       // of the one name recorded
-};
 
 }  // namespace
 
 TEST(LineScanner, RecordsReferencesAndDeclarations) {
-    std::vector<TLineCase> cases = {
+    // A line, the name it uses and the one it declares (empty: none), the column of the one recorded.
+    std::vector<std::tuple<std::string, std::string, std::string, uint32_t>> cases = {
         {"  SelectPortrait = SNPortrait ; comment", "snportrait", "", 20},
         {"SelectPortraitX = other", "other", "", 19},
         {"selectportrait=Tight", "tight", "", 16},
@@ -71,18 +65,18 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
     for (const char* line : {"ButtonImage Far Away From It //= x", "ButtonImage=", "ButtonImage = ; x",
                              "; ButtonImage = x", "// ButtonImage = x", "Button = x", "ButtonImag = x",
                              "Image = ButtonImage", "MappedImage = X", "Mapped Image Foo", "", "   \t  "}) {
-        cases.push_back({line, "", "", 0});
+        cases.emplace_back(line, "", "", 0);
     }
-    for (const TLineCase& c : cases) {
-        SCOPED_TRACE(c.Line);
+    for (const auto& [line, used, declared, column] : cases) {
+        SCOPED_TRACE(line);
         TScanState state;
         state.KeepDefinedPlaces = true;
-        TLineScanner(state).ScanLine(c.Line, 3, 7);
-        const auto one = [&](const std::string& name) {
-            return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, c.Column, name}};
+        TLineScanner(state).ScanLine(line, 3, 7);
+        const auto one = [column = column](const std::string& name) {
+            return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
         };
-        EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(c.Used));
-        EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(c.Declared));
+        EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
+        EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
     }
 }
 
@@ -101,9 +95,9 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
         for (const std::string& head : heads) {
             const TScanState state = Scanned(head);
             const TEncodingNote note =
-                state.OddEncodings.empty() ? TEncodingNote{1, TOddEncoding::None} : state.OddEncodings[0];
+                state.OddEncodings.empty() ? TEncodingNote{70000, TOddEncoding::None} : state.OddEncodings[0];
             EXPECT_EQ(note.Encoding, expected) << head;
-            EXPECT_EQ(note.FileIndex, 1u);
+            EXPECT_EQ(note.FileIndex, 70000u);
         }
     }
     const TScanState unasked = Scanned(cases[0].second[0], false);
@@ -150,18 +144,19 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
     }
 }
 
-// Long runs of line ends, lone CRs that end no line, and a 100 MiB line with
-// no end that is one reference.
+// Long runs of line ends, of blanks, of lone CRs that end no line, and a
+// 100 MiB line with no end that is one reference: no field stops at 16 bits.
 TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
-    const TScanState empties = Scanned(std::string(100000, '\n') + "ButtonImage = Late");
-    EXPECT_EQ(Records(empties.RefTable, empties.UsedNames), (std::vector<TRecord>{{100000, 15, "late"}}));
+    const TScanState empties = Scanned(std::string(100000, '\n') + std::string(70000, ' ') + "ButtonImage = Late");
+    EXPECT_EQ(Records(empties.RefTable, empties.UsedNames), (std::vector<TRecord>{{100000, 70015, "late"}}));
     const TScanState crs = Scanned(std::string(50000, '\r') + "\r\nButtonImage = x\r\r\n");
     EXPECT_EQ(Records(crs.RefTable, crs.UsedNames), (std::vector<TRecord>{{1, 15, "x"}}));
     constexpr std::size_t kRun = std::size_t{100} << 20;
     const TScanState state = Scanned("MappedImage q\nButtonImage = " + std::string(kRun, 'Q'));
     ASSERT_EQ(state.RefTable.Count(), 1);
     const TRefRec& ref = state.RefTable[0];
-    EXPECT_EQ(std::tie(ref.LineIndex, ref.Column, ref.Length), std::make_tuple(1, 15u, uint32_t{kRun}));
+    EXPECT_EQ(std::tie(ref.FileIndex, ref.LineIndex, ref.Column, ref.Length),
+              std::make_tuple(70000u, 1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
 }

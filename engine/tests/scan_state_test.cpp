@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 TEST(StringList, KeepsItsOwnCopiesThroughGrowthAndClear) {
@@ -27,16 +26,6 @@ TEST(StringList, KeepsItsOwnCopiesThroughGrowthAndClear) {
     EXPECT_EQ(list.Count(), 0);
     list.Add("again");
     EXPECT_EQ(list[0], "again");
-}
-
-TEST(RefTable, StoresFullWidthFieldsAndClears) {
-    TRefTable refs;
-    for (int i = 0; i < 9; ++i) refs.AddRef(70000u + i, i, 65537, 70000);
-    ASSERT_EQ(refs.Count(), 9);
-    EXPECT_EQ(std::tie(refs[8].FileIndex, refs[8].LineIndex, refs[8].Column, refs[8].Length),
-              std::make_tuple(70008u, 8, 65537u, 70000u));
-    refs.ClearRefs();
-    EXPECT_EQ(refs.Count(), 0);
 }
 
 TEST(NameIndex, FindsLowestIndexOfExactBytes) {
