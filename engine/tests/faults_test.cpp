@@ -129,7 +129,7 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
 
     fs::remove(tree.Path("gone.ini"));
     fs::remove(tree.Path("now_dir.ini"));
-    tree.Dir("now_dir.ini");
+    fs::create_directory(tree.Path("now_dir.ini"));
     fs::remove_all(tree.Path("sub"));
 #ifdef _WIN32
     const HANDLE writer =

@@ -50,7 +50,7 @@ void MakeRandomTree(TTempTree& tree, uint32_t seed) {
         tree.File("d" + std::to_string(f % 3) + "/e" + std::to_string(f % 5) + "/f" + std::to_string(f) + ".ini",
                   RandomLines(random, lines));
     }
-    tree.Dir("odd/folder.ini");
+    std::filesystem::create_directories(tree.Path("odd/folder.ini"));
     MakeFifo(tree.Path("odd/fifo.ini"));
     MakeUnixLink("/dev/zero", tree.Path("odd/zero.ini"));
 }

@@ -41,15 +41,14 @@ bool Exists(const std::string& path) {
 // Runs a Unix program on quoted arguments. Wine gives no process handle to
 // wait on, so this waits until `entry` exists (and notes it as made), or no
 // longer does.
-bool RunUnix(const std::string& program, const std::string& options, const std::vector<std::string>& arguments,
-             const std::string& entry, bool exists) {
-    std::string commandLine = program + " " + options;
+bool RunUnix(const std::string& program, const std::vector<std::string>& arguments, const std::string& entry,
+             bool exists) {
+    std::string commandLine = program;
     for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
-    const std::string windowsProgram = "Z:" + program;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(windowsProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(("Z:" + program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return false;
     }
@@ -69,19 +68,19 @@ bool MakeUnixLink(const std::string& target, const std::string& link) {
     const bool onDrive = target.size() > 1 && target[1] == ':';
     if (!UnixPath(link, unixLink) || (onDrive && !UnixPath(target, unixTarget))) return false;
     std::replace(unixTarget.begin(), unixTarget.end(), '\\', '/');
-    return RunUnix("/bin/ln", "-s", {unixTarget, unixLink}, link, true);
+    return RunUnix("/bin/ln", {"-s", unixTarget, unixLink}, link, true);
 }
 
 bool MakeFifo(const std::string& path) {
     std::string unixPath;
-    return UnixPath(path, unixPath) && RunUnix("/usr/bin/mkfifo", "", {unixPath}, path, true);
+    return UnixPath(path, unixPath) && RunUnix("/usr/bin/mkfifo", {unixPath}, path, true);
 }
 
 void RemoveUnixEntries(const std::string& below) {
     std::string unixPath;
     for (const std::string& made : Made) {
         if (made.rfind(below, 0) == 0 && Exists(made) && UnixPath(made, unixPath)) {
-            RunUnix("/bin/rm", "-f", {unixPath}, made, false);
+            RunUnix("/bin/rm", {"-f", unixPath}, made, false);
         }
     }
 }
