@@ -18,12 +18,9 @@ bool UnixPath(const std::string& path, std::string& unixPath) {
     using TUnixNameOf = char*(CDECL*)(LPCWSTR);
     const auto unixNameOf = reinterpret_cast<TUnixNameOf>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::vector<wchar_t> wide(path.size() + 1);
-    if (unixNameOf == nullptr ||
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())) == 0) {
-        return false;
-    }
-    char* name = unixNameOf(wide.data());
+    std::vector<wchar_t> wide(path.size() + 1);  // room for any path in the code page
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    char* name = unixNameOf == nullptr ? nullptr : unixNameOf(wide.data());
     if (name == nullptr) return false;
     unixPath = name;
     HeapFree(GetProcessHeap(), 0, name);
