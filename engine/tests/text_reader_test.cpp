@@ -43,8 +43,7 @@ TEST(TextReader, LineRules) {
         {"a line longer than a read", longLine + "\r\nend", {longLine, "end"}},
     };
     for (const auto& [name, bytes, expected] : cases) {
-        for (const std::size_t size :
-             {kReadChunk, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{100}}) {
+        for (const std::size_t size : std::vector<std::size_t>{kReadChunk, 0, 1, 2, 3, 100}) {
             EXPECT_EQ(LinesOf(bytes, size), expected) << name << ", read " << size << " bytes at a time";
         }
     }
