@@ -7,12 +7,8 @@
 
 TEST(StringList, KeepsItsOwnCopiesThroughGrowthAndClear) {
     TStringList list;
-    std::string source = "abc";
     std::vector<std::string> expected = {"abc", "", std::string("x\0y", 3)};
-    list.Add(source);
-    list.Add("");
-    list.Add(expected[2]);
-    source[0] = 'z';
+    for (std::string source : expected) list.Add(source);  // each source is gone after its Add
     // Past the size at which a block leaves the heap for pages of its own, and
     // on through several growths of those pages, in place and moved.
     while (list.TextBytes() < (std::size_t{17} << 20)) {
@@ -35,9 +31,7 @@ TEST(NameIndex, FindsLowestIndexOfExactBytes) {
     EXPECT_EQ(TNameIndex(names).FindDefined(""), 0);
     names.Clear();
     // Also around the 24 bytes a slot holds itself, and past the 255 of length it notes.
-    const std::string head(24, 'h');
-    const std::string longest(264, 'h');
-    const std::string nul("a\0", 2);
+    const std::string head(24, 'h'), longest(264, 'h'), nul("a\0", 2);
     const std::vector<std::string> entries = {"b", "a",     "ab",         "a",        "",         "A",
                                               "",  "b",     head,         head + "a", head + "b", head.substr(1) + "a",
                                               nul, longest, longest + "x"};
