@@ -173,10 +173,9 @@ TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
         for (char& c : bytes) c = random() % 4 ? special[random() % special.size()] : static_cast<char>(random());
         buffers.push_back(bytes);
     }
-    for (const char c : special + "x=;") {
+    for (const char c : special + "x=;")
         for (const std::size_t at : {0, 1, 62, 63, 64, 127})
             buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
-    }
     // The facts of each window after atLineHead as it comes back.
     const auto facts = [](TClassifier classify, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
         std::vector<TWindowFacts> out(bytes.size() / 64);
