@@ -51,7 +51,7 @@ bool RunUnix(const std::string& program, const std::vector<std::string>& argumen
     }
     CloseHandle(process.hProcess);  // a null handle is refused, harmlessly
     CloseHandle(process.hThread);
-    for (int i = 0; i < 500 && Exists(entry) != exists; ++i) Sleep(10);
+    for (int i = 0; i < 3000 && Exists(entry) != exists; ++i) Sleep(10);  // 30 s: Wine starts slowly under load
     if (Exists(entry) != exists) return false;
     if (exists) Made.push_back(entry);
     return true;
