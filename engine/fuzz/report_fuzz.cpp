@@ -29,13 +29,6 @@ std::string NameFrom(FuzzedDataProvider& input) {
     return name;
 }
 
-int32_t LinearFind(const TNameList& names, std::string_view name) {
-    for (int32_t i = 0; i < names.Count(); ++i) {
-        if (names[i] == name) return i;
-    }
-    return -1;
-}
-
 }  // namespace
 
 // The running program speaks Russian: its texts are what the lines are made of.
@@ -67,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::size_t item = 0;
     for (int32_t k = 0; k < state.UsedNames.Count(); ++k) {
         const std::string_view name = state.UsedNames[k];
-        const int32_t declared = LinearFind(state.DefinedNames, name);
+        int32_t declared = 0;  // the first entry of the same bytes, looked up one by one
+        while (declared < state.DefinedNames.Count() && state.DefinedNames[declared] != name) ++declared;
+        if (declared == state.DefinedNames.Count()) declared = -1;
         Require(index.FindDefined(name) == declared, "the name index finds another entry than a linear scan");
         if (declared != -1 || state.DefinedNames.Count() == 0) continue;
         Require(item < report.Items.size(), "an undeclared reference has no line");

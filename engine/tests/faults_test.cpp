@@ -1,6 +1,7 @@
-// Trees that change under the walk, entries that are not plain files, paths
-// at the platform's limit and read errors: each ends the way the checker
-// promises, and nothing else of the tree is lost.
+// The walk's order and mask, links that lead in circles, trees that change
+// under the walk, entries that are not plain files, paths at the platform's
+// limit and read errors: each ends the way the checker promises, and nothing
+// else of the tree is lost.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -79,6 +80,38 @@ TScanState WalkedAndScanned(const std::string& root) {
 
 }  // namespace
 
+TEST(Walker, ListsSubfoldersFilesFirstAndMatchesTheMaskWithoutCaseInNtfsOrder) {
+    TTempTree tree;
+    EXPECT_EQ(WalkedAndScanned(tree.Path("missing")).FileList.Count(), 0);
+    for (const char* name : {"_u.ini", "Zed.ini", "B.INI", "a.Ini", "c.ini.bak", "ini", "d.inx", "sub/b.ini",
+                             "sub/deeper/c.ini", "notes/n.txt", "x.ini/inner.ini", ".hidden/a.ini", ".b.ini"}) {
+        tree.File(name);
+    }
+    std::vector<std::string> expected;
+    for (const char* name : {".hidden/a.ini", "sub/deeper/c.ini", "sub/b.ini", "x.ini/inner.ini", ".b.ini", "a.Ini",
+                             "B.INI", "Zed.ini", "_u.ini"}) {
+        expected.push_back(tree.Path(name));
+    }
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList), expected);
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root() + kPathSeparator).FileList), expected)
+        << "a trailing separator is not doubled";
+}
+
+TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
+    TTempTree tree;
+    for (const char* name : {"data/a.ini", "other/b.ini", "x/c.ini", "y/d.ini"}) tree.File(name);
+    // A link back up, one to itself, a second path to other/, and two siblings
+    // that lead to each other: the first path in walk order wins.
+    if (!tree.DirLink("data/up", "..") || !tree.DirLink("data/self", ".") ||
+        !tree.DirLink("data/other", tree.Path("other")) || !tree.DirLink("x/toy", tree.Path("y")) ||
+        !tree.DirLink("y/tox", tree.Path("x"))) {
+        GTEST_SKIP() << "this platform lets the test make no directory links";
+    }
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList),
+              (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
+                                        tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
+}
+
 // Between the walk and the scan files go, turn into folders or are held open
 // for writing (Windows shares them with readers only); a FIFO would wait for a
 // writer and a device give one endless line. The plain files are read whole.
@@ -96,23 +129,15 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
 
     fs::remove(tree.Path("gone.ini"));
     fs::remove(tree.Path("now_dir.ini"));
-    tree.Dir("now_dir.ini");
+    fs::create_directory(tree.Path("now_dir.ini"));
     fs::remove_all(tree.Path("sub"));
-#ifdef _WIN32
-    const HANDLE writer =
-        CreateFileA(tree.Path("locked.ini").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    const bool dirIsRegular = false;  // a folder does not open as a file
-#else
+    std::ofstream writer(tree.Path("locked.ini"), std::ios::app);
+#ifndef _WIN32
     fs::remove(tree.Path("locked.ini"));  // POSIX has no share modes: a file open for writing is read
-    const bool dirIsRegular = true;       // a folder opens, and is no regular file
 #endif
+    const bool dirIsRegular = kPathSeparator == '/';  // a folder opens under POSIX, and is no regular file
     state.KeepSkipped = true;
     ScanFiles(state);
-#ifdef _WIN32
-    CloseHandle(writer);
-#endif
 
     EXPECT_EQ(References(state), (std::vector<TFound>{{tree.Path("a.ini"), 0, "a"}, {tree.Path("d.ini"), 1, "d"}}));
     // Each is named, with the platform's reason where it is a fault ("-": passed over by design).

@@ -27,25 +27,21 @@ std::vector<TRecord> Records(const TRefTable& refs, const TNameList& names) {
     return records;
 }
 
-TScanState Scanned(const std::string& bytes) {
+// With `asked`, declarations' places are kept and odd encodings noted; without,
+// the state's defaults hold.
+TScanState Scanned(const std::string& bytes, bool asked = true) {
     TScanState state;
-    state.KeepDefinedPlaces = true;
+    if (asked) state.KeepDefinedPlaces = state.NoteEncodings = true;
     TMemorySource source(bytes);
-    TLineScanner(state).ScanText(source, 1);
+    TLineScanner(state).ScanText(source, 70000);
     return state;
 }
-
-struct TLineCase {
-    std::string Line;
-    std::string Used;      // empty: no reference
-    std::string Declared;  // empty: no declaration
-    uint32_t Column;       // of the one name recorded
-};
 
 }  // namespace
 
 TEST(LineScanner, RecordsReferencesAndDeclarations) {
-    const TLineCase cases[] = {
+    // A line, the name it uses and the one it declares (empty: none), the column of the one recorded.
+    std::vector<std::tuple<std::string, std::string, std::string, uint32_t>> cases = {
         {"  SelectPortrait = SNPortrait ; comment", "snportrait", "", 20},
         {"SelectPortraitX = other", "other", "", 19},
         {"selectportrait=Tight", "tight", "", 16},
@@ -58,81 +54,58 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"ButtonImage = \xA0\xC0Name\xFF", "\xA0\xC0name\xFF", "", 15},
         {"ButtonImage = a\0b\0"s, "a\0b"s, "", 15},
         {"\x01\x02SelectPortrait =\x05X\x06Y\x1f", "x\x06y", "", 20},
-        {"ButtonImage Far Away From It //= x", "", "", 0},
-        {"ButtonImage=", "", "", 0},
-        {"ButtonImage = ; x", "", "", 0},
-        {"; ButtonImage = x", "", "", 0},
-        {"// ButtonImage = x", "", "", 0},
-        {"Button = x", "", "", 0},
-        {"ButtonImag = x", "", "", 0},
-        {"Image = ButtonImage", "", "", 0},
         {"MappedImage  SSFoo", "", "ssfoo", 14},
         {"MappedImage", "", "mappedimage", 1},
         {"MappedImage\tSSFoo", "", "mappedimage\tssfoo", 1},
         {"\t  MAPPEDIMAGE   Padded ; note", "", "padded", 18},
         {"MappedImageX Baz", "", "baz", 14},
         {"MappedImage \0c"s, "", "c", 14},
-        {"MappedImage = X", "", "", 0},
-        {"Mapped Image Foo", "", "", 0},
-        {"", "", "", 0},
-        {"   \t  ", "", "", 0},
     };
-    for (const TLineCase& c : cases) {
-        SCOPED_TRACE(c.Line);
+    // Lines that record nothing.
+    for (const char* line : {"ButtonImage Far Away From It //= x", "ButtonImage=", "ButtonImage = ; x",
+                             "; ButtonImage = x", "// ButtonImage = x", "Button = x", "ButtonImag = x",
+                             "Image = ButtonImage", "MappedImage = X", "Mapped Image Foo", "", "   \t  "}) {
+        cases.emplace_back(line, "", "", 0);
+    }
+    for (const auto& [line, used, declared, column] : cases) {
+        SCOPED_TRACE(line);
         TScanState state;
         state.KeepDefinedPlaces = true;
-        TLineScanner(state).ScanLine(c.Line, 3, 7);
-        const auto one = [&](const std::string& name) {
-            return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, c.Column, name}};
+        TLineScanner(state).ScanLine(line, 3, 7);
+        const auto one = [column = column](const std::string& name) {
+            return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
         };
-        EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(c.Used));
-        EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(c.Declared));
+        EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
+        EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
     }
 }
 
-TEST(LineScanner, DeclarationPlacesAreKeptOnlyWhenAsked) {
-    for (const bool keep : {false, true}) {
-        TScanState state;
-        state.KeepDefinedPlaces = keep;
-        TLineScanner(state).ScanLine("MappedImage a", 0, 0);
-        EXPECT_EQ(state.DefinedPlaces.Count(), keep ? 1 : 0);
-        state.Reset();
-        EXPECT_EQ(state.DefinedPlaces.Count(), 0);
-        EXPECT_EQ(state.KeepDefinedPlaces, keep) << "the wish outlives a reset";
-    }
-}
-
-// Files whose first line the reader cannot take as written are noted, when asked.
-TEST(LineScanner, NotesEncodingsTheReaderDoesNotKnow) {
-    const struct {
-        std::string Head;
-        TOddEncoding Expected;
-    } cases[] = {
-        {"\xEF\xBB\xBFMappedImage A\r\n", TOddEncoding::Utf8Bom},
-        {"\xEF\xBB\xBF \tbuttonIMAGE = a", TOddEncoding::Utf8Bom},
-        {"\xEF\xBB\xBF; a comment\nMappedImage A", TOddEncoding::None},  // the key is on a later line
-        {"\xEF\xBB\xBF\nMappedImage A", TOddEncoding::None},
-        {"MappedImage A\r\n", TOddEncoding::None},
-        {"\xFF\xFE", TOddEncoding::Utf16},
-        {"\xFE\xFF\0M", TOddEncoding::Utf16},
-        {"M\0a\0"s, TOddEncoding::Utf16},
-        {"\0M\0a\0p"s, TOddEncoding::Utf16},
-        {"M\0a"s, TOddEncoding::None},        // too short to tell
-        {"M\0a\0\0\0"s, TOddEncoding::None},  // NUL where a character should be
-        {"\0\0a\0"s, TOddEncoding::None},
-        {"", TOddEncoding::None},
+// Files whose first line the reader cannot take as written are noted, and
+// declarations' places kept, only when asked; the wish outlives a reset.
+TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
+    const std::pair<TOddEncoding, std::vector<std::string>> cases[] = {
+        {TOddEncoding::Utf8Bom, {"\xEF\xBB\xBFMappedImage A\r\n", "\xEF\xBB\xBF \tbuttonIMAGE = a"}},
+        {TOddEncoding::Utf16, {"\xFF\xFE", "\xFE\xFF\0M", "M\0a\0"s, "\0M\0a\0p"s}},
+        // The key on a later line; too short to tell; NULs where characters should be.
+        {TOddEncoding::None,
+         {"\xEF\xBB\xBF; a comment\nMappedImage A", "\xEF\xBB\xBF\nMappedImage A", "MappedImage A\r\n", "M\0a"s,
+          "M\0a\0\0\0"s, "\0\0a\0"s, ""}},
     };
-    for (const auto& c : cases) {
-        TScanState state;
-        state.NoteEncodings = true;
-        TMemorySource source(c.Head);
-        TLineScanner(state).ScanText(source, 7);
-        const TEncodingNote note =
-            state.OddEncodings.empty() ? TEncodingNote{7, TOddEncoding::None} : state.OddEncodings[0];
-        EXPECT_EQ(note.Encoding, c.Expected) << c.Head;
-        EXPECT_EQ(note.FileIndex, 7u);
+    for (const auto& [expected, heads] : cases) {
+        for (const std::string& head : heads) {
+            const TScanState state = Scanned(head);
+            const TEncodingNote note =
+                state.OddEncodings.empty() ? TEncodingNote{70000, TOddEncoding::None} : state.OddEncodings[0];
+            EXPECT_EQ(note.Encoding, expected) << head;
+            EXPECT_EQ(note.FileIndex, 70000u);
+        }
     }
-    EXPECT_TRUE(Scanned(cases[0].Head).OddEncodings.empty()) << "noted only when asked";
+    const TScanState unasked = Scanned(cases[0].second[0], false);
+    EXPECT_EQ(unasked.OddEncodings.size(), 0u);
+    EXPECT_EQ(unasked.DefinedPlaces.Count(), 0);
+    TScanState asked = Scanned(cases[0].second[0]);
+    asked.Reset();
+    EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
 }
 
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
@@ -171,18 +144,19 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
     }
 }
 
-// Long runs of line ends, lone CRs that end no line, and a 100 MiB line with
-// no end that is one reference.
+// Long runs of line ends, of blanks, of lone CRs that end no line, and a
+// 100 MiB line with no end that is one reference: no field stops at 16 bits.
 TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
-    const TScanState empties = Scanned(std::string(100000, '\n') + "ButtonImage = Late");
-    EXPECT_EQ(Records(empties.RefTable, empties.UsedNames), (std::vector<TRecord>{{100000, 15, "late"}}));
+    const TScanState empties = Scanned(std::string(100000, '\n') + std::string(70000, ' ') + "ButtonImage = Late");
+    EXPECT_EQ(Records(empties.RefTable, empties.UsedNames), (std::vector<TRecord>{{100000, 70015, "late"}}));
     const TScanState crs = Scanned(std::string(50000, '\r') + "\r\nButtonImage = x\r\r\n");
     EXPECT_EQ(Records(crs.RefTable, crs.UsedNames), (std::vector<TRecord>{{1, 15, "x"}}));
     constexpr std::size_t kRun = std::size_t{100} << 20;
     const TScanState state = Scanned("MappedImage q\nButtonImage = " + std::string(kRun, 'Q'));
     ASSERT_EQ(state.RefTable.Count(), 1);
     const TRefRec& ref = state.RefTable[0];
-    EXPECT_EQ(std::tie(ref.LineIndex, ref.Column, ref.Length), std::make_tuple(1, 15u, uint32_t{kRun}));
+    EXPECT_EQ(std::tie(ref.FileIndex, ref.LineIndex, ref.Column, ref.Length),
+              std::make_tuple(70000u, 1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
 }
@@ -199,10 +173,9 @@ TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
         for (char& c : bytes) c = random() % 4 ? special[random() % special.size()] : static_cast<char>(random());
         buffers.push_back(bytes);
     }
-    for (const char c : special + "x=;") {
+    for (const char c : special + "x=;")
         for (const std::size_t at : {0, 1, 62, 63, 64, 127})
             buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
-    }
     // The facts of each window after atLineHead as it comes back.
     const auto facts = [](TClassifier classify, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
         std::vector<TWindowFacts> out(bytes.size() / 64);

@@ -21,21 +21,6 @@ constexpr std::string_view kPieces[] = {
 // clang-format on
 constexpr std::string_view kKeys[] = {"SelectPortrait", "ButtonImage", "MappedImage", "buttonimage"};
 
-std::string RandomLines(std::minstd_rand& random, std::size_t lines) {
-    const auto below = [&](std::size_t n) { return static_cast<std::size_t>(random()) % n; };
-    std::string text;
-    for (std::size_t i = 0; i < lines; ++i) {
-        if (below(2) == 0) {
-            text.append(below(3), ' ').append(kKeys[below(std::size(kKeys))]);
-            text.append(below(2) == 0 ? " = " : " ").append("Img").append(std::to_string(below(40)));
-        } else {
-            for (std::size_t n = below(8); n > 0; --n) text.append(kPieces[below(std::size(kPieces))]);
-        }
-        text.append(below(4) == 0 ? "\r\n" : "\n");
-    }
-    return text;
-}
-
 }  // namespace
 
 void MakeRandomTree(TTempTree& tree, uint32_t seed) {
@@ -44,13 +29,23 @@ void MakeRandomTree(TTempTree& tree, uint32_t seed) {
         std::ifstream in(entry.path(), std::ios::binary);
         tree.File("corpus/" + entry.path().filename().string(), {std::istreambuf_iterator<char>(in), {}});
     }
+    const auto below = [&](std::size_t n) { return static_cast<std::size_t>(random()) % n; };
     for (int f = 0; f < 60; ++f) {
         // One file in eight spans several read chunks.
-        const std::size_t lines = f % 8 == 3 ? 9000 : static_cast<std::size_t>(random()) % 200;
-        tree.File("d" + std::to_string(f % 3) + "/e" + std::to_string(f % 5) + "/f" + std::to_string(f) + ".ini",
-                  RandomLines(random, lines));
+        const std::size_t lines = f % 8 == 3 ? 9000 : below(200);
+        std::string text;
+        for (std::size_t i = 0; i < lines; ++i) {
+            if (below(2) == 0) {
+                text.append(below(3), ' ').append(kKeys[below(std::size(kKeys))]);
+                text.append(below(2) == 0 ? " = " : " ").append("Img").append(std::to_string(below(40)));
+            } else {
+                for (std::size_t n = below(8); n > 0; --n) text.append(kPieces[below(std::size(kPieces))]);
+            }
+            text.append(below(4) == 0 ? "\r\n" : "\n");
+        }
+        tree.File("d" + std::to_string(f % 3) + "/e" + std::to_string(f % 5) + "/f" + std::to_string(f) + ".ini", text);
     }
-    tree.Dir("odd/folder.ini");
+    std::filesystem::create_directories(tree.Path("odd/folder.ini"));
     MakeFifo(tree.Path("odd/fifo.ini"));
     MakeUnixLink("/dev/zero", tree.Path("odd/zero.ini"));
 }

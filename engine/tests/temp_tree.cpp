@@ -31,10 +31,6 @@ void TTempTree::File(const std::string& relative, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-void TTempTree::Dir(const std::string& relative) {
-    fs::create_directories(Path(relative));
-}
-
 bool TTempTree::DirLink(const std::string& relative, const std::string& target) {
     std::error_code error;
     fs::create_directory_symlink(fs::path(target).make_preferred(), Path(relative), error);

@@ -16,7 +16,6 @@ public:
     std::string Root() const { return Root_.string(); }
     // `relative` uses '/'; parent folders are made as needed.
     void File(const std::string& relative, const std::string& bytes = "");
-    void Dir(const std::string& relative);
     // False where the platform lets no test make links.
     bool DirLink(const std::string& relative, const std::string& target);
     std::string Path(const std::string& relative) const;

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 // A chunk of 0 lends the reader the bytes whole.
-std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = kReadChunk) {
+std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk) {
     TMemorySource source(bytes, chunk == 0);
     TTextReader reader(source, chunk == 0 ? kReadChunk : chunk);
     std::vector<std::string> lines;
@@ -16,21 +17,13 @@ std::vector<std::string> LinesOf(const std::string& bytes, std::size_t chunk = k
     return lines;
 }
 
-using Lines = std::vector<std::string>;
-
-struct TReaderCase {
-    const char* Name;
-    std::string Bytes;
-    Lines Expected;
-};
-
 const std::string kZ = "\x1a";
 
 }  // namespace
 
 TEST(TextReader, LineRules) {
     const std::string longLine(300000, 'q'), chunk(kReadChunk, 'c'), x128(128, 'x');
-    const TReaderCase cases[] = {
+    const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {
         {"empty file", "", {}},
         {"no final line end", "abc", {"abc"}},
         {"LF", "a\nb\n", {"a", "b"}},
@@ -49,10 +42,9 @@ TEST(TextReader, LineRules) {
         {"NUL bytes are text", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
         {"a line longer than a read", longLine + "\r\nend", {longLine, "end"}},
     };
-    for (const TReaderCase& c : cases) {
-        for (const std::size_t size :
-             {kReadChunk, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{100}}) {
-            EXPECT_EQ(LinesOf(c.Bytes, size), c.Expected) << c.Name << ", read " << size << " bytes at a time";
+    for (const auto& [name, bytes, expected] : cases) {
+        for (const std::size_t size : std::vector<std::size_t>{kReadChunk, 0, 1, 2, 3, 100}) {
+            EXPECT_EQ(LinesOf(bytes, size), expected) << name << ", read " << size << " bytes at a time";
         }
     }
 }

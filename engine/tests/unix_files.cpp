@@ -18,12 +18,9 @@ bool UnixPath(const std::string& path, std::string& unixPath) {
     using TUnixNameOf = char*(CDECL*)(LPCWSTR);
     const auto unixNameOf = reinterpret_cast<TUnixNameOf>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    std::vector<wchar_t> wide(path.size() + 1);
-    if (unixNameOf == nullptr ||
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())) == 0) {
-        return false;
-    }
-    char* name = unixNameOf(wide.data());
+    std::vector<wchar_t> wide(path.size() + 1);  // room for any path in the code page
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    char* name = unixNameOf == nullptr ? nullptr : unixNameOf(wide.data());
     if (name == nullptr) return false;
     unixPath = name;
     HeapFree(GetProcessHeap(), 0, name);
@@ -39,26 +36,25 @@ bool Exists(const std::string& path) {
 }
 
 // Runs a Unix program on quoted arguments. Wine gives no process handle to
-// wait on, so this waits until `entry` exists, or no longer does.
-bool RunUnix(const std::string& program, const std::string& options, const std::vector<std::string>& arguments,
-             const std::string& entry, bool exists) {
-    std::string commandLine = program + " " + options;
+// wait on, so this waits until `entry` exists (and notes it as made), or no
+// longer does.
+bool RunUnix(const std::string& program, const std::vector<std::string>& arguments, const std::string& entry,
+             bool exists) {
+    std::string commandLine = program;
     for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
-    const std::string windowsProgram = "Z:" + program;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(windowsProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(("Z:" + program).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return false;
     }
-    if (process.hProcess != nullptr) CloseHandle(process.hProcess);
-    if (process.hThread != nullptr) CloseHandle(process.hThread);
-    for (int i = 0; i < 500; ++i) {
-        if (Exists(entry) == exists) return true;
-        Sleep(10);
-    }
-    return false;
+    CloseHandle(process.hProcess);  // a null handle is refused, harmlessly
+    CloseHandle(process.hThread);
+    for (int i = 0; i < 3000 && Exists(entry) != exists; ++i) Sleep(10);  // 30 s: Wine starts slowly under load
+    if (Exists(entry) != exists) return false;
+    if (exists) Made.push_back(entry);
+    return true;
 }
 
 }  // namespace
@@ -69,23 +65,19 @@ bool MakeUnixLink(const std::string& target, const std::string& link) {
     const bool onDrive = target.size() > 1 && target[1] == ':';
     if (!UnixPath(link, unixLink) || (onDrive && !UnixPath(target, unixTarget))) return false;
     std::replace(unixTarget.begin(), unixTarget.end(), '\\', '/');
-    if (!RunUnix("/bin/ln", "-s", {unixTarget, unixLink}, link, true)) return false;
-    Made.push_back(link);
-    return true;
+    return RunUnix("/bin/ln", {"-s", unixTarget, unixLink}, link, true);
 }
 
 bool MakeFifo(const std::string& path) {
     std::string unixPath;
-    if (!UnixPath(path, unixPath) || !RunUnix("/usr/bin/mkfifo", "", {unixPath}, path, true)) return false;
-    Made.push_back(path);
-    return true;
+    return UnixPath(path, unixPath) && RunUnix("/usr/bin/mkfifo", {unixPath}, path, true);
 }
 
 void RemoveUnixEntries(const std::string& below) {
     std::string unixPath;
     for (const std::string& made : Made) {
         if (made.rfind(below, 0) == 0 && Exists(made) && UnixPath(made, unixPath)) {
-            RunUnix("/bin/rm", "-f", {unixPath}, made, false);
+            RunUnix("/bin/rm", {"-f", unixPath}, made, false);
         }
     }
 }
