@@ -57,7 +57,7 @@ private:
     const char* Data_ = Buffer_.data();  // Buffer_'s, or the source's own bytes
     std::size_t Pos_ = 0;
     std::size_t End_ = 0;
-    uint64_t Offset_ = 0;  // file offset of Buffer_[0]
+    uint64_t Offset_ = 0;  // file offset of Data_[0]
     bool SourceDone_ = false;
     bool Ended_ = false;
     std::string Line_;
