@@ -105,11 +105,6 @@ std::vector<int32_t> FilesOf(const TRefs& refs) {
     return files;
 }
 
-// Room for `more` places; a list that grows slice by slice at least doubles.
-void Reserve(TRefs& refs, std::size_t more) {
-    if (refs.capacity() < refs.size() + more) refs.reserve(std::max(refs.size() + more, 2 * refs.capacity()));
-}
-
 // Keeps each list in walk order, the order of the file ids.
 void InsertInOrder(TRefs& refs, std::pair<int32_t, int32_t> ref) {
     if (refs.empty() || refs.back() < ref) {
@@ -173,6 +168,7 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     struct TKeys {
         TNameList Used;
         TNameList Declared;
+        std::vector<uint64_t> Hashes;  // of Used, then of Declared
     };
     std::vector<TKeys> keys(files.size());
     std::atomic<std::size_t> taken{0};
@@ -194,71 +190,52 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
             TLineScanner(part, chunk).ScanText(source, 0);
             TRecordStart next;
             Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
-            keys[i].Used.Append(part.UsedNames);
-            keys[i].Declared.Append(part.DefinedNames);
+            TKeys& names = keys[i];
+            names.Used.Append(part.UsedNames);
+            names.Declared.Append(part.DefinedNames);
+            names.Hashes.reserve(static_cast<std::size_t>(names.Used.Count()) + names.Declared.Count());
+            for (const TNameList* list : {&names.Used, &names.Declared}) {
+                for (int32_t k = 0; k < list->Count(); ++k) names.Hashes.push_back(TNameTable::HashOf((*list)[k]));
+            }
         }
     };
     RunOnCores(work, work);
 
-    // The files' names, in slices of whole files: within a slice only the
-    // first of each name asks the index's table, and its lists take the size
-    // of its repeats. A slice bounds the dedup's table (two slots a name).
-    constexpr int32_t kSliceNames = 1 << 19;
     std::vector<int32_t> read;
-    TNameList slice;
-    std::vector<bool> used;  // by name of the slice
-    std::size_t sliceFrom = 0;
-    std::string key;
-    const auto resolve = [&](std::size_t sliceEnd) {
-        std::vector<int32_t> firstOf;
-        const TNameIndex index(slice, &firstOf);
-        std::vector<std::pair<int32_t, int32_t>> repeats(static_cast<std::size_t>(slice.Count()));
-        std::size_t distinct = 0;
-        for (int32_t k = 0; k < slice.Count(); ++k) {
-            auto& [uses, declarations] = repeats[firstOf[k]];
-            distinct += uses + declarations == 0 ? 1 : 0;
-            ++(used[k] ? uses : declarations);
-        }
-        // Later slices mostly meet names the first one brought.
-        if (sliceFrom == 0) Names_.reserve(Names_.size() + distinct);
-        std::vector<TNameEntry*> entries(static_cast<std::size_t>(slice.Count()));
-        for (int32_t k = 0; k < slice.Count(); ++k) {
-            if (firstOf[k] != k) {
-                entries[k] = entries[firstOf[k]];
-                continue;
-            }
-            key.assign(slice[k]);
-            TNameEntry& entry = *Names_.try_emplace(key).first;
-            Reserve(entry.second.Uses, repeats[k].first);
-            Reserve(entry.second.Declarations, repeats[k].second);
-            entries[k] = &entry;
-        }
-        auto next = entries.begin();
-        for (std::size_t i = sliceFrom; i < sliceEnd; ++i) {
-            TFileEntry& entry = Files_[files[i]];
-            if (entry.Gone) {
-                ByPath_.erase(KeyOfPath(entry.Path));
-                continue;
-            }
-            for (TItem& item : entry.Uses) item.Name = *next++;
-            for (TItem& item : entry.Declarations) item.Name = *next++;
-            read.push_back(files[i]);
-            Link(files[i]);
-        }
-        slice.Empty();
-        used.clear();
-        sliceFrom = sliceEnd;
-    };
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const int32_t count = keys[i].Used.Count() + keys[i].Declared.Count();
-        if (slice.Count() > 0 && slice.Count() + count > kSliceNames) resolve(i);
-        slice.Append(keys[i].Used);
-        slice.Append(keys[i].Declared);
-        used.insert(used.end(), static_cast<std::size_t>(keys[i].Used.Count()), true);
-        used.insert(used.end(), static_cast<std::size_t>(keys[i].Declared.Count()), false);
-        keys[i] = TKeys();
+        if (Files_[files[i]].Gone) {
+            ByPath_.erase(KeyOfPath(Files_[files[i]].Path));
+        } else {
+            read.push_back(files[i]);
+        }
     }
-    resolve(files.size());
+    // Each part of the table of names is filled by one thread, file by file
+    // in walk order, so that every list of places is in walk order. A lane
+    // takes every lanes-th part, so that each thread walks the names once.
+    const std::size_t lanes = std::min<std::size_t>(HardwareJobs(), TNameTable::kParts);
+    std::atomic<std::size_t> nextLane{0};
+    const auto link = [&] {
+        for (std::size_t lane = nextLane++; lane < lanes; lane = nextLane++) {
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                TFileEntry& entry = Files_[files[i]];
+                if (entry.Gone) continue;
+                const TKeys& names = keys[i];
+                const auto items = [&](const TNameList& list, const uint64_t* hashes, std::vector<TItem>& out,
+                                       TRefs TNameRefs::*places) {
+                    for (int32_t k = 0; k < list.Count(); ++k) {
+                        if (TNameTable::PartOf(hashes[k]) % lanes != lane) continue;
+                        TNameEntry& name = Names_.Insert(list[k], hashes[k]);
+                        out[k].Name = &name;
+                        InsertInOrder(name.second.*places, {files[i], k});
+                    }
+                };
+                items(names.Used, names.Hashes.data(), entry.Uses, &TNameRefs::Uses);
+                items(names.Declared, names.Hashes.data() + names.Used.Count(), entry.Declarations,
+                      &TNameRefs::Declarations);
+            }
+        }
+    };
+    RunOnCores(link, link);
     // The table of names is only read from here on: the files' findings are
     // found on every core. Each file is new, so its findings changed when it has some.
     std::atomic<std::size_t> found{0};
@@ -319,13 +296,7 @@ void TWorkspaceIndex::Scan(int32_t file, std::string_view bytes) {
     state.KeepDefinedPlaces = true;
     TMemorySource source(bytes, true);
     TLineScanner(state).ScanText(source, 0);
-    std::string key;
-    const auto entryOf = [&](const TNameList& names, int32_t k) {
-        key.assign(names[k]);
-        auto name = Names_.find(key);
-        if (name == Names_.end()) name = Names_.try_emplace(key).first;
-        return &*name;
-    };
+    const auto entryOf = [&](const TNameList& names, int32_t k) { return &Names_.Insert(names[k]); };
     TRecordStart next;
     Place(
         file, bytes, state, 0, next, [&](int32_t k) { return entryOf(state.UsedNames, k); },
@@ -470,9 +441,7 @@ std::vector<int32_t> TWorkspaceIndex::Rescan(int32_t file, std::string_view byte
         }
     }
     for (const auto& [name, was] : before) {
-        if (!name->second.Declarations.empty() || !name->second.Uses.empty()) continue;
-        const std::string key = name->first;
-        Names_.erase(key);
+        if (name->second.Declarations.empty() && name->second.Uses.empty()) Names_.Erase(*name);
     }
     return Refresh(affected);
 }
@@ -582,18 +551,18 @@ const TItem* TWorkspaceIndex::ItemAt(int32_t file, TPosition position) const {
 
 std::vector<TPlace> TWorkspaceIndex::Declarations(const std::string& key) const {
     std::vector<TPlace> places;
-    const auto it = Names_.find(key);
-    if (it == Names_.end()) return places;
-    for (const auto& [file, item] : it->second.Declarations)
+    const TNameEntry* name = Names_.Find(key);
+    if (name == nullptr) return places;
+    for (const auto& [file, item] : name->second.Declarations)
         places.push_back({file, Files_[file].Declarations[item].Range});
     return places;
 }
 
 std::vector<TPlace> TWorkspaceIndex::Uses(const std::string& key) const {
     std::vector<TPlace> places;
-    const auto it = Names_.find(key);
-    if (it == Names_.end()) return places;
-    for (const auto& [file, item] : it->second.Uses) places.push_back({file, Files_[file].Uses[item].Range});
+    const TNameEntry* name = Names_.Find(key);
+    if (name == nullptr) return places;
+    for (const auto& [file, item] : name->second.Uses) places.push_back({file, Files_[file].Uses[item].Range});
     return places;
 }
 
@@ -620,12 +589,12 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
     const auto offer = [&](const std::string& key, std::string_view shown) {
         if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.emplace_back(shown);
     };
-    for (const auto& [key, refs] : Names_) {
-        if (!refs.Declarations.empty()) {
-            const auto& [declFile, item] = refs.Declarations.front();
-            offer(key, Files_[declFile].Declarations[item].Shown);
+    Names_.ForEach([&](const TNameEntry& name) {
+        if (!name.second.Declarations.empty()) {
+            const auto& [declFile, item] = name.second.Declarations.front();
+            offer(name.first, Files_[declFile].Declarations[item].Shown);
         }
-    }
+    });
     for (const std::string& shown : ElsewhereShown_) offer(Lowered(shown), shown);
     std::sort(completion.Names.begin(), completion.Names.end(),
               [](const std::string& x, const std::string& y) { return Lowered(x) < Lowered(y); });
@@ -671,11 +640,11 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
         const std::size_t distance = EditDistance(key, candidate);
         if (distance <= limit) near.emplace_back(distance, std::string(shown));
     };
-    for (const auto& [name, refs] : Names_) {
-        if (refs.Declarations.empty()) continue;
-        const auto& [file, item] = refs.Declarations.front();
-        consider(name, Files_[file].Declarations[item].Shown);
-    }
+    Names_.ForEach([&](const TNameEntry& name) {
+        if (name.second.Declarations.empty()) return;
+        const auto& [file, item] = name.second.Declarations.front();
+        consider(name.first, Files_[file].Declarations[item].Shown);
+    });
     for (const std::string& shown : ElsewhereShown_) consider(Lowered(shown), shown);
     std::sort(near.begin(), near.end());
     std::vector<std::string> names;
@@ -696,13 +665,13 @@ std::vector<TSymbol> TWorkspaceIndex::DocumentSymbols(int32_t file) const {
 std::vector<TSymbol> TWorkspaceIndex::WorkspaceSymbols(const std::string& query) const {
     const std::string wanted = Lowered(query);
     std::vector<TSymbol> symbols;
-    for (const auto& [key, refs] : Names_) {
-        if (key.find(wanted) == std::string::npos) continue;
-        for (const auto& [file, item] : refs.Declarations) {
+    Names_.ForEach([&](const TNameEntry& name) {
+        if (name.first.find(wanted) == std::string::npos) return;
+        for (const auto& [file, item] : name.second.Declarations) {
             symbols.push_back(
                 {std::string(Files_[file].Declarations[item].Shown), {file, Files_[file].Declarations[item].Range}});
         }
-    }
+    });
     std::sort(symbols.begin(), symbols.end(), [](const TSymbol& a, const TSymbol& b) {
         return a.Place.File != b.Place.File ? a.Place.File < b.Place.File : a.Place.Range.Start < b.Place.Range.Start;
     });

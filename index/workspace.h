@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "complaint.h"
+#include "names.h"
 #include "positions.h"
 #include "scan_state.h"
 
@@ -25,14 +26,6 @@ struct TIndexSettings {
     bool Duplicates = true;
     TEncodingChoice Encoding = TEncodingChoice::Auto;
 };
-
-// Where a name is declared and used, as (file, item) in walk order.
-struct TNameRefs {
-    std::vector<std::pair<int32_t, int32_t>> Declarations;
-    std::vector<std::pair<int32_t, int32_t>> Uses;
-};
-// A name as the scanner records it (ASCII letters lowered), with its places.
-using TNameEntry = std::pair<const std::string, TNameRefs>;
 
 // A name where it stands: a use or a declaration.
 struct TItem {
@@ -160,7 +153,7 @@ private:
     std::vector<std::string> Roots_;
     std::vector<TFileEntry> Files_;
     std::unordered_map<std::string, int32_t> ByPath_;
-    std::unordered_map<std::string, TNameRefs> Names_;
+    TNameTable Names_;
     std::unordered_set<std::string> Elsewhere_;  // declared outside the workspace
     std::vector<std::string> ElsewhereShown_;
 };

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "names.h"
 #include "positions.h"
 #include "temp_tree.h"
 #include "workspace.h"
@@ -60,6 +63,39 @@ TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
     EXPECT_EQ(DetectEncoding("\xD0\xAF\xEF\xBC\x81"), TEncoding::Utf8);
     for (const char* bytes : {"\xDF\xDF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
         EXPECT_EQ(DetectEncoding(bytes), TEncoding::Cp1251) << bytes;
+}
+
+TEST(NameTable, EntriesStayInPlaceThroughGrowthAndErasure) {
+    TNameTable table;
+    std::map<std::string, TNameEntry*> model;
+    std::mt19937 random(7);
+    for (int step = 0; step < 20000; ++step) {
+        const std::string key = "n" + std::to_string(random() % 3000);
+        const auto held = model.find(key);
+        if (random() % 3 == 0) {
+            TNameEntry* entry = table.Find(key);
+            ASSERT_EQ(entry, held == model.end() ? nullptr : held->second) << key;
+            if (entry == nullptr) continue;
+            table.Erase(*entry);
+            model.erase(held);
+        } else {
+            TNameEntry& entry = table.Insert(key);
+            ASSERT_EQ(entry.first, key);
+            if (held != model.end()) {
+                ASSERT_EQ(&entry, held->second) << key;
+                continue;
+            }
+            EXPECT_TRUE(entry.second.Uses.empty()) << key;  // an erased entry comes back empty
+            entry.second.Uses.push_back({step, 0});
+            model[key] = &entry;
+        }
+    }
+    std::size_t visited = 0;
+    table.ForEach([&](const TNameEntry& entry) {
+        ++visited;
+        EXPECT_EQ(model.at(entry.first), &entry);
+    });
+    EXPECT_EQ(visited, model.size());
 }
 
 TEST(Index, FindsWhatTheWindowFindsOnTheNamesRange) {

@@ -1,0 +1,65 @@
+// The workspace's table of names. Items point at their name's entry, so an
+// entry stays where it is until it is erased; lookups probe a small open
+// table of (hash, entry) slots rather than chase a node per name.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Where a name is declared and used, as (file, item) in walk order.
+struct TNameRefs {
+    std::vector<std::pair<int32_t, int32_t>> Declarations;
+    std::vector<std::pair<int32_t, int32_t>> Uses;
+};
+// A name as the scanner records it (ASCII letters lowered), with its places.
+using TNameEntry = std::pair<std::string, TNameRefs>;
+
+class TNameTable {
+public:
+    // The names fall into parts by their hash, each with entries of its own:
+    // threads that insert into different parts may do so at once.
+    static constexpr std::size_t kParts = 8;
+    static uint64_t HashOf(std::string_view key);
+    static std::size_t PartOf(uint64_t hash) { return hash >> 61; }
+
+    // Null when the table does not hold `key`.
+    TNameEntry* Find(std::string_view key) const;
+    // The entry of `key`, new and without places when the table lacked it.
+    TNameEntry& Insert(std::string_view key) { return Insert(key, HashOf(key)); }
+    TNameEntry& Insert(std::string_view key, uint64_t hash);
+    void Erase(TNameEntry& entry);
+    template <typename F>
+    void ForEach(F&& visit) const {
+        for (const TPart& part : Parts_) {
+            for (const TSlot& slot : part.Slots) {
+                const TNameEntry* entry = slot.Entry;
+                if (entry != nullptr) visit(*entry);
+            }
+        }
+    }
+
+private:
+    struct TSlot {
+        TNameEntry* Entry = nullptr;
+        uint64_t Hash = 0;
+    };
+    struct TPart {
+        std::vector<TSlot> Slots;  // a power of two, at most half of them used
+        std::size_t Count = 0;
+        // Entries live in blocks that never move; erased ones wait in Free.
+        std::vector<std::unique_ptr<TNameEntry[]>> Blocks;
+        std::size_t UsedInLast = 0;
+        std::vector<TNameEntry*> Free;
+
+        // The slot that holds `key`, or the free one where it would go.
+        std::size_t SlotOf(std::string_view key, uint64_t hash) const;
+        void Grow();
+        TNameEntry* NewEntry();
+    };
+    std::array<TPart, kParts> Parts_;
+};
