@@ -166,6 +166,7 @@ uint32_t UnitsAt(std::string_view bytes, std::size_t at, TEncoding encoding, TUn
 }  // namespace
 
 uint32_t UnitsBetween(std::string_view bytes, std::size_t from, std::size_t to, TEncoding encoding, TUnits units) {
+    if (encoding == TEncoding::Utf8 && units == TUnits::Utf8) return static_cast<uint32_t>(to - from);
     const std::size_t ascii = AsciiRun(bytes, from, to);
     auto count = static_cast<uint32_t>(ascii);
     for (std::size_t at = from + ascii; at < to;) {
