@@ -51,22 +51,69 @@ constexpr TKindRow kKinds[] = {
 }  // namespace
 
 TDiagnosticTexts DiagnosticTexts() {
-    TDiagnosticTexts texts{TextOf(utSarifImage), {}};
+    TDiagnosticTexts texts{TextOf(utSarifImage), {}, TextOf(utLspAlsoDeclared)};
     for (std::size_t k = 0; k < std::size(kKinds); ++k) texts.Kinds[k] = TextOf(kKinds[k].Text);
     return texts;
 }
 
-json DiagnosticOf(const TFinding& finding, json related, const TDiagnosticTexts& texts) {
+namespace {
+
+// Written as nlohmann::json writes them, keys in order, so that the text is
+// the same as a dump of the value would be.
+void AppendString(std::string& out, const std::string& text) {
+    out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+void AppendRange(std::string& out, const TRange& range) {
+    out += "{\"end\":{\"character\":" + std::to_string(range.End.Character) +
+           ",\"line\":" + std::to_string(range.End.Line) +
+           "},\"start\":{\"character\":" + std::to_string(range.Start.Character) +
+           ",\"line\":" + std::to_string(range.Start.Line) + "}}";
+}
+
+void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnosticTexts& texts, const TUriOf& uriOf) {
     const auto kind = static_cast<std::size_t>(finding.Kind);
-    json diagnostic = json::object();
-    diagnostic["range"] = JsonOf(finding.Range);
-    diagnostic["severity"] = kKinds[kind].Severity;
-    diagnostic["source"] = "tessaron";
-    diagnostic["code"] = kKinds[kind].Code;
-    diagnostic["message"] = texts.Image + finding.Name + texts.Kinds[kind];
-    if (finding.Kind == TFindingKind::Unused) diagnostic["tags"] = {1};  // Unnecessary
-    if (!related.empty()) diagnostic["relatedInformation"] = std::move(related);
-    return diagnostic;
+    out += "{\"code\":\"";
+    out += kKinds[kind].Code;
+    out += "\",\"message\":";
+    AppendString(out, texts.Image + finding.Name + texts.Kinds[kind]);
+    out += ",\"range\":";
+    AppendRange(out, finding.Range);
+    for (std::size_t i = 0; i < finding.Related.size(); ++i) {
+        out += i == 0 ? ",\"relatedInformation\":[" : ",";
+        out += "{\"location\":{\"range\":";
+        AppendRange(out, finding.Related[i].Range);
+        out += ",\"uri\":";
+        AppendString(out, uriOf(finding.Related[i].File));
+        out += "},\"message\":";
+        AppendString(out, texts.AlsoDeclared);
+        out += i + 1 == finding.Related.size() ? "}]" : "}";
+    }
+    out += ",\"severity\":" + std::to_string(kKinds[kind].Severity) + ",\"source\":\"tessaron\"";
+    if (finding.Kind == TFindingKind::Unused) out += ",\"tags\":[1]";  // Unnecessary
+    out += "}";
+}
+
+}  // namespace
+
+std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFinding>& findings,
+                                   const TDiagnosticTexts& texts, const TUriOf& uriOf) {
+    std::string out =
+        "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"diagnostics\":[";
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        if (i > 0) out += ",";
+        AppendDiagnostic(out, findings[i], texts, uriOf);
+    }
+    out += "],\"uri\":";
+    AppendString(out, uri);
+    out += "}}";
+    return out;
+}
+
+json DiagnosticOf(const TFinding& finding, const TDiagnosticTexts& texts, const TUriOf& uriOf) {
+    std::string text;
+    AppendDiagnostic(text, finding, texts, uriOf);
+    return json::parse(text);
 }
 
 namespace {

@@ -1,8 +1,10 @@
 // Index results as the protocol's JSON, and the protocol's JSON as index input.
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "ui_text.h"
 #include "workspace.h"
@@ -26,9 +28,16 @@ nlohmann::json LocationOf(const TPlace& place, F&& uriOf) {
 struct TDiagnosticTexts {
     std::string Image;
     std::string Kinds[3];  // by TFindingKind
+    std::string AlsoDeclared;
 };
 TDiagnosticTexts DiagnosticTexts();
-nlohmann::json DiagnosticOf(const TFinding& finding, nlohmann::json related, const TDiagnosticTexts& texts);
+using TUriOf = std::function<std::string(int32_t file)>;
+// The body of a textDocument/publishDiagnostics, written as text: the first
+// indexing sends one for every file with findings, and building each as a
+// JSON value first cost more than all the rest of the sending.
+std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFinding>& findings,
+                                   const TDiagnosticTexts& texts, const TUriOf& uriOf);
+nlohmann::json DiagnosticOf(const TFinding& finding, const TDiagnosticTexts& texts, const TUriOf& uriOf);
 
 // The settings in `json` over `base`: declaredIn and names (paths below
 // `root` when relative), unused, duplicates, encoding.

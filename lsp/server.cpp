@@ -259,22 +259,11 @@ std::string TServer::UriOf(int32_t file) const {
 void TServer::Publish(std::vector<int32_t> files, int32_t always) {
     if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
     const TDiagnosticTexts texts = DiagnosticTexts();
-    const std::string alsoDeclared = TextOf(utLspAlsoDeclared);
-    const auto uriOf = [this](int32_t f) { return UriOf(f); };
+    const TUriOf uriOf = [this](int32_t f) { return UriOf(f); };
     SendInOrder(
         files.size(),
         [&](std::size_t i) {
-            json diagnostics = json::array();
-            for (const TFinding& finding : Index_.File(files[i]).Findings) {
-                json related = json::array();
-                for (const TPlace& place : finding.Related) {
-                    related.push_back({{"location", LocationOf(place, uriOf)}, {"message", alsoDeclared}});
-                }
-                diagnostics.push_back(DiagnosticOf(finding, std::move(related), texts));
-            }
-            return Body({{"jsonrpc", "2.0"},
-                         {"method", "textDocument/publishDiagnostics"},
-                         {"params", {{"uri", UriOf(files[i])}, {"diagnostics", std::move(diagnostics)}}}});
+            return PublishDiagnosticsBody(UriOf(files[i]), Index_.File(files[i]).Findings, texts, uriOf);
         },
         Send_);
 }
@@ -443,10 +432,11 @@ json TServer::CodeAction(const json& params) {
         constexpr std::size_t kFixes = 3;
         for (const std::string& name : Index_.ClosestNames(item->Key(), kFixes)) {
             json edit = {{"changes", {{UriOf(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
-            actions.push_back({{"title", TextOf(utLspChangeTo) + name},
-                               {"kind", "quickfix"},
-                               {"diagnostics", {DiagnosticOf(finding, json::array(), DiagnosticTexts())}},
-                               {"edit", std::move(edit)}});
+            actions.push_back(
+                {{"title", TextOf(utLspChangeTo) + name},
+                 {"kind", "quickfix"},
+                 {"diagnostics", {DiagnosticOf(finding, DiagnosticTexts(), [this](int32_t f) { return UriOf(f); })}},
+                 {"edit", std::move(edit)}});
         }
     }
     return actions;
