@@ -47,5 +47,4 @@ TReadResult ReadMessage(std::istream& in, std::string& body) {
 
 void WriteMessage(std::ostream& out, const std::string& body) {
     out << "Content-Length: " << body.size() << "\r\n\r\n" << body;
-    out.flush();
 }

@@ -476,9 +476,11 @@ int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& a
         json message = json::parse(body, nullptr, false);
         if (read == TReadResult::Malformed || message.is_discarded()) {
             server.Malformed();
+            out.flush();
             continue;
         }
         server.Handle(message);
+        out.flush();  // all that answers one message, before waiting for the next
         if (server.Exited()) break;
     }
     if (atExit) atExit(server.ExitCode());
