@@ -14,7 +14,7 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
+using TClock = TLspClient::TClock;
 
 int MsLeft(TClock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
@@ -44,12 +44,37 @@ TLspClient::TLspClient(const std::vector<std::string>& command) {
     close(fromServer[1]);
     In_ = toServer[1];
     Out_ = fromServer[0];
+    Reader_ = std::thread([this] { Drain(); });
 }
 
 TLspClient::~TLspClient() {
     if (In_ >= 0) close(In_);
     if (Status_ < 0 && Pid_ > 0) AwaitExit(5000);
+    Stop_ = true;  // a process the server started may still hold its output
+    Reader_.join();
     if (Out_ >= 0) close(Out_);
+}
+
+void TLspClient::Drain() {
+    char chunk[65536];
+    for (;;) {
+        pollfd ready{Out_, POLLIN, 0};
+        if (poll(&ready, 1, 50) <= 0) {
+            if (Stop_) return;
+            continue;
+        }
+        const ssize_t n = read(Out_, chunk, sizeof chunk);
+        const auto now = TClock::now();
+        const std::lock_guard<std::mutex> lock(Mutex_);
+        if (n <= 0) {
+            Ended_ = true;
+        } else {
+            Buffer_.append(chunk, static_cast<std::size_t>(n));
+            Chunks_.emplace_back(Buffer_.size(), now);
+        }
+        Arrived_.notify_all();
+        if (Ended_) return;
+    }
 }
 
 void TLspClient::Write(const std::string& bytes) {
@@ -81,25 +106,38 @@ void TLspClient::Notify(const std::string& method, const TJson& params) {
 
 bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
     const auto deadline = TClock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const std::size_t headerEnd = Buffer_.find("\r\n\r\n");
-        if (headerEnd != std::string::npos) {
-            const std::size_t at = Buffer_.find("Content-Length:");
-            if (at == std::string::npos || at > headerEnd) throw std::runtime_error("a header without Content-Length");
-            const std::size_t length = std::strtoul(Buffer_.c_str() + at + 15, nullptr, 10);
-            if (Buffer_.size() >= headerEnd + 4 + length) {
-                message = TJson::parse(Buffer_.substr(headerEnd + 4, length));
-                Buffer_.erase(0, headerEnd + 4 + length);
-                return true;
+    std::string body;
+    {
+        std::unique_lock<std::mutex> lock(Mutex_);
+        for (;;) {
+            const std::size_t headerEnd = Buffer_.find("\r\n\r\n", Read_);
+            if (headerEnd != std::string::npos) {
+                const std::size_t at = Buffer_.find("Content-Length:", Read_);
+                if (at == std::string::npos || at > headerEnd) {
+                    throw std::runtime_error("a header without Content-Length");
+                }
+                const std::size_t end = headerEnd + 4 + std::strtoul(Buffer_.c_str() + at + 15, nullptr, 10);
+                if (Buffer_.size() >= end) {
+                    body = Buffer_.substr(headerEnd + 4, end - headerEnd - 4);
+                    Read_ = end;
+                    auto chunk = Chunks_.begin();
+                    while (chunk->first < end) ++chunk;
+                    LastArrival_ = chunk->second;
+                    Chunks_.erase(Chunks_.begin(), chunk);
+                    // Dropping what was read only now and then keeps a burst linear.
+                    if (2 * Read_ > Buffer_.size()) {
+                        Buffer_.erase(0, Read_);
+                        for (auto& later : Chunks_) later.first -= Read_;
+                        Read_ = 0;
+                    }
+                    break;
+                }
             }
+            if (Ended_ || Arrived_.wait_until(lock, deadline) == std::cv_status::timeout) return false;
         }
-        pollfd ready{Out_, POLLIN, 0};
-        if (poll(&ready, 1, MsLeft(deadline)) <= 0) return false;
-        char chunk[65536];
-        const ssize_t n = read(Out_, chunk, sizeof chunk);
-        if (n <= 0) return false;
-        Buffer_.append(chunk, static_cast<std::size_t>(n));
     }
+    message = TJson::parse(body);
+    return true;
 }
 
 void TLspClient::Dispatch(const TJson& message) {

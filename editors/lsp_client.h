@@ -5,14 +5,20 @@
 
 #include <sys/types.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 class TLspClient {
 public:
     using TJson = nlohmann::json;
+    using TClock = std::chrono::steady_clock;
     // Starts `command` (searched in PATH); its standard error stays the caller's.
     explicit TLspClient(const std::vector<std::string>& command);
     ~TLspClient();
@@ -39,17 +45,31 @@ public:
     // Peak resident memory of the ended process, in KiB.
     long PeakKib() const { return PeakKib_; }
     pid_t Pid() const { return Pid_; }
+    // When the last byte of the message last dispatched came in: the server's
+    // time, without this client's own decoding.
+    TClock::time_point LastArrival() const { return LastArrival_; }
 
 private:
     bool ReadMessage(TJson& message, int timeoutMs);
     void Dispatch(const TJson& message);
     void Write(const std::string& bytes);
+    void Drain();
 
     pid_t Pid_ = -1;
     int In_ = -1;
     int Out_ = -1;
     int NextId_ = 1;
+    // Filled by Reader_ as the bytes come, as an editor's event loop reads,
+    // so that the server never waits for this client to decode.
+    std::thread Reader_;
+    std::mutex Mutex_;
+    std::condition_variable Arrived_;
     std::string Buffer_;
+    std::size_t Read_ = 0;                                            // Buffer_ holds no message before this
+    std::vector<std::pair<std::size_t, TClock::time_point>> Chunks_;  // end in Buffer_, arrival
+    bool Ended_ = false;
+    std::atomic<bool> Stop_{false};
+    TClock::time_point LastArrival_;
     std::vector<TJson> Answers_;
     long PeakKib_ = 0;
     int Status_ = -1;
