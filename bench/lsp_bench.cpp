@@ -82,7 +82,7 @@ TProcessRun RunChecker(const std::vector<std::string>& command) {
 // decoding, slower than an editor's, is only shown beside it.
 struct TSession {
     double FullSeconds = 0;
-    double FullDecodedSeconds = 0;
+    double DecodeSeconds = 0;
     std::vector<double> EditSeconds;
     long PeakKib = 0;
 };
@@ -112,12 +112,16 @@ TSession RunServer(const std::string& server, const std::string& tree, unsigned 
                                                {"capabilities", {{"general", {{"positionEncodings", {"utf-8"}}}}}}}),
                  kWaitMs);
     client.Notify("initialized", TJson::object());
-    if (!client.WaitUntil([&] { return undeclared == static_cast<long>(missing); }, kWaitMs)) {
+    // The first set comes as one burst; decoding waits until it is over.
+    constexpr int kQuietMs = 50;
+    const bool burst = client.AwaitBurst(kQuietMs, kWaitMs);
+    const auto decoding = TClock::now();
+    if (!burst || !client.WaitUntil([&] { return undeclared == static_cast<long>(missing); }, kWaitMs)) {
         std::fprintf(stderr, "bench-lsp: %ld of %llu undeclared uses published\n", undeclared, missing);
         std::exit(1);
     }
     result.FullSeconds = std::chrono::duration<double>(client.LastArrival() - start).count();
-    result.FullDecodedSeconds = Since(start);
+    result.DecodeSeconds = Since(decoding);
 
     if (edits) {
         // The file with the most findings, opened as the editor holds it; each
@@ -177,7 +181,7 @@ int main(int argc, char** argv) {
 
     // Warm the page cache, then take the two in turns.
     RunChecker(check);
-    std::vector<double> serverSeconds, decodedSeconds, checkSeconds, serverKib, checkKib;
+    std::vector<double> serverSeconds, decodeSeconds, checkSeconds, serverKib, checkKib;
     TSession last;
     for (int run = 0; run < runs; ++run) {
         const TProcessRun checked = RunChecker(check);
@@ -185,7 +189,7 @@ int main(int argc, char** argv) {
         checkKib.push_back(static_cast<double>(checked.PeakKib));
         last = RunServer(server, tree, facts["missing"], run == runs - 1);
         serverSeconds.push_back(last.FullSeconds);
-        decodedSeconds.push_back(last.FullDecodedSeconds);
+        decodeSeconds.push_back(last.DecodeSeconds);
         serverKib.push_back(static_cast<double>(last.PeakKib));
     }
     const double keepKib = static_cast<double>(facts["path_bytes"] + facts["used_name_bytes"] +
@@ -197,9 +201,9 @@ int main(int argc, char** argv) {
         "server's defaults\n",
         std::filesystem::path(tree).filename().c_str(), facts["files"], runs);
     std::printf(
-        "first full diagnostics: server %.4f s, check %.4f s (%.2fx, target <= 1.5x); decoded by this client at "
-        "%.4f s\n",
-        server_s, check_s, server_s / check_s, Median(decodedSeconds));
+        "first full diagnostics: server %.4f s, check %.4f s (%.2fx, target <= 1.5x); this client decodes them in "
+        "%.4f s more\n",
+        server_s, check_s, server_s / check_s, Median(decodeSeconds));
     std::printf(
         "diagnostics of an open file after an edit: median %.2f ms over %d edits, slowest %.2f ms (target <= "
         "10 ms)\n",

@@ -71,6 +71,7 @@ void TLspClient::Drain() {
         } else {
             Buffer_.append(chunk, static_cast<std::size_t>(n));
             Chunks_.emplace_back(Buffer_.size(), now);
+            LastByte_ = now;
         }
         Arrived_.notify_all();
         if (Ended_) return;
@@ -164,6 +165,18 @@ TLspClient::TJson TLspClient::Await(const TJson& id, int timeoutMs) {
         },
         timeoutMs);
     return answer;
+}
+
+bool TLspClient::AwaitBurst(int quietMs, int timeoutMs) {
+    const auto since = TClock::now();
+    const auto deadline = since + std::chrono::milliseconds(timeoutMs);
+    const auto quiet = std::chrono::milliseconds(quietMs);
+    std::unique_lock<std::mutex> lock(Mutex_);
+    while (!Ended_ && (LastByte_ < since || TClock::now() - LastByte_ < quiet)) {
+        const auto until = LastByte_ < since ? deadline : std::min(deadline, LastByte_ + quiet);
+        if (Arrived_.wait_until(lock, until) == std::cv_status::timeout && TClock::now() >= deadline) return false;
+    }
+    return true;
 }
 
 bool TLspClient::WaitUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -37,6 +37,10 @@ public:
 
     // The answer to request `id`; a null JSON when none came in time.
     TJson Await(const TJson& id, int timeoutMs);
+    // Waits until bytes have come after the call and then none for `quietMs`:
+    // a burst is left undecoded until it is over, so that decoding it does not
+    // take the cores that the server is still using. False on a timeout.
+    bool AwaitBurst(int quietMs, int timeoutMs);
     // Reads messages until `done` holds after one of them; false on a timeout.
     bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
     // Waits for the process to end without closing its input: its exit status,
@@ -67,6 +71,7 @@ private:
     std::string Buffer_;
     std::size_t Read_ = 0;                                            // Buffer_ holds no message before this
     std::vector<std::pair<std::size_t, TClock::time_point>> Chunks_;  // end in Buffer_, arrival
+    TClock::time_point LastByte_;
     bool Ended_ = false;
     std::atomic<bool> Stop_{false};
     TClock::time_point LastArrival_;
