@@ -31,6 +31,7 @@ public:
     TNameEntry* Find(std::string_view key) const;
     // The entry of `key`, new and without places when the table lacked it.
     TNameEntry& Insert(std::string_view key) { return Insert(key, HashOf(key)); }
+    // The same with HashOf(key) computed before, on another thread say.
     TNameEntry& Insert(std::string_view key, uint64_t hash);
     void Erase(TNameEntry& entry);
     template <typename F>
