@@ -2,8 +2,23 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
+#include <thread>
 
-TReport CrossCheck(const std::string& rootText, const TScanState& state) {
+namespace {
+
+// Fewer references a thread are looked up sooner than a thread starts.
+constexpr int32_t kReferencesPerJob = 1 << 13;
+
+// What one thread finds in its run of references.
+struct TRun {
+    std::vector<TReportItem> Items;
+    std::vector<char> Used;  // by first declaration, when the state keeps places
+};
+
+}  // namespace
+
+TReport CrossCheck(const std::string& rootText, const TScanState& state, unsigned jobs) {
     TReport report;
     const int32_t count = state.UsedNames.Count();
     const bool places = state.KeepDefinedPlaces && state.DefinedNames.Count() > 0;
@@ -18,21 +33,51 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state) {
         report.SummaryId = utNoDefined;
     } else {
         if (!declared) declared.emplace(state.DefinedNames);
-        declared->FindEach(state.UsedNames, [&](int32_t k, int32_t first) {
-            if (first != -1) {
-                if (places) report.DeclarationUsed[static_cast<std::size_t>(first)] = true;
-                return;
+        const auto runCount =
+            std::clamp<int32_t>(count / kReferencesPerJob, 1, static_cast<int32_t>(std::max(1u, jobs)));
+        std::vector<TRun> runs(static_cast<std::size_t>(runCount));
+        const auto look = [&](int32_t r) {
+            TRun& run = runs[static_cast<std::size_t>(r)];
+            if (places) run.Used.assign(static_cast<std::size_t>(state.DefinedNames.Count()), 0);
+            const auto from = static_cast<int32_t>(int64_t{count} * r / runCount);
+            const auto to = static_cast<int32_t>(int64_t{count} * (r + 1) / runCount);
+            declared->FindEach(
+                state.UsedNames,
+                [&](int32_t k, int32_t first) {
+                    if (first != -1) {
+                        if (places) run.Used[static_cast<std::size_t>(first)] = 1;
+                        return;
+                    }
+                    const TRefRec& ref = state.RefTable[k];
+                    const std::string_view path = state.FileList[static_cast<int32_t>(ref.FileIndex)];
+                    std::string text = UiText[utMissingPrefix];
+                    text += state.UsedNames[k];
+                    text += UiText[utInFile];
+                    text += path.substr(std::min(rootText.size(), path.size()));
+                    text += UiText[utAtLine];
+                    text += std::to_string(static_cast<int64_t>(ref.LineIndex) + 1);
+                    run.Items.push_back({std::move(text), k});
+                },
+                from, to);
+        };
+        std::vector<std::thread> threads;
+        int32_t started = 1;
+        for (; started < runCount; ++started) {
+            try {
+                threads.emplace_back(look, started);
+            } catch (const std::system_error&) {
+                break;  // this thread looks up the runs no thread took
             }
-            const TRefRec& ref = state.RefTable[k];
-            const std::string_view path = state.FileList[static_cast<int32_t>(ref.FileIndex)];
-            std::string text = UiText[utMissingPrefix];
-            text += state.UsedNames[k];
-            text += UiText[utInFile];
-            text += path.substr(std::min(rootText.size(), path.size()));
-            text += UiText[utAtLine];
-            text += std::to_string(static_cast<int64_t>(ref.LineIndex) + 1);
-            report.Items.push_back({std::move(text), k});
-        });
+        }
+        look(0);
+        for (int32_t r = started; r < runCount; ++r) look(r);
+        for (std::thread& thread : threads) thread.join();
+        for (TRun& run : runs) {
+            for (TReportItem& item : run.Items) report.Items.push_back(std::move(item));
+            for (std::size_t i = 0; i < run.Used.size(); ++i) {
+                if (run.Used[i] != 0) report.DeclarationUsed[i] = true;
+            }
+        }
         report.SummaryId = report.Items.empty() ? utAllFine : utDonePrefix;
     }
     report.Summary = SummaryText(report.SummaryId, report.Items.size());

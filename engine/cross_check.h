@@ -26,8 +26,9 @@ struct TReport {
 };
 
 // `rootText` is the root exactly as typed: its byte length is cut from each
-// stored path to give the path shown in the line.
-TReport CrossCheck(const std::string& rootText, const TScanState& state);
+// stored path to give the path shown in the line. Up to `jobs` threads look
+// the references up, each a run of them; the report is the same for any number.
+TReport CrossCheck(const std::string& rootText, const TScanState& state, unsigned jobs = 1);
 
 // The summary text for `summaryId`; utDonePrefix takes the count of missing
 // references between its two texts.

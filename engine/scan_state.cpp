@@ -182,7 +182,7 @@ TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : 
         firstOf->reserve(static_cast<std::size_t>(names.Count()));
     }
     TSlot* const slots = reinterpret_cast<TSlot*>(Slots_.Data());
-    HashAhead(names, [&](int32_t i, std::string_view name, uint64_t hash) {
+    HashAhead(names, 0, names.Count(), [&](int32_t i, std::string_view name, uint64_t hash) {
         const uint32_t key = KeyOf(name, hash);
         std::size_t slot = hash & Mask_;
         while (slots[slot].Index != -1 && !Holds(slots[slot], name, key)) slot = (slot + 1) & Mask_;

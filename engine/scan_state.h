@@ -125,10 +125,12 @@ public:
     explicit TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf = nullptr);
     // The lowest index of an entry byte-for-byte equal to `name`, or -1.
     int32_t FindDefined(std::string_view name) const { return FindHashed(name, Hash(name)); }
-    // Calls found(k, FindDefined(names[k])) for every entry k of `names`.
+    // Calls found(k, FindDefined(names[k])) for every entry k of `names`
+    // from `from` up to `to` (all by default), in order.
     template <typename F>
-    void FindEach(const TNameList& names, F&& found) const {
-        HashAhead(names, [&](int32_t k, std::string_view name, uint64_t hash) { found(k, FindHashed(name, hash)); });
+    void FindEach(const TNameList& names, F&& found, int32_t from = 0, int32_t to = -1) const {
+        HashAhead(names, from, to < 0 ? names.Count() : to,
+                  [&](int32_t k, std::string_view name, uint64_t hash) { found(k, FindHashed(name, hash)); });
     }
 
 private:
@@ -142,12 +144,12 @@ private:
     };
     static uint64_t Hash(std::string_view name);
     int32_t FindHashed(std::string_view name, uint64_t hash) const;
-    // Calls visit(k, names[k], hash) for every entry, hashing a few entries
-    // ahead so that their slots are fetched while an earlier one is handled.
+    // Calls visit(k, names[k], hash) for every entry from `from` up to `to`,
+    // hashing a few entries ahead so that their slots are fetched while an
+    // earlier one is handled.
     template <typename F>
-    void HashAhead(const TNameList& names, F&& visit) const {
+    void HashAhead(const TNameList& names, int32_t from, int32_t to, F&& visit) const {
         constexpr int32_t kAhead = 8;
-        const int32_t count = names.Count();
         uint64_t hashes[kAhead];
         const auto fetch = [&](int32_t k) {
             hashes[k % kAhead] = Hash(names[k]);
@@ -156,10 +158,10 @@ private:
             __builtin_prefetch(slot);
             __builtin_prefetch(slot + sizeof(TSlot) - 1);
         };
-        for (int32_t k = 0; k < kAhead && k < count; ++k) fetch(k);
-        for (int32_t k = 0; k < count; ++k) {
+        for (int32_t k = from; k < from + kAhead && k < to; ++k) fetch(k);
+        for (int32_t k = from; k < to; ++k) {
             const uint64_t hash = hashes[k % kAhead];
-            if (k + kAhead < count) fetch(k + kAhead);
+            if (k + kAhead < to) fetch(k + kAhead);
             visit(k, names[k], hash);
         }
     }

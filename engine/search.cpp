@@ -26,5 +26,5 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
         ScanFiles(state);
     }
     phase(utComparing);
-    return CrossCheck(root, state);
+    return CrossCheck(root, state, jobs);
 }

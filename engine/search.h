@@ -16,6 +16,6 @@ std::optional<TTextId> RefusalOf(const std::string& root);
 
 // Runs the walk, the scan and the cross-check on an accepted root. `onPhase`
 // is told utSearchingFiles, utSearchingImages and utComparing before each.
-// More than one of `jobs` scans in parallel, to the same result.
+// More than one of `jobs` scan and cross-check in parallel, to the same result.
 TReport RunSearchPhases(const std::string& root, TScanState& state, const std::function<void(TTextId)>& onPhase = {},
                         unsigned jobs = 1);

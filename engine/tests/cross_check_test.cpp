@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "fs.h"
+#include "line_scanner.h"
 #include "search.h"
 #include "temp_tree.h"
+#include "text_reader.h"
 
 // The window searches again with the state of its last search (here with the
 // root's trailing separator the second time). The summaries without findings,
@@ -29,4 +31,31 @@ TEST(CrossCheck, OneLinePerUndeclaredReferenceInReferenceOrder) {
                                                                        {line("\xC0", "y.ini", 2), 3}}));
         EXPECT_EQ(report.Summary, UiText[utDonePrefix] + "3" + UiText[utDoneSuffix]);
     }
+}
+
+// Enough references for three threads, each a run: the lines, their order
+// and the declarations used come out as one thread finds them.
+TEST(CrossCheck, ThreadsEachTakingARunReportWhatOneThreadReports) {
+    std::string text;
+    // Most names are used only in the middle third, some in every run.
+    for (int i = 0; i < 30000; ++i) {
+        const int name = i / 10000 == 1 ? i * 7 % 9001 : i % 100;
+        text += "ButtonImage = N" + std::to_string(name) + "\n";
+    }
+    for (int i = 0; i < 9001; i += 2) text += "MappedImage n" + std::to_string(i % 4001) + "\n";
+    TScanState state;
+    state.KeepDefinedPlaces = true;
+    state.FileList.Add("root/a.ini");
+    TMemorySource source(text);
+    TLineScanner(state).ScanText(source, 0);
+    const auto summary = [](const TReport& report) {
+        std::string out = report.Summary + ";";
+        for (const TReportItem& item : report.Items) out += item.Text + "@" + std::to_string(item.RefIndex) + ";";
+        for (const int32_t first : report.FirstDeclaration) out += std::to_string(first) + ",";
+        for (const bool used : report.DeclarationUsed) out += used ? "u" : "-";
+        return out;
+    };
+    const std::string one = summary(CrossCheck("root/", state, 1));
+    EXPECT_NE(one.find("n9000"), std::string::npos);  // undeclared: only names to 4000 are
+    for (const unsigned jobs : {2u, 3u, 8u}) EXPECT_EQ(summary(CrossCheck("root/", state, jobs)), one) << jobs;
 }
