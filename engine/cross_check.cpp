@@ -1,6 +1,7 @@
 #include "cross_check.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -60,18 +61,30 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state, unsigne
                 },
                 from, to);
         };
+        // A run that fails (out of memory, say) fails the check once all are done.
+        std::vector<std::exception_ptr> failures(runs.size());
+        const auto lookSafely = [&](int32_t r) {
+            try {
+                look(r);
+            } catch (...) {
+                failures[static_cast<std::size_t>(r)] = std::current_exception();
+            }
+        };
         std::vector<std::thread> threads;
         int32_t started = 1;
         for (; started < runCount; ++started) {
             try {
-                threads.emplace_back(look, started);
+                threads.emplace_back(lookSafely, started);
             } catch (const std::system_error&) {
                 break;  // this thread looks up the runs no thread took
             }
         }
-        look(0);
-        for (int32_t r = started; r < runCount; ++r) look(r);
+        lookSafely(0);
+        for (int32_t r = started; r < runCount; ++r) lookSafely(r);
         for (std::thread& thread : threads) thread.join();
+        for (const std::exception_ptr& failure : failures) {
+            if (failure) std::rethrow_exception(failure);
+        }
         for (TRun& run : runs) {
             for (TReportItem& item : run.Items) report.Items.push_back(std::move(item));
             for (std::size_t i = 0; i < run.Used.size(); ++i) {
