@@ -9,8 +9,8 @@
 
 namespace {
 
-// From this capacity on a block is made of the platform's pages, in whole
-// large pages.
+// From this capacity on a block is made of the platform's pages, grown 2 MiB
+// at a time at least.
 constexpr std::size_t kLargeBlock = std::size_t{256} << 10;
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 

@@ -1,8 +1,9 @@
 // A growable run of bytes for the scan's large tables. A small block lives on
 // the heap; a big one takes its own pages from the platform, which can grow
-// them where a heap's realloc would copy the block, and back them with large
-// pages, since filling fresh memory page by small page is what such tables
-// mostly cost.
+// them where a heap's realloc would copy the block. The pages are the
+// system's usual ones: asking for large pages made a check slower on a
+// virtual machine that hands freed memory back to its host, where each fresh
+// large page is filled by the host page by small page.
 #pragma once
 
 #include <cstddef>

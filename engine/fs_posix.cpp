@@ -197,11 +197,6 @@ void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes) {
     }
 #endif
     if (pages == MAP_FAILED) throw std::bad_alloc();
-#if defined(MADV_HUGEPAGE)
-    // Before the new pages are first touched; a fault per small page is most
-    // of what filling a fresh table costs.
-    madvise(static_cast<char*>(pages) + oldBytes, newBytes - oldBytes, MADV_HUGEPAGE);
-#endif
     return pages;
 }
 
