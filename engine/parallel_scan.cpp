@@ -11,6 +11,7 @@
 
 #include "fs.h"
 #include "line_scanner.h"
+#include "walker.h"
 
 namespace {
 
@@ -35,9 +36,12 @@ struct TFileSlot {
 // main state's records are written by the joining thread alone.
 class TParallelScan {
 public:
-    TParallelScan(TScanState& state, unsigned jobs)
+    // `listed` tells whether state.FileList is whole already; if not, the
+    // files are taken as Publish adds them until Walked says the list is whole.
+    TParallelScan(TScanState& state, unsigned jobs, bool listed)
         : State_(state),
-          Count_(state.FileList.Count()),
+          Listed_(state.FileList.Count()),
+          Walked_(listed),
           Ahead_(static_cast<int32_t>(jobs * kAheadPerJob)),
           Slots_(jobs * kSlotsPerJob) {
         for (TFileSlot& slot : Slots_) {
@@ -47,7 +51,8 @@ public:
         }
     }
 
-    void Run(unsigned jobs) {
+    // Runs `list` on this thread, which then scans too; `list` ends with Walked.
+    void Run(unsigned jobs, const std::function<void()>& list) {
         std::vector<std::thread> threads;
         for (unsigned j = 1; j < jobs; ++j) {
             try {
@@ -56,9 +61,39 @@ public:
                 break;  // fewer threads do the same work
             }
         }
+        if (list) {
+            try {
+                list();
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(Mutex_);
+                Failure_ = std::current_exception();
+                Stop_ = true;
+            }
+            Walked();
+        }
         Work();
         for (std::thread& thread : threads) thread.join();
         if (Failure_) std::rethrow_exception(Failure_);
+    }
+
+    // Adds `files` to the list, for the threads to take.
+    void Publish(TPathList& files) {
+        if (files.Count() == 0) return;
+        {
+            const std::lock_guard<std::mutex> lock(Mutex_);
+            State_.FileList.Append(files);
+            Listed_ = State_.FileList.Count();
+        }
+        Changed_.notify_all();
+        files.Empty();
+    }
+
+    void Walked() {
+        {
+            const std::lock_guard<std::mutex> lock(Mutex_);
+            Walked_ = true;
+        }
+        Changed_.notify_all();
     }
 
 private:
@@ -67,17 +102,22 @@ private:
 
     void Work() {
         std::vector<char> buffer(kReadChunk);
+        std::string path;
+        std::string ahead;
         std::unique_lock<std::mutex> lock(Mutex_);
         for (;;) {
-            SlotFreed_.wait(lock, [this] { return Stop_ || Next_ >= Count_ || SlotFree(); });
-            if (Stop_ || Next_ >= Count_) return;
+            Changed_.wait(lock, [this] { return Stop_ || (Next_ < Listed_ ? SlotFree() : Walked_); });
+            if (Stop_ || Next_ >= Listed_) return;
             const int32_t file = Next_++;
             TFileSlot& slot = SlotOf(file);
+            // The list may grow, and move, once the lock is let go.
+            path = State_.FileList[file];
+            ahead.clear();
+            if (file + Ahead_ < Listed_) ahead = State_.FileList[file + Ahead_];
             lock.unlock();
-            if (file + Ahead_ < Count_) AdviseReadSoon(std::string(State_.FileList[file + Ahead_]));
+            if (!ahead.empty()) AdviseReadSoon(ahead);
             try {
-                TLineScanner(slot.Records, buffer)
-                    .ScanFile(std::string(State_.FileList[file]), static_cast<uint32_t>(file));
+                TLineScanner(slot.Records, buffer).ScanFile(path, static_cast<uint32_t>(file));
             } catch (...) {
                 slot.Failure = std::current_exception();
             }
@@ -90,7 +130,7 @@ private:
     // Called and left with the lock held; joins without it.
     void JoinDone(std::unique_lock<std::mutex>& lock) {
         Joining_ = true;
-        while (!Stop_ && Joined_ < Count_ && SlotOf(Joined_).Done) {
+        while (!Stop_ && Joined_ < Listed_ && SlotOf(Joined_).Done) {
             TFileSlot& slot = SlotOf(Joined_);
             lock.unlock();
             std::exception_ptr failure = std::exchange(slot.Failure, nullptr);
@@ -107,19 +147,20 @@ private:
                 Failure_ = failure;
                 Stop_ = true;
             }
-            SlotFreed_.notify_all();
+            Changed_.notify_all();
         }
         Joining_ = false;
     }
 
     TScanState& State_;
-    const int32_t Count_;
+    int32_t Listed_;  // files in State_.FileList
+    bool Walked_;     // no more will come
     const int32_t Ahead_;
     std::vector<TFileSlot> Slots_;
     std::mutex Mutex_;
-    std::condition_variable SlotFreed_;
-    int32_t Next_ = 0;    // the next file to scan
-    int32_t Joined_ = 0;  // files joined into State_
+    std::condition_variable Changed_;  // a slot freed, files listed, or the list whole
+    int32_t Next_ = 0;                 // the next file to scan
+    int32_t Joined_ = 0;               // files joined into State_
     bool Joining_ = false;
     bool Stop_ = false;
     std::exception_ptr Failure_;
@@ -150,5 +191,21 @@ void ScanFilesInParallel(TScanState& state, unsigned jobs) {
         ScanFiles(state);
         return;
     }
-    TParallelScan(state, jobs).Run(jobs);
+    TParallelScan(state, jobs, true).Run(jobs, {});
+}
+
+void WalkAndScanInParallel(const std::string& root, const std::string& mask, TScanState& state, unsigned jobs) {
+    if (jobs <= 1) {
+        WalkTree(root, mask, state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
+        ScanFiles(state);
+        return;
+    }
+    TParallelScan scan(state, jobs, false);
+    // The walk's folders come first in Skipped, as when the walk ends before the scan.
+    TSkippedList folders;
+    TPathList listed;
+    scan.Run(jobs, [&] {
+        WalkTree(root, mask, listed, state.KeepSkipped ? &folders : nullptr, [&] { scan.Publish(listed); });
+    });
+    state.Skipped.insert(state.Skipped.begin(), folders.begin(), folders.end());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "scan_state.h"
 
@@ -18,3 +19,8 @@ void RunOnCores(const std::function<void()>& work, const std::function<void()>& 
 // joined in file order. The read error raised is the first in file order,
 // after the records of the files before it. With `jobs` 1 it is ScanFiles.
 void ScanFilesInParallel(TScanState& state, unsigned jobs);
+
+// WalkTree of `root` into state.FileList (and Skipped, when the state keeps
+// it), then ScanFilesInParallel, to the same state; but the threads start on
+// the first files while the walk goes on listing.
+void WalkAndScanInParallel(const std::string& root, const std::string& mask, TScanState& state, unsigned jobs);

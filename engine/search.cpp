@@ -18,11 +18,13 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
     };
     state.Reset();
     phase(utSearchingFiles);
-    WalkTree(root, "*.ini", state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
-    phase(utSearchingImages);
     if (jobs > 1) {
-        ScanFilesInParallel(state, jobs);
+        // The files are scanned while the walk lists them: both phases are told at once.
+        phase(utSearchingImages);
+        WalkAndScanInParallel(root, "*.ini", state, jobs);
     } else {
+        WalkTree(root, "*.ini", state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
+        phase(utSearchingImages);
         ScanFiles(state);
     }
     phase(utComparing);

@@ -9,8 +9,8 @@ namespace {
 
 class TWalker {
 public:
-    TWalker(const std::string& mask, TPathList& files, TSkippedList* skipped)
-        : Mask_(mask), Files_(files), Skipped_(skipped) {}
+    TWalker(const std::string& mask, TPathList& files, TSkippedList* skipped, const std::function<void()>& onListed)
+        : Mask_(mask), Files_(files), Skipped_(skipped), OnListed_(onListed) {}
 
     void Walk(std::string dir) {
         if (dir.empty() || dir.back() != kPathSeparator) dir += kPathSeparator;
@@ -20,6 +20,7 @@ public:
         if (GetDirectoryId(dir, id) && !Entered_.emplace(id.Volume, id.Index).second) return;
         const bool listed = WalkSubdirectories(dir);
         ListFiles(dir, listed);
+        if (OnListed_) OnListed_();
     }
 
 private:
@@ -61,11 +62,13 @@ private:
     const std::string& Mask_;
     TPathList& Files_;
     TSkippedList* Skipped_;
+    const std::function<void()>& OnListed_;
     std::set<std::pair<uint64_t, uint64_t>> Entered_;
 };
 
 }  // namespace
 
-void WalkTree(const std::string& dir, const std::string& mask, TPathList& files, TSkippedList* skipped) {
-    TWalker(mask, files, skipped).Walk(dir);
+void WalkTree(const std::string& dir, const std::string& mask, TPathList& files, TSkippedList* skipped,
+              const std::function<void()>& onListed) {
+    TWalker(mask, files, skipped, onListed).Walk(dir);
 }

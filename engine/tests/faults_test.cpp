@@ -250,49 +250,76 @@ TEST(Faults, TreesDeeperThanAPathCanNameEndTheWalkAtTheLimit) {
     EXPECT_EQ(References(state), read);
 }
 
-// Threads scan files into records of their own, joined in file order: what
-// a scan that raises its read errors leaves, and the error, are one thread's.
-// (The console's run, which names them instead, is a table of check_test.)
-TEST(Faults, ParallelScansRaiseTheFirstReadErrorInFileOrder) {
+// Threads scan files into records of their own while the walk lists them,
+// joined in file order: what a scan leaves, the read error it raises or the
+// entries it skips, are one thread's. (The console's run is a table of check_test.)
+TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
     TTempTree tree;
     MakeRandomTree(tree, 2);
     // Reading /proc/self/mem at offset 0 fails after a good open.
     for (const char* path : {"d1/e2/unreadable.ini", "d2/unreadable.ini", "z.ini"}) {
         if (!MakeUnixLink("/proc/self/mem", tree.Path(path))) GTEST_SKIP() << "this platform makes no Unix links";
     }
-    TPathList files;
-    WalkTree(tree.Root(), "*.ini", files);
-    std::string oneThread;
-    for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
-        TScanState state;
-        state.FileList = files;
-        state.KeepDefinedPlaces = true;
-        std::string dump = "none";
-        try {
-            ScanFilesInParallel(state, jobs);
-        } catch (const EInOutError& e) {
-            dump = e.what() + (": " + e.Reason());
-        }
-        // Capacity() tells whether the lists grew as one thread's do.
-        for (const TNameList* names : {&state.UsedNames, &state.DefinedNames}) {
-            for (int32_t k = 0; k < names->Count(); ++k) dump.append("|").append((*names)[k]);
-            dump += " " + std::to_string(names->Capacity()) + "\n";
-        }
-        for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces}) {
-            for (int32_t k = 0; k < refs->Count(); ++k) {
-                const TRefRec& r = (*refs)[k];
-                dump += std::to_string(r.FileIndex) + ":" + std::to_string(r.LineIndex) + ":" +
-                        std::to_string(r.Column) + " ";
-            }
-            dump += " " + std::to_string(refs->Capacity()) + "\n";
-        }
-        if (jobs == 1) oneThread = dump;
-        EXPECT_EQ(dump, oneThread) << jobs << " threads";
-    }
-#ifdef _WIN32
-    EXPECT_EQ(oneThread.rfind("I/O error", 0), 0u) << oneThread.substr(0, 100);
-#else
-    EXPECT_EQ(oneThread.rfind("I/O error 30: " + ErrorText(EIO) + "|", 0), 0u) << "EIO is no access denial";
+    const std::string turned = tree.Path("t/turned");
+#ifndef _WIN32
+    // A folder that turns into a file as the walk comes to list it is skipped by the walk.
+    ListingHook = [&](const std::string& dir) {
+        if (dir != turned + "/") return;
+        fs::remove_all(turned);
+        tree.File("t/turned", "");
+    };
 #endif
-    EXPECT_GT(oneThread.size(), 2000u) << "records before the error are kept";
+    for (const bool keepSkipped : {false, true}) {
+        std::string oneThread;
+        for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
+            fs::remove_all(turned);
+            tree.File("t/turned/x.ini", "ButtonImage = Never\n");
+            TScanState state;
+            state.KeepDefinedPlaces = true;
+            state.KeepSkipped = keepSkipped;
+            std::string dump = "none";
+            try {
+                WalkAndScanInParallel(tree.Root(), "*.ini", state, jobs);
+            } catch (const EInOutError& e) {
+                dump = e.what() + (": " + e.Reason());
+            }
+            dump += "\n";
+            for (int32_t f = 0; f < state.FileList.Count(); ++f) dump.append(state.FileList[f]) += " ";
+            for (const TSkippedEntry& entry : state.Skipped) dump += "\n" + entry.Path + ": " + entry.Reason;
+            // Capacity() tells whether the lists grew as one thread's do.
+            for (const TNameList* names : {&state.UsedNames, &state.DefinedNames}) {
+                for (int32_t k = 0; k < names->Count(); ++k) dump.append("|").append((*names)[k]);
+                dump += " " + std::to_string(names->Capacity()) + "\n";
+            }
+            for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces}) {
+                for (int32_t k = 0; k < refs->Count(); ++k) {
+                    const TRefRec& r = (*refs)[k];
+                    dump += std::to_string(r.FileIndex) + ":" + std::to_string(r.LineIndex) + ":" +
+                            std::to_string(r.Column) + " ";
+                }
+                dump += " " + std::to_string(refs->Capacity()) + "\n";
+            }
+            if (jobs == 1) oneThread = dump;
+            EXPECT_EQ(dump, oneThread) << jobs << " threads";
+        }
+        EXPECT_GT(oneThread.size(), 2000u) << "records before the error are kept";
+        if (keepSkipped) {
+            EXPECT_EQ(oneThread.find("none\n"), 0u);
+            const std::size_t file = oneThread.find("\n" + tree.Path("d1/e2/unreadable.ini") + ": ");
+            EXPECT_NE(oneThread.find("\n" + tree.Path("z.ini") + ": ", file), std::string::npos);
+#ifndef _WIN32
+            // The walk's folder first, then the files in file order.
+            EXPECT_LT(oneThread.find("\n" + turned + ": " + ErrorText(ENOTDIR)), file);
+#endif
+        } else {
+#ifdef _WIN32
+            EXPECT_EQ(oneThread.rfind("I/O error", 0), 0u) << oneThread.substr(0, 100);
+#else
+            EXPECT_EQ(oneThread.rfind("I/O error 30: " + ErrorText(EIO) + "\n", 0), 0u) << "EIO is no access denial";
+#endif
+        }
+    }
+#ifndef _WIN32
+    ListingHook = nullptr;
+#endif
 }
