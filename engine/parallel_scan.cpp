@@ -36,12 +36,9 @@ struct TFileSlot {
 // main state's records are written by the joining thread alone.
 class TParallelScan {
 public:
-    // `listed` tells whether state.FileList is whole already; if not, the
-    // files are taken as Publish adds them until Walked says the list is whole.
-    TParallelScan(TScanState& state, unsigned jobs, bool listed)
+    TParallelScan(TScanState& state, unsigned jobs)
         : State_(state),
           Listed_(state.FileList.Count()),
-          Walked_(listed),
           Ahead_(static_cast<int32_t>(jobs * kAheadPerJob)),
           Slots_(jobs * kSlotsPerJob) {
         for (TFileSlot& slot : Slots_) {
@@ -51,7 +48,8 @@ public:
         }
     }
 
-    // Runs `list` on this thread, which then scans too; `list` ends with Walked.
+    // Runs `list` on this thread, which then scans too; the other threads
+    // scan the files that `list` publishes as it goes.
     void Run(unsigned jobs, const std::function<void()>& list) {
         std::vector<std::thread> threads;
         for (unsigned j = 1; j < jobs; ++j) {
@@ -61,16 +59,14 @@ public:
                 break;  // fewer threads do the same work
             }
         }
-        if (list) {
-            try {
-                list();
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(Mutex_);
-                Failure_ = std::current_exception();
-                Stop_ = true;
-            }
-            Walked();
+        try {
+            list();
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(Mutex_);
+            Failure_ = std::current_exception();
+            Stop_ = true;
         }
+        Walked();
         Work();
         for (std::thread& thread : threads) thread.join();
         if (Failure_) std::rethrow_exception(Failure_);
@@ -88,6 +84,7 @@ public:
         files.Empty();
     }
 
+private:
     void Walked() {
         {
             const std::lock_guard<std::mutex> lock(Mutex_);
@@ -96,7 +93,6 @@ public:
         Changed_.notify_all();
     }
 
-private:
     TFileSlot& SlotOf(int32_t file) { return Slots_[static_cast<std::size_t>(file) % Slots_.size()]; }
     bool SlotFree() const { return static_cast<std::size_t>(Next_ - Joined_) < Slots_.size(); }
 
@@ -153,8 +149,8 @@ private:
     }
 
     TScanState& State_;
-    int32_t Listed_;  // files in State_.FileList
-    bool Walked_;     // no more will come
+    int32_t Listed_;       // files in State_.FileList
+    bool Walked_ = false;  // no more will come
     const int32_t Ahead_;
     std::vector<TFileSlot> Slots_;
     std::mutex Mutex_;
@@ -185,22 +181,13 @@ void RunOnCores(const std::function<void()>& work, const std::function<void()>& 
     for (std::thread& thread : threads) thread.join();
 }
 
-void ScanFilesInParallel(TScanState& state, unsigned jobs) {
-    jobs = std::min(jobs, static_cast<unsigned>(state.FileList.Count()));
-    if (jobs <= 1) {
-        ScanFiles(state);
-        return;
-    }
-    TParallelScan(state, jobs, true).Run(jobs, {});
-}
-
 void WalkAndScanInParallel(const std::string& root, const std::string& mask, TScanState& state, unsigned jobs) {
     if (jobs <= 1) {
         WalkTree(root, mask, state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
         ScanFiles(state);
         return;
     }
-    TParallelScan scan(state, jobs, false);
+    TParallelScan scan(state, jobs);
     // The walk's folders come first in Skipped, as when the walk ends before the scan.
     TSkippedList folders;
     TPathList listed;

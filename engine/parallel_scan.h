@@ -14,13 +14,11 @@ unsigned HardwareJobs();
 // no more) and `here` on this one; returns when all are done.
 void RunOnCores(const std::function<void()>& work, const std::function<void()>& here);
 
-// Leaves `state` as ScanFiles does, whatever the timing: `jobs` threads read
-// and scan the files, each file into records of its own, and the records are
-// joined in file order. The read error raised is the first in file order,
-// after the records of the files before it. With `jobs` 1 it is ScanFiles.
-void ScanFilesInParallel(TScanState& state, unsigned jobs);
-
-// WalkTree of `root` into state.FileList (and Skipped, when the state keeps
-// it), then ScanFilesInParallel, to the same state; but the threads start on
-// the first files while the walk goes on listing.
+// Leaves `state` as WalkTree of `root` into state.FileList (and Skipped, when
+// the state keeps it) and then ScanFiles do, whatever the timing: this thread
+// walks and hands each folder's files to `jobs` threads in all, itself among
+// them once the walk ends; each file is scanned into records of its own, and
+// the records are joined in file order. The read error raised is the first in
+// file order, after the records of the files before it. With `jobs` 1 it is
+// WalkTree and then ScanFiles.
 void WalkAndScanInParallel(const std::string& root, const std::string& mask, TScanState& state, unsigned jobs);
