@@ -1,10 +1,11 @@
 #include "cross_check.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <optional>
-#include <system_error>
-#include <thread>
+
+#include "parallel_scan.h"
 
 namespace {
 
@@ -70,18 +71,11 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state, unsigne
                 failures[static_cast<std::size_t>(r)] = std::current_exception();
             }
         };
-        std::vector<std::thread> threads;
-        int32_t started = 1;
-        for (; started < runCount; ++started) {
-            try {
-                threads.emplace_back(lookSafely, started);
-            } catch (const std::system_error&) {
-                break;  // this thread looks up the runs no thread took
-            }
-        }
-        lookSafely(0);
-        for (int32_t r = started; r < runCount; ++r) lookSafely(r);
-        for (std::thread& thread : threads) thread.join();
+        std::atomic<int32_t> next{0};
+        const auto lookUpRuns = [&] {
+            for (int32_t r = next++; r < runCount; r = next++) lookSafely(r);
+        };
+        RunOnThreads(static_cast<unsigned>(runCount), lookUpRuns, lookUpRuns);
         for (const std::exception_ptr& failure : failures) {
             if (failure) std::rethrow_exception(failure);
         }

@@ -51,24 +51,19 @@ public:
     // Runs `list` on this thread, which then scans too; the other threads
     // scan the files that `list` publishes as it goes.
     void Run(unsigned jobs, const std::function<void()>& list) {
-        std::vector<std::thread> threads;
-        for (unsigned j = 1; j < jobs; ++j) {
-            try {
-                threads.emplace_back([this] { Work(); });
-            } catch (const std::system_error&) {
-                break;  // fewer threads do the same work
-            }
-        }
-        try {
-            list();
-        } catch (...) {
-            const std::lock_guard<std::mutex> lock(Mutex_);
-            Failure_ = std::current_exception();
-            Stop_ = true;
-        }
-        Walked();
-        Work();
-        for (std::thread& thread : threads) thread.join();
+        RunOnThreads(
+            jobs, [this] { Work(); },
+            [&] {
+                try {
+                    list();
+                } catch (...) {
+                    const std::lock_guard<std::mutex> lock(Mutex_);
+                    Failure_ = std::current_exception();
+                    Stop_ = true;
+                }
+                Walked();
+                Work();
+            });
         if (Failure_) std::rethrow_exception(Failure_);
     }
 
@@ -168,9 +163,9 @@ unsigned HardwareJobs() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-void RunOnCores(const std::function<void()>& work, const std::function<void()>& here) {
+void RunOnThreads(unsigned count, const std::function<void()>& work, const std::function<void()>& here) {
     std::vector<std::thread> threads;
-    for (unsigned j = 1; j < HardwareJobs(); ++j) {
+    for (unsigned j = 1; j < count; ++j) {
         try {
             threads.emplace_back(work);
         } catch (const std::system_error&) {
@@ -179,6 +174,10 @@ void RunOnCores(const std::function<void()>& work, const std::function<void()>& 
     }
     here();
     for (std::thread& thread : threads) thread.join();
+}
+
+void RunOnCores(const std::function<void()>& work, const std::function<void()>& here) {
+    RunOnThreads(HardwareJobs(), work, here);
 }
 
 void WalkAndScanInParallel(const std::string& root, const std::string& mask, TScanState& state, unsigned jobs) {

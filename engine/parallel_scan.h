@@ -10,8 +10,10 @@
 // The hardware's threads, at least 1.
 unsigned HardwareJobs();
 
-// Runs `work` on HardwareJobs() - 1 new threads (fewer when the system has
-// no more) and `here` on this one; returns when all are done.
+// Runs `work` on `count` - 1 new threads (fewer when the system has no more)
+// and `here` on this one; returns when all are done.
+void RunOnThreads(unsigned count, const std::function<void()>& work, const std::function<void()>& here);
+// The same on HardwareJobs() threads.
 void RunOnCores(const std::function<void()>& work, const std::function<void()>& here);
 
 // Leaves `state` as WalkTree of `root` into state.FileList (and Skipped, when
