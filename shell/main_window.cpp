@@ -13,15 +13,6 @@
 #include "search_command.h"
 #include "ui_text.h"
 
-HWND MainWnd = nullptr;
-HWND ListWnd = nullptr;
-HWND PathWnd = nullptr;
-HWND StartWnd = nullptr;
-HWND BrowseWnd = nullptr;
-HWND LabelWnd = nullptr;
-HWND StatusWnd = nullptr;
-HFONT UiFont = nullptr;
-
 namespace {
 
 constexpr char kClassName[] = "TForm";

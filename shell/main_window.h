@@ -3,15 +3,7 @@
 
 #include <windows.h>
 
-// Process-wide handles, set once while the window is created.
-extern HWND MainWnd;
-extern HWND ListWnd;
-extern HWND PathWnd;
-extern HWND StartWnd;
-extern HWND BrowseWnd;
-extern HWND LabelWnd;
-extern HWND StatusWnd;
-extern HFONT UiFont;
+#include "controls.h"
 
 // Registers the class "TForm" and creates the centred main window.
 bool CreateMainWindow();

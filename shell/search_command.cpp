@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "main_window.h"
+#include "controls.h"
 #include "report_list.h"
 #include "search.h"
 #include "ui_text.h"
