@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "baseline.h"
-#include "elsewhere.h"
+#include "external_names.h"
 #include "findings.h"
 #include "formats.h"
 #include "fs.h"
@@ -39,9 +39,9 @@ void Complain(TOutput& err, const TComplaint& complaint) {
 }
 
 // Names everything that was not read, or not read as written.
-void ReportTrouble(const TTrouble& trouble, TOutput& err) {
-    for (const TSkippedEntry& entry : trouble.Skipped) Complain(err, {utCannotRead, entry.Path, entry.Reason});
-    for (const TEncodingWarning& warning : trouble.Warnings) {
+void ReportReadProblems(const TReadProblems& problems, TOutput& err) {
+    for (const TSkippedEntry& entry : problems.Skipped) Complain(err, {utCannotRead, entry.Path, entry.Reason});
+    for (const TEncodingWarning& warning : problems.Warnings) {
         err.Text(UiText[utProgramPrefix] + UiText[utWarning]);
         err.Bytes(warning.Path);
         err.Text(": " + UiText[EncodingText(warning.Encoding)] + "\n");
@@ -62,9 +62,9 @@ TMaybeComplaint RootComplaint(const std::string& root) {
 }
 
 // The names that count as declared beyond the tree.
-TMaybeComplaint CollectElsewhere(const TOptions& options, TNameList& names, TTrouble& trouble) {
+TMaybeComplaint CollectExternalNames(const TOptions& options, TNameList& names, TReadProblems& problems) {
     for (const std::string& dir : options.DeclaredIn) {
-        if (auto complaint = AddDeclaredIn(dir, names, trouble)) return complaint;
+        if (auto complaint = AddDeclaredIn(dir, names, problems)) return complaint;
     }
     for (const std::string& file : options.NameFiles) {
         if (auto complaint = AddNameFile(file, names)) return complaint;
@@ -102,10 +102,10 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
         Complain(err, *complaint);
         return kExitError;
     }
-    TNameList elsewhere;
-    TTrouble trouble;
+    TNameList externalNames;
+    TReadProblems problems;
     const bool external = !options.DeclaredIn.empty() || !options.NameFiles.empty();
-    if (const auto complaint = CollectElsewhere(options, elsewhere, trouble)) {
+    if (const auto complaint = CollectExternalNames(options, externalNames, problems)) {
         Complain(err, *complaint);
         return kExitError;
     }
@@ -115,16 +115,16 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     state.KeepSkipped = true;
     state.NoteEncodings = true;
     const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
-    trouble.TakeFrom(state);
-    TFindings findings = FindingsOf(options.Root, state, report, external ? &elsewhere : nullptr, kinds);
-    findings.Trouble = std::move(trouble);
+    problems.TakeFrom(state);
+    TFindings findings = FindingsOf(options.Root, state, report, external ? &externalNames : nullptr, kinds);
+    findings.Problems = std::move(problems);
     if (const auto complaint = UseBaseline(options, findings, err)) {
         Complain(err, *complaint);
         return kExitError;
     }
-    ReportTrouble(findings.Trouble, err);
+    ReportReadProblems(findings.Problems, err);
     WriteFindings(options.Format, findings, out, err);
-    if (findings.Trouble.Failed()) return kExitError;
+    if (findings.Problems.Failed()) return kExitError;
     return findings.Any() ? kExitFindings : kExitClean;
 }
 

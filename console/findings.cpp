@@ -5,12 +5,12 @@
 
 namespace {
 
-void FindMissing(const TReport& report, const TNameList* elsewhere, TFindings& f) {
+void FindMissing(const TReport& report, const TNameList* external, TFindings& f) {
     const TScanState& state = f.State;
-    std::optional<TNameIndex> external;
-    if (elsewhere != nullptr && elsewhere->Count() > 0) external.emplace(*elsewhere);
+    std::optional<TNameIndex> declared;
+    if (external != nullptr && external->Count() > 0) declared.emplace(*external);
     const auto keep = [&](int32_t k) {
-        if (!external || external->FindDefined(state.UsedNames[k]) == -1) f.Missing.push_back(k);
+        if (!declared || declared->FindDefined(state.UsedNames[k]) == -1) f.Missing.push_back(k);
     };
     // With nothing declared in the tree the report lists no line, though every use is undeclared.
     if (report.SummaryId == utNoDefined) {
@@ -49,22 +49,6 @@ void FindDeclarationKinds(const TReport& report, TFindings& f) {
 
 }  // namespace
 
-TTextId EncodingText(TOddEncoding encoding) {
-    return encoding == TOddEncoding::Utf16 ? utUtf16Text : utUtf8BomHidesKey;
-}
-
-void TTrouble::TakeFrom(const TScanState& state) {
-    Skipped.insert(Skipped.end(), state.Skipped.begin(), state.Skipped.end());
-    for (const TEncodingNote& note : state.OddEncodings) {
-        Warnings.push_back({std::string(state.FileList[static_cast<int32_t>(note.FileIndex)]), note.Encoding});
-    }
-}
-
-bool TTrouble::Failed() const {
-    return std::any_of(Skipped.begin(), Skipped.end(),
-                       [](const TSkippedEntry& entry) { return !entry.Reason.empty(); });
-}
-
 std::string_view TFindings::Relative(uint32_t fileIndex) const {
     const std::string_view path = State.FileList[static_cast<int32_t>(fileIndex)];
     return path.substr(std::min(Root.size(), path.size()));
@@ -85,12 +69,12 @@ bool TFindings::Any() const {
     return SummaryId == utNoDefined || !Missing.empty() || !Unused.empty() || !Duplicates.empty();
 }
 
-TFindings FindingsOf(const std::string& root, const TScanState& state, const TReport& report,
-                     const TNameList* elsewhere, TFindingKinds kinds) {
+TFindings FindingsOf(const std::string& root, const TScanState& state, const TReport& report, const TNameList* external,
+                     TFindingKinds kinds) {
     TFindings findings(state, root);
     findings.Kinds = kinds;
-    if (elsewhere != nullptr) findings.ExternalNames = elsewhere->Count();
-    FindMissing(report, elsewhere, findings);
+    if (external != nullptr) findings.ExternalNames = external->Count();
+    FindMissing(report, external, findings);
     if (kinds.Unused || kinds.Duplicates) FindDeclarationKinds(report, findings);
     findings.Summarize();
     return findings;

@@ -8,30 +8,12 @@
 #include <vector>
 
 #include "cross_check.h"
+#include "read_problems.h"
 #include "scan_state.h"
 
 struct TFindingKinds {
     bool Unused = false;
     bool Duplicates = false;
-};
-
-struct TEncodingWarning {
-    std::string Path;
-    TOddEncoding Encoding;
-};
-
-// The warning's words for a file in `encoding`.
-TTextId EncodingText(TOddEncoding encoding);
-
-// What the checker could not read, or not read as it was written.
-struct TTrouble {
-    TSkippedList Skipped;
-    std::vector<TEncodingWarning> Warnings;
-
-    // Appends what a search left in `state`.
-    void TakeFrom(const TScanState& state);
-    // Whether something was skipped for a fault, not by design, which makes the exit status 2.
-    bool Failed() const;
 };
 
 struct TFindings {
@@ -51,7 +33,7 @@ struct TFindings {
     std::vector<std::string> Stale;  // baseline entries that matched nothing
     TTextId SummaryId = utNoUsed;
     std::string Summary;
-    TTrouble Trouble;
+    TReadProblems Problems;
 
     // The path as the report line shows it: the stored path without the root's bytes.
     std::string_view Relative(uint32_t fileIndex) const;
@@ -62,8 +44,8 @@ struct TFindings {
     bool Any() const;
 };
 
-// The window's report, less the uses that `elsewhere` declares, plus the kinds
-// asked for. `elsewhere` may be null. Unused and duplicate names need the
+// The window's report, less the uses that `external` declares, plus the kinds
+// asked for. `external` may be null. Unused and duplicate names need the
 // declaration places (TScanState::KeepDefinedPlaces).
-TFindings FindingsOf(const std::string& root, const TScanState& state, const TReport& report,
-                     const TNameList* elsewhere, TFindingKinds kinds);
+TFindings FindingsOf(const std::string& root, const TScanState& state, const TReport& report, const TNameList* external,
+                     TFindingKinds kinds);

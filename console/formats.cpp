@@ -182,7 +182,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     }
     json.Key("skipped");
     json.Open('[', true);
-    for (const TSkippedEntry& entry : f.Trouble.Skipped) {
+    for (const TSkippedEntry& entry : f.Problems.Skipped) {
         json.Open('{', false);
         json.Key("path");
         json.String(entry.Path);
@@ -193,7 +193,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     json.Close(']');
     json.Key("warnings");
     json.Open('[', true);
-    for (const TEncodingWarning& warning : f.Trouble.Warnings) {
+    for (const TEncodingWarning& warning : f.Problems.Warnings) {
         json.Open('{', false);
         json.Key("kind");
         json.String("encoding");

@@ -148,19 +148,19 @@ void WriteNotification(TJsonWriter& json, const char* level, const std::string& 
 }
 
 // What could not be read, or not as written, as the run's tool execution notifications.
-void WriteInvocation(TJsonWriter& json, const TTrouble& trouble) {
+void WriteInvocation(TJsonWriter& json, const TReadProblems& problems) {
     json.Key("invocations");
     json.Open('[', true);
     json.Open('{', true);
     json.Key("executionSuccessful");
-    json.Bool(!trouble.Failed());
+    json.Bool(!problems.Failed());
     json.Key("toolExecutionNotifications");
     json.Open('[', true);
-    for (const TSkippedEntry& entry : trouble.Skipped) {
+    for (const TSkippedEntry& entry : problems.Skipped) {
         WriteNotification(json, entry.Reason.empty() ? "note" : "error",
                           Utf8FromCp1251(UiText[utCannotRead]) + entry.Path + ": " + ReasonText(entry));
     }
-    for (const TEncodingWarning& warning : trouble.Warnings) {
+    for (const TEncodingWarning& warning : problems.Warnings) {
         WriteNotification(json, "warning",
                           warning.Path + ": " + Utf8FromCp1251(UiText[EncodingText(warning.Encoding)]));
     }
@@ -183,7 +183,7 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Open('[', true);
     json.Open('{', true);
     WriteDriver(json);
-    WriteInvocation(json, f.Trouble);
+    WriteInvocation(json, f.Problems);
     json.Key("results");
     json.Open('[', true);
     for (const int32_t k : f.Missing) {

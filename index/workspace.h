@@ -154,6 +154,6 @@ private:
     std::vector<TFileEntry> Files_;
     std::unordered_map<std::string, int32_t> ByPath_;
     TNameTable Names_;
-    std::unordered_set<std::string> Elsewhere_;  // declared outside the workspace
-    std::vector<std::string> ElsewhereShown_;
+    std::unordered_set<std::string> External_;  // declared outside the workspace
+    std::vector<std::string> ExternalShown_;
 };

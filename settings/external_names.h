@@ -6,13 +6,13 @@
 #include <string_view>
 
 #include "complaint.h"
-#include "findings.h"
+#include "read_problems.h"
 #include "scan_state.h"
 
 // Each complains, or returns nothing when the names were added.
 // Names are lowered like the scanner lowers them (ASCII letters only).
-// What the walk and scan below `dir` could not read goes to `trouble`.
-TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TTrouble& trouble);
+// What the walk and scan below `dir` could not read goes to `problems`.
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems);
 TMaybeComplaint AddNameFile(const std::string& path, TNameList& names);
 
 // The names of a names file's bytes: one a line, blanks around it and a ';'

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "checked.h"
-#include "elsewhere.h"
+#include "external_names.h"
 #include "temp_tree.h"
 
 namespace {
@@ -27,7 +27,7 @@ struct TTrees {
 
 }  // namespace
 
-TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
+TEST(ExternalNames, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
     TTrees t;
     t.Content.File("names.txt", "; known elsewhere\r\n\r\n  NOWHERE  \r\n");
     t.Base.File("images/bom.ini", "\xEF\xBB\xBFMappedImage Hidden\r\n");
@@ -53,7 +53,7 @@ TEST(Elsewhere, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
     }
 }
 
-TEST(Elsewhere, NameFilesAreReadAsPeopleWriteThem) {
+TEST(ExternalNames, NameFilesAreReadAsPeopleWriteThem) {
     const std::pair<std::string, std::string> cases[] = {
         {"\xEF\xBB\xBFSecond\r\nFirst\r\n", "second first"},
         {"  Padded\t \n\n", "padded"},
