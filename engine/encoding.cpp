@@ -2,19 +2,12 @@
 
 #include <algorithm>
 
+#include "syntax.h"
+
 namespace {
 
 // Enough pairs to tell text from a binary file that has a few NULs.
 constexpr std::size_t kJudgedBytes = 64;
-
-bool StartsWithKeyIgnoringCase(std::string_view text, std::string_view key) {
-    if (text.size() < key.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != key[i]) return false;
-    }
-    return true;
-}
 
 // NUL in every byte at `parity` of the first ones, and in no other.
 bool NulsAt(std::string_view head, std::size_t parity) {
@@ -33,11 +26,11 @@ TOddEncoding OddEncodingOf(std::string_view head) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (head.substr(0, kBom.size()) != kBom) return TOddEncoding::None;
     std::string_view line = head.substr(kBom.size());
-    while (!line.empty() && static_cast<unsigned char>(line.front()) <= 32 && line.front() != '\n') {
+    while (!line.empty() && IsBlank(line.front()) && line.front() != kLineFeed) {
         line.remove_prefix(1);
     }
-    for (const std::string_view key : {"selectportrait", "buttonimage", "mappedimage"}) {
-        if (StartsWithKeyIgnoringCase(line, key)) return TOddEncoding::Utf8Bom;
+    for (const std::string_view keyword : kImageKeywords) {
+        if (EqualsIgnoringAsciiCase(line.substr(0, keyword.size()), keyword)) return TOddEncoding::Utf8Bom;
     }
     return TOddEncoding::None;
 }

@@ -6,32 +6,13 @@
 #include "fs.h"
 #include "io_error.h"
 #include "line_heads.h"
+#include "syntax.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace {
-
-// Tried in this order; each is compared over its whole length.
-constexpr std::string_view kImageKeys[] = {"selectportrait", "buttonimage"};
-constexpr std::string_view kDeclarationKey = "mappedimage";
-
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::size_t LeadingControls(std::string_view s) {
-    std::size_t n = 0;
-    while (n < s.size() && IsControl(s[n])) ++n;
-    return n;
-}
-
-std::string_view TrimControls(std::string_view s) {
-    s.remove_prefix(LeadingControls(s));
-    while (!s.empty() && IsControl(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 uint64_t Load8(const char* p) {
     uint64_t v = 0;
@@ -66,14 +47,15 @@ int BitCount(uint64_t bits) {
     return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
 }
 
-// Whether the line from `p`, at least 11 bytes long, may start with a key:
-// its first 8 bytes, ASCII case aside, are those of one of the three keys.
+// Whether the line from `p`, at least as long as the shortest keyword, may
+// start with one: its first 8 bytes, ASCII case aside, are those of a keyword.
 bool MayStartKey(const char* p) {
     const uint64_t head = Load8(p) | kCaseBits;
-    return head == Load8("selectportrait") || head == Load8("buttonimage") || head == Load8("mappedimage");
+    for (const std::string_view keyword : kImageKeywords) {
+        if (head == Load8(keyword.data())) return true;
+    }
+    return false;
 }
-
-constexpr std::size_t kShortestKey = 11;
 
 constexpr std::size_t kNone = std::string_view::npos;
 
@@ -163,7 +145,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                     }
                 }
                 if (lf != nullptr) {
-                    if (static_cast<std::size_t>(lf - key) < kShortestKey) continue;
+                    if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                     const char* const lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
                     std::size_t length = static_cast<std::size_t>(lf - lineStart);
                     if (lineStart[length - 1] == '\r') --length;
@@ -176,12 +158,12 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                     lines = before;
                     break;
                 }
-                if (static_cast<std::size_t>(lf - key) < kShortestKey) continue;
+                if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                 const char* const lineStart = lineStartOf(key);
                 std::size_t length = static_cast<std::size_t>(lf - lineStart);
                 if (lineStart[length - 1] == '\r') --length;
                 if (std::memchr(lineStart, '\r', length) != nullptr ||
-                    std::memchr(lineStart, 0x1A, length) != nullptr) {
+                    std::memchr(lineStart, kCtrlZ, length) != nullptr) {
                     stop = lineStart;
                     lines = before;
                     break;
@@ -203,7 +185,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
 }
 
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
-    const std::size_t indent = LeadingControls(line);
+    const std::size_t indent = LeadingBlanks(line);
     std::size_t eq = kNone;
     const std::string_view text = line.substr(indent, CutAndEquals(line.substr(indent), eq));
     if (text.empty()) return;
@@ -212,9 +194,9 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
         for (const std::string_view key : kImageKeys) {
             if (!StartsWithKey(text, key)) continue;
             const std::string_view afterEq = text.substr(eq + 1);
-            const std::string_view value = TrimControls(afterEq);
+            const std::string_view value = TrimBlanks(afterEq);
             if (value.empty()) return;
-            const std::size_t column = indent + eq + 1 + LeadingControls(afterEq) + 1;
+            const std::size_t column = indent + eq + 1 + LeadingBlanks(afterEq) + 1;
             State_.UsedNames.AddLowered(value);
             State_.RefTable.AddRef(fileIndex, lineIndex, static_cast<uint32_t>(column),
                                    static_cast<uint32_t>(value.size()));
@@ -223,8 +205,8 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
         return;
     }
     if (StartsWithKey(text, kDeclarationKey)) {
-        const std::size_t blank = text.find(' ');
-        const std::string_view name = TrimControls(blank == std::string_view::npos ? text : text.substr(blank + 1));
+        const std::size_t blank = text.find(kNameSeparator);
+        const std::string_view name = TrimBlanks(blank == std::string_view::npos ? text : text.substr(blank + 1));
         if (name.empty()) return;
         State_.DefinedNames.AddLowered(name);
         if (State_.KeepDefinedPlaces) {

@@ -3,6 +3,7 @@
 #include "fs.h"
 #include "line_scanner.h"
 #include "parallel_scan.h"
+#include "syntax.h"
 #include "walker.h"
 
 std::optional<TTextId> RefusalOf(const std::string& root) {
@@ -21,9 +22,9 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
     if (jobs > 1) {
         // The files are scanned while the walk lists them: both phases are told at once.
         phase(utSearchingImages);
-        WalkAndScanInParallel(root, "*.ini", state, jobs);
+        WalkAndScanInParallel(root, std::string(kDefinitionMask), state, jobs);
     } else {
-        WalkTree(root, "*.ini", state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
+        WalkTree(root, std::string(kDefinitionMask), state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
         phase(utSearchingImages);
         ScanFiles(state);
     }

@@ -3,38 +3,25 @@
 #include <algorithm>
 #include <atomic>
 
-#include "elsewhere.h"
+#include "external_names.h"
 #include "fs.h"
 #include "io_error.h"
 #include "line_scanner.h"
 #include "parallel_scan.h"
+#include "syntax.h"
 #include "walker.h"
 
 namespace {
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-std::string Lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = Lower(c);
-    return out;
-}
-
 // Paths compare as the platform compares them.
 std::string KeyOfPath(const std::string& path) {
 #ifdef _WIN32
-    std::string key = Lowered(path);
+    std::string key = AsciiLowered(path);
     std::replace(key.begin(), key.end(), '/', '\\');
     return key;
 #else
     return path;
 #endif
-}
-
-bool IsDefinitionFile(const std::string& path) {
-    return path.size() > 4 && Lowered(path.substr(path.size() - 4)) == ".ini";
 }
 
 // Reads a whole file into the front of `buffer`, which only grows, so that
@@ -127,16 +114,16 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, std::
     const bool reread = settings.Encoding != Settings_.Encoding;
     Settings_ = std::move(settings);
     TNameList names;
-    TTrouble trouble;  // the editor shows no skipped list; a folder that reads badly reads as it can
+    TReadProblems problems;  // the editor shows no skipped list; a folder that reads badly reads as it can
     const auto keep = [complaints](TMaybeComplaint complaint) {
         if (complaint && complaints != nullptr) complaints->push_back(std::move(*complaint));
     };
-    for (const std::string& dir : Settings_.DeclaredIn) keep(AddDeclaredIn(dir, names, trouble));
+    for (const std::string& dir : Settings_.DeclaredIn) keep(AddDeclaredIn(dir, names, problems));
     for (const std::string& file : Settings_.NameFiles) keep(AddNameFile(file, names));
-    Elsewhere_.clear();
-    ElsewhereShown_.clear();
+    External_.clear();
+    ExternalShown_.clear();
     for (int32_t i = 0; i < names.Count(); ++i) {
-        if (Elsewhere_.emplace(names[i]).second) ElsewhereShown_.push_back(NameShown(names[i]));
+        if (External_.emplace(names[i]).second) ExternalShown_.push_back(NameShown(names[i]));
     }
     std::unordered_set<int32_t> all;
     std::unordered_set<int32_t> changed;
@@ -157,7 +144,7 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     std::vector<int32_t> files;
     for (const std::string& root : Roots_) {
         TPathList paths;
-        WalkTree(root, "*.ini", paths);
+        WalkTree(root, std::string(kDefinitionMask), paths);
         for (int32_t i = 0; i < paths.Count(); ++i) {
             const std::string path(paths[i]);
             if (FileOf(path) < 0 && listed.insert(KeyOfPath(path)).second) files.push_back(AddFile(path));
@@ -450,7 +437,7 @@ std::vector<TFinding> TWorkspaceIndex::FindingsOf(int32_t file) const {
     std::vector<TFinding> findings;
     const TFileEntry& entry = Files_[file];
     for (const TItem& use : entry.Uses) {
-        if (use.Name->second.Declarations.empty() && Elsewhere_.count(use.Key()) == 0) {
+        if (use.Name->second.Declarations.empty() && External_.count(use.Key()) == 0) {
             findings.push_back({TFindingKind::Undeclared, use.Range, std::string(use.Shown), {}});
         }
     }
@@ -580,7 +567,7 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
     if (state.RefTable.Count() != 1 || state.RefTable[0].Column - 1 + state.RefTable[0].Length != line.size()) {
         return std::nullopt;
     }
-    const std::string prefix = Lowered(line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1));
+    const std::string prefix = AsciiLowered(line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1));
     std::size_t begin = offset;
     for (std::size_t left = prefix.size(); left > 0 && begin > lineStart; --begin) {
         if (bytes[begin - 1] != '\r') --left;
@@ -595,9 +582,9 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
             offer(name.first, Files_[declFile].Declarations[item].Shown);
         }
     });
-    for (const std::string& shown : ElsewhereShown_) offer(Lowered(shown), shown);
+    for (const std::string& shown : ExternalShown_) offer(AsciiLowered(shown), shown);
     std::sort(completion.Names.begin(), completion.Names.end(),
-              [](const std::string& x, const std::string& y) { return Lowered(x) < Lowered(y); });
+              [](const std::string& x, const std::string& y) { return AsciiLowered(x) < AsciiLowered(y); });
     completion.Names.erase(std::unique(completion.Names.begin(), completion.Names.end()), completion.Names.end());
     return completion;
 }
@@ -621,11 +608,7 @@ std::optional<THover> TWorkspaceIndex::Hover(int32_t file, TPosition position) c
         const std::size_t end = line + 1 < lines.Count() ? lines.LineStart(line + 1) - 1 : bytes.size();
         const std::string text = WithoutCr({bytes.data() + begin, end - begin});
         block += text + "\n";
-        std::size_t first = 0;
-        while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32) ++first;
-        std::size_t last = text.size();
-        while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-        if (line > declaration.ReaderLine && Lowered(text.substr(first, last - first)) == "end") break;
+        if (line > declaration.ReaderLine && EqualsIgnoringAsciiCase(TrimBlanks(text), kEndKeyword)) break;
     }
     return THover{ToUtf8(block, entry.Encoding), declFile, declaration.Range};
 }
@@ -645,7 +628,7 @@ std::vector<std::string> TWorkspaceIndex::ClosestNames(const std::string& key, s
         const auto& [file, item] = name.second.Declarations.front();
         consider(name.first, Files_[file].Declarations[item].Shown);
     });
-    for (const std::string& shown : ElsewhereShown_) consider(Lowered(shown), shown);
+    for (const std::string& shown : ExternalShown_) consider(AsciiLowered(shown), shown);
     std::sort(near.begin(), near.end());
     std::vector<std::string> names;
     for (const auto& [distance, shown] : near) {
@@ -663,7 +646,7 @@ std::vector<TSymbol> TWorkspaceIndex::DocumentSymbols(int32_t file) const {
 }
 
 std::vector<TSymbol> TWorkspaceIndex::WorkspaceSymbols(const std::string& query) const {
-    const std::string wanted = Lowered(query);
+    const std::string wanted = AsciiLowered(query);
     std::vector<TSymbol> symbols;
     Names_.ForEach([&](const TNameEntry& name) {
         if (name.first.find(wanted) == std::string::npos) return;

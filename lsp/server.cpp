@@ -7,6 +7,7 @@
 #include "convert.h"
 #include "framing.h"
 #include "parallel_scan.h"
+#include "syntax.h"
 #include "uri.h"
 #include "version.h"
 
@@ -40,11 +41,9 @@ bool IsRussian(const json& params) {
 
 // An image name must stay one value of one line.
 bool IsValidName(const std::string& name) {
-    if (name.empty() || static_cast<unsigned char>(name.front()) <= 32 ||
-        static_cast<unsigned char>(name.back()) <= 32) {
-        return false;
-    }
-    return name.find_first_of("\r\n;=\x1A") == std::string::npos && name.find("//") == std::string::npos;
+    if (name.empty() || IsBlank(name.front()) || IsBlank(name.back())) return false;
+    const std::string breaking{kLineFeed, kCarriageReturn, kCtrlZ, kComment, kAssignment};
+    return name.find_first_of(breaking) == std::string::npos && name.find(kSecondComment) == std::string::npos;
 }
 
 // Makes the bodies on every core and sends them in order, each as soon as it
@@ -238,7 +237,7 @@ void TServer::Exit(const json&) {
 
 void TServer::Initialized(const json&) {
     if (WatchFiles_) {
-        const json watchers = {{{"globPattern", "**/*.ini"}}};
+        const json watchers = {{{"globPattern", "**/" + std::string(kDefinitionMask)}}};
         Send({{"jsonrpc", "2.0"},
               {"id", NextRequestId_++},
               {"method", "client/registerCapability"},
