@@ -91,7 +91,7 @@ void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TTextId
     json.Key("level");
     json.String(kRules[rule].Level);
     // The table's texts as UTF-8; the name stays bytes for the writer to make valid.
-    std::string message = Utf8FromCp1251(UiText[utSarifImage]);
+    std::string message = Utf8FromCp1251(UiText[utFindingImage]);
     message.append(name).append(Utf8FromCp1251(UiText[what]));
     WriteText(json, "message", message);
     json.Key("locations");
@@ -187,14 +187,14 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Key("results");
     json.Open('[', true);
     for (const int32_t k : f.Missing) {
-        WriteResult(json, f, kMissingRule, utSarifMissing, s.UsedNames[k], s.RefTable[k]);
+        WriteResult(json, f, kMissingRule, utFindingUndeclared, s.UsedNames[k], s.RefTable[k]);
     }
     for (const int32_t i : f.Unused) {
-        WriteResult(json, f, kUnusedRule, utSarifUnused, s.DefinedNames[i], f.Declaration(i));
+        WriteResult(json, f, kUnusedRule, utFindingUnused, s.DefinedNames[i], f.Declaration(i));
     }
     for (const auto& places : f.Duplicates) {
         const std::vector<int32_t> others(places.begin() + 1, places.end());
-        WriteResult(json, f, kDuplicateRule, utSarifDuplicate, s.DefinedNames[places.front()],
+        WriteResult(json, f, kDuplicateRule, utFindingDuplicate, s.DefinedNames[places.front()],
                     f.Declaration(places.front()), others);
     }
     json.Close(']');

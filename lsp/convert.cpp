@@ -43,15 +43,15 @@ struct TKindRow {
     TTextId Text;
 };
 constexpr TKindRow kKinds[] = {
-    {1, "undeclared-image", utSarifMissing},   // Error
-    {4, "unused-image", utSarifUnused},        // Hint
-    {2, "duplicate-image", utSarifDuplicate},  // Warning
+    {1, "undeclared-image", utFindingUndeclared},  // Error
+    {4, "unused-image", utFindingUnused},          // Hint
+    {2, "duplicate-image", utFindingDuplicate},    // Warning
 };
 
 }  // namespace
 
 TDiagnosticTexts DiagnosticTexts() {
-    TDiagnosticTexts texts{TextOf(utSarifImage), {}, TextOf(utLspAlsoDeclared)};
+    TDiagnosticTexts texts{TextOf(utFindingImage), {}, TextOf(utLspAlsoDeclared)};
     for (std::size_t k = 0; k < std::size(kKinds); ++k) texts.Kinds[k] = TextOf(kKinds[k].Text);
     return texts;
 }
