@@ -182,7 +182,7 @@ void RunOnCores(const std::function<void()>& work, const std::function<void()>& 
 
 void WalkAndScanInParallel(const std::string& root, const std::string& mask, TScanState& state, unsigned jobs) {
     if (jobs <= 1) {
-        WalkTree(root, mask, state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
+        WalkTree(root, mask, state.FileList, state.KeepSkipped ? &state.Skipped : nullptr, {}, state.PassOver);
         ScanFiles(state);
         return;
     }
@@ -191,7 +191,8 @@ void WalkAndScanInParallel(const std::string& root, const std::string& mask, TSc
     TSkippedList folders;
     TPathList listed;
     scan.Run(jobs, [&] {
-        WalkTree(root, mask, listed, state.KeepSkipped ? &folders : nullptr, [&] { scan.Publish(listed); });
+        WalkTree(
+            root, mask, listed, state.KeepSkipped ? &folders : nullptr, [&] { scan.Publish(listed); }, state.PassOver);
     });
     state.Skipped.insert(state.Skipped.begin(), folders.begin(), folders.end());
 }

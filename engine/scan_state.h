@@ -9,6 +9,7 @@
 
 #include "block.h"
 #include "encoding.h"
+#include "fs.h"
 
 // A growable list of owned byte strings. The strings live end to end in one
 // pooled buffer, so a million short names cost a million offsets, not a
@@ -107,6 +108,9 @@ struct TScanState {
     // when asked for.
     bool NoteEncodings = false;
     std::vector<TEncodingNote> OddEncodings;
+    // Folders below the root that the walk passes over, such as the folders
+    // whose declarations are read apart as the base of the tree.
+    std::vector<TFileId> PassOver;
 
     // Empties every list, as a search does before it walks.
     void Reset();

@@ -24,7 +24,8 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
         phase(utSearchingImages);
         WalkAndScanInParallel(root, std::string(kDefinitionMask), state, jobs);
     } else {
-        WalkTree(root, std::string(kDefinitionMask), state.FileList, state.KeepSkipped ? &state.Skipped : nullptr);
+        WalkTree(root, std::string(kDefinitionMask), state.FileList, state.KeepSkipped ? &state.Skipped : nullptr, {},
+                 state.PassOver);
         phase(utSearchingImages);
         ScanFiles(state);
     }

@@ -9,8 +9,11 @@ namespace {
 
 class TWalker {
 public:
-    TWalker(const std::string& mask, TPathList& files, TSkippedList* skipped, const std::function<void()>& onListed)
-        : Mask_(mask), Files_(files), Skipped_(skipped), OnListed_(onListed) {}
+    TWalker(const std::string& mask, TPathList& files, TSkippedList* skipped, const std::function<void()>& onListed,
+            const std::vector<TFileId>& passOver)
+        : Mask_(mask), Files_(files), Skipped_(skipped), OnListed_(onListed) {
+        for (const TFileId& id : passOver) Entered_.emplace(id.Volume, id.Index);
+    }
 
     void Walk(std::string dir) {
         if (dir.empty() || dir.back() != kPathSeparator) dir += kPathSeparator;
@@ -69,6 +72,6 @@ private:
 }  // namespace
 
 void WalkTree(const std::string& dir, const std::string& mask, TPathList& files, TSkippedList* skipped,
-              const std::function<void()>& onListed) {
-    TWalker(mask, files, skipped, onListed).Walk(dir);
+              const std::function<void()>& onListed, const std::vector<TFileId>& passOver) {
+    TWalker(mask, files, skipped, onListed, passOver).Walk(dir);
 }

@@ -110,6 +110,12 @@ TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
     EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList),
               (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
                                         tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
+    // A folder passed over is passed over by every path that leads to it.
+    std::vector<TFileId> passOver(2);
+    ASSERT_TRUE(GetDirectoryId(tree.Path("other"), passOver[0]) && GetDirectoryId(tree.Path("x"), passOver[1]));
+    TPathList files;
+    WalkTree(tree.Root(), "*.ini", files, nullptr, {}, passOver);
+    EXPECT_EQ(Listed(files), (std::vector<std::string>{tree.Path("data/a.ini"), tree.Path("y/d.ini")}));
 }
 
 // Between the walk and the scan files go, turn into folders or are held open
