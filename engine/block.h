@@ -26,7 +26,7 @@ public:
         return at;
     }
     // Drops the bytes but keeps the memory for the next fill.
-    void Empty() { Size_ = 0; }
+    void Truncate() { Size_ = 0; }
     // Gives the memory back.
     void Release();
 

@@ -76,7 +76,7 @@ public:
             Listed_ = State_.FileList.Count();
         }
         Changed_.notify_all();
-        files.Empty();
+        files.Truncate();
     }
 
 private:
@@ -130,7 +130,7 @@ private:
             } catch (...) {
                 failure = std::current_exception();
             }
-            slot.Records.EmptyRecords();
+            slot.Records.TruncateRecords();
             lock.lock();
             slot.Done = false;
             ++Joined_;

@@ -110,9 +110,9 @@ void TStringList::Append(const TStringList& other) {
     while (Capacity_ < Count_) Capacity_ = Grown(Capacity_);
 }
 
-void TStringList::Empty() {
-    Text_.Empty();
-    Ends_.Empty();
+void TStringList::Truncate() {
+    Text_.Truncate();
+    Ends_.Truncate();
     Count_ = 0;
     Capacity_ = 0;
 }
@@ -138,8 +138,8 @@ void TRefTable::Append(const TRefTable& other) {
     while (Capacity_ < Count_) Capacity_ = Grown(Capacity_);
 }
 
-void TRefTable::Empty() {
-    Items_.Empty();
+void TRefTable::Truncate() {
+    Items_.Truncate();
     Count_ = 0;
     Capacity_ = 0;
 }
@@ -153,11 +153,11 @@ void TScanState::AppendRecords(const TScanState& part) {
     OddEncodings.insert(OddEncodings.end(), part.OddEncodings.begin(), part.OddEncodings.end());
 }
 
-void TScanState::EmptyRecords() {
-    RefTable.Empty();
-    UsedNames.Empty();
-    DefinedNames.Empty();
-    DefinedPlaces.Empty();
+void TScanState::TruncateRecords() {
+    RefTable.Truncate();
+    UsedNames.Truncate();
+    DefinedNames.Truncate();
+    DefinedPlaces.Truncate();
     Skipped.clear();
     OddEncodings.clear();
 }

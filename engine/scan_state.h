@@ -25,7 +25,7 @@ public:
     // Adds every string of `other`, in its order, as Add would one by one.
     void Append(const TStringList& other);
     // Drops every string but keeps the memory for the next fill.
-    void Empty();
+    void Truncate();
 
     std::string_view operator[](int32_t index) const {
         const auto* ends = reinterpret_cast<const std::size_t*>(Ends_.Data());
@@ -62,7 +62,7 @@ public:
     void ClearRefs();
     void Append(const TRefTable& other);
     // Drops every record but keeps the memory for the next fill.
-    void Empty();
+    void Truncate();
 
     const TRefRec& operator[](int32_t index) const { return reinterpret_cast<const TRefRec*>(Items_.Data())[index]; }
     int32_t Count() const { return Count_; }
@@ -118,7 +118,7 @@ struct TScanState {
     // of a file in a state of its own, joined in file order.
     void AppendRecords(const TScanState& part);
     // Drops the records, keeping their memory for the next file.
-    void EmptyRecords();
+    void TruncateRecords();
 };
 
 // Answers "which declaration comes first with this name" from a hash index

@@ -172,7 +172,7 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
                 entry.Gone = true;
                 continue;
             }
-            part.EmptyRecords();
+            part.TruncateRecords();
             TMemorySource source({bytes.data(), size}, true);
             TLineScanner(part, chunk).ScanText(source, 0);
             TRecordStart next;
