@@ -57,7 +57,7 @@ bool GetDirectoryId(const std::string& path, TFileId& id);
 
 // Memory for a large table, straight from the platform's pages. Growing it
 // keeps its bytes and mostly copies none (Linux remaps the pages, Windows
-// commits room set aside after them); it may back them with large pages.
+// commits room set aside after them).
 // `data` null with `oldBytes` 0 allocates. Raises std::bad_alloc when the
 // memory is not there.
 void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes);
