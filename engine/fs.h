@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "byte_source.h"
 
@@ -47,13 +48,26 @@ bool IsExistingDirectory(const std::string& path);
 // FormatMessage), in the platform's code page.
 std::string ErrorText(int code);
 
-// Identifies a directory across the links that lead to it.
+// Identifies a file or a directory across the links and paths that lead to it.
 struct TFileId {
     uint64_t Volume = 0;
     uint64_t Index = 0;
     bool operator==(const TFileId& other) const { return Volume == other.Volume && Index == other.Index; }
 };
-bool GetDirectoryId(const std::string& path, TFileId& id);
+// False when nothing is there.
+bool GetFileId(const std::string& path, TFileId& id);
+inline bool GetDirectoryId(const std::string& path, TFileId& id) {
+    return GetFileId(path, id);
+}
+
+// The path made absolute against the current directory, "." and ".." taken
+// by name as Windows takes them, without a trailing separator but at a root.
+std::string AbsolutePath(const std::string& path);
+
+// Writes `bytes` to a new file beside `path` and renames it over `path`, so
+// that `path` holds either what it held or all of `bytes`, never a part.
+// Returns 0 or the platform's error code; the new file is gone on failure.
+int ReplaceFileWith(const std::string& path, std::string_view bytes);
 
 // Memory for a large table, straight from the platform's pages. Growing it
 // keeps its bytes and mostly copies none (Linux remaps the pages, Windows

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "fs.h"
@@ -176,12 +178,66 @@ std::string ErrorText(int code) {
     return std::strerror(code);
 }
 
-bool GetDirectoryId(const std::string& path, TFileId& id) {
+bool GetFileId(const std::string& path, TFileId& id) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return false;
     id.Volume = static_cast<uint64_t>(st.st_dev);
     id.Index = static_cast<uint64_t>(st.st_ino);
     return true;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::string joined;
+    if (path.empty() || path[0] != '/') {
+        std::vector<char> cwd(256);
+        while (getcwd(cwd.data(), cwd.size()) == nullptr) {
+            if (errno != ERANGE) return path;
+            cwd.resize(cwd.size() * 2);
+        }
+        joined = cwd.data();
+        joined += '/';
+    }
+    joined += path;
+    std::vector<std::string_view> parts;
+    for (std::size_t at = 0; at < joined.size();) {
+        std::size_t end = joined.find('/', at);
+        if (end == std::string::npos) end = joined.size();
+        const std::string_view part = std::string_view(joined).substr(at, end - at);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        at = end + 1;
+    }
+    std::string absolute;
+    for (const std::string_view part : parts) absolute.append("/").append(part);
+    return absolute.empty() ? "/" : absolute;
+}
+
+int ReplaceFileWith(const std::string& path, std::string_view bytes) {
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = path + "." + std::to_string(getpid()) + "-" + std::to_string(attempt) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt == 99)) return errno;
+    }
+    int error = 0;
+    for (std::size_t done = 0; done < bytes.size() && error == 0;) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            error = n == 0 ? EIO : errno;
+        }
+    }
+    // A full disk may be reported only when the bytes reach it.
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temporary.c_str());
+    return error;
 }
 
 void* ResizePages(void* data, std::size_t oldBytes, std::size_t newBytes) {

@@ -2,8 +2,10 @@
 // Paths are bytes in the ANSI code page and may not exceed MAX_PATH - 1.
 #include <windows.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "fs.h"
 #include "io_error.h"
@@ -82,7 +84,7 @@ std::string ErrorText(int code) {
     return message;
 }
 
-bool GetDirectoryId(const std::string& path, TFileId& id) {
+bool GetFileId(const std::string& path, TFileId& id) {
     if (!FitsMaxPath(path)) return false;
     const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -94,6 +96,50 @@ bool GetDirectoryId(const std::string& path, TFileId& id) {
     id.Volume = info.dwVolumeSerialNumber;
     id.Index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::string absolute(size, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), size, absolute.data(), nullptr);
+    if (length == 0 || length >= size) return path;
+    absolute.resize(length);
+    // A drive's root, "C:\", keeps its separator.
+    const bool atRoot = absolute.size() == 3 && absolute[1] == ':';
+    if (!atRoot && absolute.size() > 1 && absolute.back() == '\\') absolute.pop_back();
+    return absolute;
+}
+
+int ReplaceFileWith(const std::string& path, std::string_view bytes) {
+    std::string temporary;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; handle == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = path + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
+        if (!FitsMaxPath(temporary)) return ERROR_FILENAME_EXCED_RANGE;
+        handle = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+        if (error != 0 && (error != ERROR_FILE_EXISTS || attempt == 99)) return static_cast<int>(error);
+    }
+    DWORD error = 0;
+    for (std::size_t done = 0; done < bytes.size() && error == 0;) {
+        constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+        const auto size = static_cast<DWORD>(std::min(bytes.size() - done, kMostAtOnce));
+        DWORD written = 0;
+        if (WriteFile(handle, bytes.data() + done, size, &written, nullptr)) {
+            done += written;
+        } else {
+            error = GetLastError();
+        }
+    }
+    if (error == 0 && !FlushFileBuffers(handle)) error = GetLastError();
+    if (!CloseHandle(handle) && error == 0) error = GetLastError();
+    if (error == 0 &&
+        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+    }
+    if (error != 0) DeleteFileA(temporary.c_str());
+    return static_cast<int>(error);
 }
 
 // Windows has no remapping, so a table takes address space for several times
