@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "fs.h"
+
 namespace {
 
 void FindMissing(const TReport& report, const TNameList* external, TFindings& f) {
@@ -51,7 +53,10 @@ void FindDeclarationKinds(const TReport& report, TFindings& f) {
 
 std::string_view TFindings::Relative(uint32_t fileIndex) const {
     const std::string_view path = State.FileList[static_cast<int32_t>(fileIndex)];
-    return path.substr(std::min(Root.size(), path.size()));
+    // The walk adds a separator after a root that ends in none; the one a
+    // root ends in stays in the relative path, so that both read alike.
+    const bool separated = !Root.empty() && Root.back() == kPathSeparator;
+    return path.substr(std::min(Root.size() - (separated ? 1 : 0), path.size()));
 }
 
 void TFindings::Summarize() {

@@ -35,7 +35,8 @@ struct TFindings {
     std::string Summary;
     TReadProblems Problems;
 
-    // The path as the report line shows it: the stored path without the root's bytes.
+    // The path as the report line shows it: the stored path without the
+    // root's bytes, starting with a separator whether the root ends in one or not.
     std::string_view Relative(uint32_t fileIndex) const;
     const TRefRec& Declaration(int32_t index) const { return State.DefinedPlaces[index]; }
     // Sets the summary from what is left to report, the way the cross-check chooses it.

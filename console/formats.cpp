@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cp1251.h"
+#include "fs.h"
 #include "json.h"
 #include "ui_text.h"
 
@@ -84,9 +85,9 @@ void WriteText(const TFindings& f, TOutput& out) {
 // PATH:LINE:COLUMN: what "NAME"
 void WriteGnuLine(const TFindings& f, const TRefRec& place, std::string_view what, std::string_view name,
                   const std::string& tail, TOutput& out) {
-    out.Bytes(f.State.FileList[static_cast<int32_t>(place.FileIndex)]);
+    out.Bytes(GnuEscaped(f.State.FileList[static_cast<int32_t>(place.FileIndex)], kPathSeparator == '\\'));
     out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + std::string(what));
-    out.Bytes(name);
+    out.Bytes(GnuEscaped(name, false));
     out.Text("\"" + tail + "\n");
 }
 
@@ -211,6 +212,34 @@ void WriteJson(const TFindings& f, TOutput& out) {
 }
 
 }  // namespace
+
+std::string GnuEscaped(std::string_view bytes, bool backslashSeparates) {
+    static const char kHex[] = "0123456789abcdef";
+    constexpr std::string_view kEscapeLetters = "\\nrtx";
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (control(c)) {
+            out += "\\x";
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
+        } else if (c == '\\' && !backslashSeparates && i + 1 < bytes.size() &&
+                   kEscapeLetters.find(bytes[i + 1]) != std::string_view::npos) {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 std::string ReasonText(const TSkippedEntry& entry) {
     return entry.Reason.empty() ? Utf8FromCp1251(UiText[utNotRegularFile]) : entry.Reason;

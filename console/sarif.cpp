@@ -1,7 +1,9 @@
 #include <string>
 
+#include "columns.h"
 #include "cp1251.h"
 #include "formats.h"
+#include "fs.h"
 #include "json.h"
 #include "ui_text.h"
 #include "version.h"
@@ -23,17 +25,18 @@ const TRule kRules[] = {
 
 enum TRuleIndex { kMissingRule, kUnusedRule, kDuplicateRule };
 
-// The path below the root as a relative URI reference: '/' separators,
-// every byte outside the unreserved set percent-encoded.
-std::string UriOf(std::string_view relative) {
+// A path as a URI's path: '/' separators, every byte outside the unreserved
+// set percent-encoded, a backslash too where it is no separator. An absolute
+// path keeps a drive's ':'; a relative one loses its leading separator.
+std::string UriPathOf(std::string_view path, bool absolute) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string uri;
-    for (const char c : relative) {
+    for (const char c : path) {
         const auto b = static_cast<unsigned char>(c);
         const bool plain = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' ||
-                           b == '.' || b == '_' || b == '~';
-        if (b == '/' || b == '\\') {
-            if (!uri.empty()) uri += '/';
+                           b == '.' || b == '_' || b == '~' || (absolute && b == ':');
+        if (b == '/' || c == kPathSeparator) {
+            if (absolute || !uri.empty()) uri += '/';
         } else if (plain) {
             uri += c;
         } else {
@@ -45,6 +48,16 @@ std::string UriOf(std::string_view relative) {
     return uri;
 }
 
+// The root as an absolute file URI that ends in '/', for %SRCROOT%.
+std::string RootUriOf(const std::string& root) {
+    const std::string path = UriPathOf(AbsolutePath(root), true);
+    // "/home/x" and "C:/data" get an empty host; "//server/share" names its own.
+    std::string uri = path.compare(0, 2, "//") == 0 ? "file:" : path.compare(0, 1, "/") == 0 ? "file://" : "file:///";
+    uri += path;
+    if (uri.back() != '/') uri += '/';
+    return uri;
+}
+
 void WriteText(TJsonWriter& json, std::string_view key, std::string_view text) {
     json.Key(key);
     json.Open('{', false);
@@ -53,7 +66,8 @@ void WriteText(TJsonWriter& json, std::string_view key, std::string_view text) {
     json.Close('}');
 }
 
-void WriteLocation(TJsonWriter& json, const TFindings& f, const TRefRec& place, int64_t id) {
+void WriteLocation(TJsonWriter& json, const TFindings& f, const TCodePointColumns& columns, const TRefRec& place,
+                   int64_t id) {
     json.Open('{', false);
     if (id >= 0) {
         json.Key("id");
@@ -64,7 +78,7 @@ void WriteLocation(TJsonWriter& json, const TFindings& f, const TRefRec& place, 
     json.Key("artifactLocation");
     json.Open('{', false);
     json.Key("uri");
-    json.String(UriOf(f.Relative(place.FileIndex)));
+    json.String(UriPathOf(f.Relative(place.FileIndex), false));
     json.Key("uriBaseId");
     json.String("%SRCROOT%");
     json.Close('}');
@@ -72,17 +86,18 @@ void WriteLocation(TJsonWriter& json, const TFindings& f, const TRefRec& place, 
     json.Open('{', false);
     json.Key("startLine");
     json.Number(int64_t{place.LineIndex} + 1);
+    const auto [start, end] = columns.Of(place);
     json.Key("startColumn");
-    json.Number(place.Column);
+    json.Number(start);
     json.Key("endColumn");
-    json.Number(int64_t{place.Column} + place.Length);
+    json.Number(end);
     json.Close('}');
     json.Close('}');
     json.Close('}');
 }
 
-void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TTextId what, std::string_view name,
-                 const TRefRec& place, const std::vector<int32_t>& related = {}) {
+void WriteResult(TJsonWriter& json, const TFindings& f, const TCodePointColumns& columns, TRuleIndex rule, TTextId what,
+                 std::string_view name, const TRefRec& place, const std::vector<int32_t>& related = {}) {
     json.Open('{', false);
     json.Key("ruleId");
     json.String(kRules[rule].Id);
@@ -96,13 +111,13 @@ void WriteResult(TJsonWriter& json, const TFindings& f, TRuleIndex rule, TTextId
     WriteText(json, "message", message);
     json.Key("locations");
     json.Open('[', false);
-    WriteLocation(json, f, place, -1);
+    WriteLocation(json, f, columns, place, -1);
     json.Close(']');
     if (!related.empty()) {
         json.Key("relatedLocations");
         json.Open('[', false);
         for (std::size_t p = 0; p < related.size(); ++p) {
-            WriteLocation(json, f, f.Declaration(related[p]), static_cast<int64_t>(p) + 1);
+            WriteLocation(json, f, columns, f.Declaration(related[p]), static_cast<int64_t>(p) + 1);
         }
         json.Close(']');
     }
@@ -169,10 +184,23 @@ void WriteInvocation(TJsonWriter& json, const TReadProblems& problems) {
     json.Close(']');
 }
 
+// The columns of every place that the results name.
+TCodePointColumns ColumnsOf(const TFindings& f) {
+    TCodePointColumns columns;
+    for (const int32_t k : f.Missing) columns.Want(f.State.RefTable[k]);
+    for (const int32_t i : f.Unused) columns.Want(f.Declaration(i));
+    for (const auto& places : f.Duplicates) {
+        for (const int32_t i : places) columns.Want(f.Declaration(i));
+    }
+    columns.Read(f.State);
+    return columns;
+}
+
 }  // namespace
 
 void WriteSarif(const TFindings& f, TOutput& out) {
     const TScanState& s = f.State;
+    const TCodePointColumns columns = ColumnsOf(f);
     TJsonWriter json(out);
     json.Open('{', true);
     json.Key("$schema");
@@ -184,17 +212,27 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Open('{', true);
     WriteDriver(json);
     WriteInvocation(json, f.Problems);
+    json.Key("originalUriBaseIds");
+    json.Open('{', true);
+    json.Key("%SRCROOT%");
+    json.Open('{', false);
+    json.Key("uri");
+    json.String(RootUriOf(f.Root));
+    json.Close('}');
+    json.Close('}');
+    json.Key("columnKind");
+    json.String("unicodeCodePoints");
     json.Key("results");
     json.Open('[', true);
     for (const int32_t k : f.Missing) {
-        WriteResult(json, f, kMissingRule, utFindingUndeclared, s.UsedNames[k], s.RefTable[k]);
+        WriteResult(json, f, columns, kMissingRule, utFindingUndeclared, s.UsedNames[k], s.RefTable[k]);
     }
     for (const int32_t i : f.Unused) {
-        WriteResult(json, f, kUnusedRule, utFindingUnused, s.DefinedNames[i], f.Declaration(i));
+        WriteResult(json, f, columns, kUnusedRule, utFindingUnused, s.DefinedNames[i], f.Declaration(i));
     }
     for (const auto& places : f.Duplicates) {
         const std::vector<int32_t> others(places.begin() + 1, places.end());
-        WriteResult(json, f, kDuplicateRule, utFindingDuplicate, s.DefinedNames[places.front()],
+        WriteResult(json, f, columns, kDuplicateRule, utFindingDuplicate, s.DefinedNames[places.front()],
                     f.Declaration(places.front()), others);
     }
     json.Close(']');

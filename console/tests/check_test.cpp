@@ -7,9 +7,11 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "checked.h"
+#include "formats.h"
 #include "fs.h"
 #include "options.h"
 #include "random_tree.h"
@@ -112,9 +114,10 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     const std::string units = content.Path("INI/Object/units.ini"), buttons = content.Path("INI/buttons.INI");
     const std::size_t cut = content.Root().size();
     // A Windows-1251 name stays the bytes it was.
-    const std::string text = "Несуществующая MI \"gone\" в \"" + units.substr(cut + 1) + "\", строка 2\n" +
-                             "Несуществующая MI \"\xC1\xF3\xEA\" в \"" + buttons.substr(cut + 1) + "\", строка 3\n";
-    EXPECT_EQ(Checked({content.Root() + kPathSeparator}).Out, text + kDoneRu + "\n");
+    const std::string text = "Несуществующая MI \"gone\" в \"" + units.substr(cut) + "\", строка 2\n" +
+                             "Несуществующая MI \"\xC1\xF3\xEA\" в \"" + buttons.substr(cut) + "\", строка 3\n";
+    EXPECT_EQ(Checked({content.Root()}).Out, text + kDoneRu + "\n");
+    EXPECT_EQ(Checked({content.Root() + kPathSeparator}).Out, text + kDoneRu + "\n") << "a trailing separator";
 
     const TRun gnu = Checked({"--lang=en", "--format=gnu", content.Root()});
     EXPECT_EQ(gnu.Out, units + ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
@@ -126,6 +129,27 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     EXPECT_EQ(Fields(doc["missing"], "ref name file relative line column length"),
               "0 gone " + units + " " + units.substr(cut) + " 2 20 4, 2 Бук " + buttons + " " + buttons.substr(cut) +
                   " 3 15 3");
+}
+
+TEST(Gnu, EachFindingStaysOneLineWhateverItsPathHolds) {
+    // "BYTES", whether backslashes separate folders, "ESCAPED"
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"a\nb\rc\td", false, "a\\nb\\rc\\td"},
+        {std::string("\x1b[31m\x7f\x00", 7), false, "\\x1b[31m\\x7f\\x00"},
+        // A backslash that would start an escape is escaped; any other stays.
+        {"a\\nb \\\\x \\r\\t\\x", false, "a\\\\nb \\\\\\\\x \\\\r\\\\t\\\\x"},
+        {"a\\b c\\", false, "a\\b c\\"},
+        {"dir\\new\n", true, "dir\\new\\n"},
+        {"\xD0\x96\xC1 :1:1:", false, "\xD0\x96\xC1 :1:1:"},
+    };
+    for (const auto& [bytes, separates, escaped] : cases) EXPECT_EQ(GnuEscaped(bytes, separates), escaped) << bytes;
+#ifndef _WIN32
+    // A name that would forge a second finding.
+    TTempTree tree;
+    tree.File("a.ini\n/etc/x.ini:1:1: missing image \"y\".ini", "ButtonImage = z\tq\r\nMappedImage w\r\n");
+    const std::string gnu = Checked({"--format=gnu", tree.Root()}).Out;
+    EXPECT_EQ(gnu, tree.Path("a.ini\\n/etc/x.ini:1:1: missing image \"y\".ini") + ":1:15: missing image \"z\\tq\"\n");
+#endif
 }
 
 // Each entry that cannot be read is named, the rest is reported whole, and

@@ -3,10 +3,12 @@
 // relative URIs that point at the finding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
 #include "checked.h"
+#include "fs.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 
@@ -50,16 +52,19 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     const TJson doc = ValidJson(run.Out);
     std::string members;
     for (const std::string& m : Members(doc)) members += m + " ";
-    EXPECT_EQ(members,
-              ".$schema .runs .version artifactLocation.uri artifactLocation.uriBaseId defaultConfiguration.level "
-              "driver.name driver.rules driver.version invocations.executionSuccessful "
-              "invocations.toolExecutionNotifications locations.physicalLocation message.text "
-              "physicalLocation.artifactLocation physicalLocation.region region.endColumn region.startColumn "
-              "region.startLine relatedLocations.id relatedLocations.physicalLocation results.level "
-              "results.locations results.message results.relatedLocations results.ruleId results.ruleIndex "
-              "rules.defaultConfiguration rules.id rules.name rules.shortDescription runs.invocations runs.results "
-              "runs.tool shortDescription.text tool.driver toolExecutionNotifications.level "
-              "toolExecutionNotifications.message ");
+    EXPECT_EQ(
+        members,
+        "%SRCROOT%.uri .$schema .runs .version artifactLocation.uri artifactLocation.uriBaseId "
+        "defaultConfiguration.level "
+        "driver.name driver.rules driver.version invocations.executionSuccessful "
+        "invocations.toolExecutionNotifications locations.physicalLocation message.text originalUriBaseIds.%SRCROOT% "
+        "physicalLocation.artifactLocation physicalLocation.region region.endColumn region.startColumn "
+        "region.startLine relatedLocations.id relatedLocations.physicalLocation results.level "
+        "results.locations results.message results.relatedLocations results.ruleId results.ruleIndex "
+        "rules.defaultConfiguration rules.id rules.name rules.shortDescription runs.columnKind runs.invocations "
+        "runs.originalUriBaseIds runs.results runs.tool shortDescription.text tool.driver "
+        "toolExecutionNotifications.level "
+        "toolExecutionNotifications.message ");
     EXPECT_EQ(Fields(doc, "version"), "2.1.0");
     const TJson& sarifRun = doc["runs"].at(0);
     EXPECT_EQ(Fields(sarifRun["tool"]["driver"]["rules"], "id defaultConfiguration"),
@@ -80,6 +85,18 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     EXPECT_EQ(Fields(invocation["toolExecutionNotifications"], "level"), fifo ? "note, warning" : "warning");
     EXPECT_EQ(invocation["toolExecutionNotifications"].back()["message"]["text"],
               tree.Path("INI/bom.ini") + ": метка порядка байтов UTF-8 скрывает ключ первой строки");
+
+    // Columns count the code points of the line as read (a 4-byte character is one, so is a byte outside
+    // UTF-8); on POSIX a backslash is a byte of a name. %SRCROOT% is the root as given, made absolute.
+    TTempTree odd;
+    odd.File("back\\slash.ini", "\tButtonImage\xD0\x96 = \xD0\x96\xF0\x9D\x84\x9E\xC1\r\nMappedImage x\r\n");
+    const TJson oddRun = ValidJson(Checked({"--format=sarif", odd.Root() + kPathSeparator + "."}).Out)["runs"][0];
+    const std::string uri = kPathSeparator == '/' ? "back%5Cslash.ini" : "back/slash.ini";
+    EXPECT_EQ(Where(oddRun["results"].at(0)["locations"].at(0)), uri + " %SRCROOT% 1 17 20");
+    std::string root = odd.Root();
+    std::replace(root.begin(), root.end(), '\\', '/');
+    EXPECT_EQ(Fields(oddRun, "columnKind"), "unicodeCodePoints");
+    EXPECT_EQ(oddRun["originalUriBaseIds"]["%SRCROOT%"]["uri"], (root[0] == '/' ? "file://" : "file:///") + root + "/");
 
     // An empty tree still gives a valid log, with an empty list of results.
     TTempTree clean;
