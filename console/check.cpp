@@ -2,6 +2,7 @@
 
 #include <array>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -130,8 +131,9 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
 
 }  // namespace
 
-int RunCheck(const std::vector<std::string>& args, TOutput& out, TOutput& err) {
-    const TParsedOptions parsed = ParseOptions(args);
+int RunCheck(const std::vector<std::string>& args, TOutput& out, TOutput& err,
+             const std::optional<std::string>& defaultRoot) {
+    const TParsedOptions parsed = ParseOptions(args, defaultRoot);
     // The table's first content is English; kept so that a later run in the
     // same process can ask for English again.
     static const std::array<std::string, kTextCount> kInitialTexts = UiText;

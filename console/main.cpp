@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +12,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const auto out = StandardOutput(stdout);
     const auto err = StandardOutput(stderr);
-    int status = RunCheck(args, *out, *err);
+    // scripts/run names examples/ here, so that the option table stays the only list of options.
+    const char* defaultRoot = std::getenv("TESSARON_DEFAULT_ROOT");
+    int status = RunCheck(
+        args, *out, *err,
+        defaultRoot == nullptr || *defaultRoot == '\0' ? std::nullopt : std::optional<std::string>(defaultRoot));
     if (!out->Flush()) {
         err->Text(UiText[utProgramPrefix] + UiText[utWriteFailed] + "\n");
         status = kExitError;

@@ -1,11 +1,13 @@
 #include "options.h"
 
 #include <optional>
+#include <set>
 #include <string_view>
 
 namespace {
 
-enum class TArity { Flag, Value };
+// A Value option may be given once; a List option as often as wanted.
+enum class TArity { Flag, Value, List };
 
 struct TOptionRule {
     std::string_view Name;
@@ -54,8 +56,8 @@ const TOptionRule kOptions[] = {
     {"--version", TArity::Flag, [](TOptions& o, const std::string&) { return o.Version = true; }},
     {"--lang", TArity::Value, ApplyLang},
     {"--format", TArity::Value, ApplyFormat},
-    {"--declared-in", TArity::Value, [](TOptions& o, const std::string& v) { o.DeclaredIn.push_back(v); return NonEmpty(v); }},
-    {"--names", TArity::Value, [](TOptions& o, const std::string& v) { o.NameFiles.push_back(v); return NonEmpty(v); }},
+    {"--declared-in", TArity::List, [](TOptions& o, const std::string& v) { o.DeclaredIn.push_back(v); return NonEmpty(v); }},
+    {"--names", TArity::List, [](TOptions& o, const std::string& v) { o.NameFiles.push_back(v); return NonEmpty(v); }},
     {"--unused", TArity::Flag, [](TOptions& o, const std::string&) { return o.Unused = true; }},
     {"--duplicates", TArity::Flag, [](TOptions& o, const std::string&) { return o.Duplicates = true; }},
     {"--baseline", TArity::Value, [](TOptions& o, const std::string& v) { o.Baseline = v; return NonEmpty(v); }},
@@ -77,10 +79,11 @@ void Complain(TParsedOptions& parsed, TTextId text, const std::string& subject) 
 
 }  // namespace
 
-TParsedOptions ParseOptions(const std::vector<std::string>& args) {
+TParsedOptions ParseOptions(const std::vector<std::string>& args, const std::optional<std::string>& defaultRoot) {
     TParsedOptions parsed;
     TOptions& options = parsed.Options;
     std::optional<std::string> root;
+    std::set<const TOptionRule*> given;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -105,7 +108,7 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
             continue;
         }
         std::string value;
-        if (rule->Arity == TArity::Value) {
+        if (rule->Arity != TArity::Flag) {
             if (eq != std::string::npos) {
                 value = arg.substr(eq + 1);
             } else if (i + 1 < args.size()) {
@@ -115,9 +118,15 @@ TParsedOptions ParseOptions(const std::vector<std::string>& args) {
                 continue;
             }
         }
+        // The first value stays, so that a repeated --lang still picks the language of the message.
+        if (rule->Arity == TArity::Value && !given.insert(rule).second) {
+            Complain(parsed, utRepeatedOption, name);
+            continue;
+        }
         if (!rule->Apply(options, value)) Complain(parsed, utBadValue, std::string(name).append(": ").append(value));
     }
     if (options.Help || options.Version) return parsed;
+    if (!root) root = defaultRoot;
     if (!root) {
         Complain(parsed, utNoRoot, "");
         return parsed;

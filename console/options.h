@@ -1,6 +1,7 @@
 // The command line of tessaron-check.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,4 +33,7 @@ struct TParsedOptions {
 // as the next argument; "--" ends the options. The line is read to its end
 // after a fault, so that a later --lang still chooses the language of the message.
 // A lone "-" before "--" is refused: the checker reads a folder, never standard input.
-TParsedOptions ParseOptions(const std::vector<std::string>& args);
+// An option of one value given twice is refused. `defaultRoot` is the root
+// when the line names none.
+TParsedOptions ParseOptions(const std::vector<std::string>& args,
+                            const std::optional<std::string>& defaultRoot = std::nullopt);

@@ -46,7 +46,7 @@ constexpr TTextRow kTexts[] = {
      "  --duplicates          also list the names declared more than once\n"
      "  --baseline=FILE       do not report the findings that FILE lists\n"
      "  --write-baseline=FILE write the current findings to FILE and report none of them\n"
-     "  --jobs=N              read and scan with N threads (default: one per hardware thread)\n"
+     "  --jobs=N              read and scan with N threads, 1 to 256 (default: one per hardware thread)\n"
      "  -h, --help            show this text\n"
      "  --version             show the version\n"
      "\n"
@@ -63,7 +63,7 @@ constexpr TTextRow kTexts[] = {
      "  --duplicates          также показать MI, объявленные больше одного раза\n"
      "  --baseline=FILE       не сообщать о находках, перечисленных в FILE\n"
      "  --write-baseline=FILE записать текущие находки в FILE и не сообщать ни об одной из них\n"
-     "  --jobs=N              читать и просматривать файлы в N потоков (по умолчанию по числу потоков процессора)\n"
+     "  --jobs=N              читать и просматривать файлы в N потоков, от 1 до 256 (по умолчанию по числу потоков процессора)\n"
      "  -h, --help            показать этот текст\n"
      "  --version             показать версию\n"
      "\n"
@@ -105,6 +105,8 @@ constexpr TTextRow kTexts[] = {
     {utUnusedTotal,     "Unused MI Total: ", "Неиспользуемых MI: "},
     {utDuplicateTotal,  "Duplicate MI Total: ", "Повторно объявленных MI: "},
     {utTotalsSeparator, "; ", nullptr},
+    {utRepeatedOption,  "given more than once: ", "указан больше одного раза: "},
+    {utBaselineOverDefinition, "the baseline would replace a definition file: ", "базовый список заменил бы файл определений: "},
     {utLspUsage,
      "usage: tessaron-lsp [--lang=ru|en] [--help] [--version]\n"
      "A language server for definition trees: speaks the Language Server Protocol on standard input and output.\n"

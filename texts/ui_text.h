@@ -66,6 +66,8 @@ enum TTextId : int {
     utUnusedTotal,
     utDuplicateTotal,
     utTotalsSeparator,
+    utRepeatedOption,
+    utBaselineOverDefinition,
     // The language server's own texts.
     utLspUsage,
     utLspProgramPrefix,

@@ -78,6 +78,14 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
 #ifndef _WIN32
     const TRun full = RunBinary({"examples"}, "", " >/dev/full");
     EXPECT_EQ(std::to_string(full.Status) + full.Err, "2tessaron-check: не могу записать вывод\n");
+    // scripts/run names its default root so; a root on the line wins.
+    for (const std::string& root : {std::string(), std::string("examples")}) {
+        std::vector<std::string> args = {"--jobs", "2"};
+        if (!root.empty()) args.push_back(root);
+        const TRun run = RunBinary(args, "TESSARON_DEFAULT_ROOT=" + large.Root() + " ");
+        const TRun alone = Checked({"--jobs", "2", root.empty() ? large.Root() : root});
+        EXPECT_EQ(std::to_string(run.Status) + run.Err + run.Out, std::to_string(alone.Status) + alone.Err + alone.Out);
+    }
 }
 
 // Run as a user who may not read some of the tree: each such entry is named,

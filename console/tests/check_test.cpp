@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -91,6 +92,15 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{"--jobs=4294967297", root}, kExitError, "", "недопустимое значение --jobs: 4294967297" + kTryRu},
         {{en, "--baseline"}, kExitError, "", "a value is needed for --baseline" + kTryEn},
         {{root, nowhere}, kExitError, "", "проверить можно только один ROOT: " + nowhere + kTryRu},
+        // An option of one value is given once; the first --lang chooses the language still.
+        {{"--lang=en", "--lang=ru", root}, kExitError, "", "given more than once: --lang" + kTryEn},
+        {{"--format=gnu", "--format", "gnu", root}, kExitError, "", "указан больше одного раза: --format" + kTryRu},
+        {{"--jobs=2", root, "--jobs=2"}, kExitError, "", "указан больше одного раза: --jobs" + kTryRu},
+        {{"--baseline=b", "--baseline=b", root}, kExitError, "", "указан больше одного раза: --baseline" + kTryRu},
+        {{"--write-baseline=w", "--write-baseline=w", root},
+         kExitError,
+         "",
+         "указан больше одного раза: --write-baseline" + kTryRu},
         // Sources named in the options.
         {{en, "--names", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
         {{"--baseline", nowhere, root}, kExitError, "", "не могу прочитать " + nowhere + ": "},
@@ -200,16 +210,20 @@ TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
 }
 
 TEST(Options, ReadsEachOptionInBothSpellings) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
+    const std::tuple<std::vector<std::string>, std::optional<std::string>, std::string> cases[] = {
         {{"--lang=en", "--format", "gnu", "--declared-in=base", "--declared-in", "more", "--names", "n.txt", "--unused",
           "--duplicates", "--baseline=b.txt", "--write-baseline", "w.txt", "--jobs", "16", "root"},
+         std::nullopt,
          "en gnu in:base in:more names:n.txt unused duplicates b.txt w.txt 16 root:root"},
-        {{"--lang=ru", "--format=json", "--jobs=256", "r"}, "ru json   256 root:r"},
-        {{"--format=text", "r", "--lang", "en"}, "en text   0 root:r"},
-        {{"--", "--lang=en"}, "ru text   0 root:--lang=en"},
+        {{"--lang=ru", "--format=json", "--jobs=256", "r"}, std::nullopt, "ru json   256 root:r"},
+        {{"--format=text", "r", "--lang", "en"}, std::nullopt, "en text   0 root:r"},
+        {{"--", "--lang=en"}, std::nullopt, "ru text   0 root:--lang=en"},
+        // The default root only stands in for a missing one.
+        {{"--jobs", "2"}, "examples", "ru text   2 root:examples"},
+        {{"--jobs", "2", "r"}, "examples", "ru text   2 root:r"},
     };
-    for (const auto& [args, described] : cases) {
-        const TParsedOptions p = ParseOptions(args);
+    for (const auto& [args, defaultRoot, described] : cases) {
+        const TParsedOptions p = ParseOptions(args, defaultRoot);
         EXPECT_FALSE(p.Error) << described;
         EXPECT_EQ(Described(p.Options), described);
     }
