@@ -4,7 +4,9 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "baseline.h"
 #include "external_names.h"
@@ -62,15 +64,40 @@ TMaybeComplaint RootComplaint(const std::string& root) {
     return TComplaint{utCannotRead, root, ErrorText(error)};
 }
 
-// The names that count as declared beyond the tree.
-TMaybeComplaint CollectExternalNames(const TOptions& options, TNameList& names, TReadProblems& problems) {
+// The folder a walked file lies in.
+std::string FolderOf(std::string_view file) {
+    return std::string(file.substr(0, file.rfind(kPathSeparator)));
+}
+
+// The names that count as declared beyond the tree; `baseFiles` gets the
+// files of the --declared-in folders.
+TMaybeComplaint CollectExternalNames(const TOptions& options, TNameList& names, TReadProblems& problems,
+                                     TPathList& baseFiles) {
     for (const std::string& dir : options.DeclaredIn) {
-        if (auto complaint = AddDeclaredIn(dir, names, problems)) return complaint;
+        if (auto complaint = AddDeclaredIn(dir, names, problems, &baseFiles)) return complaint;
     }
     for (const std::string& file : options.NameFiles) {
         if (auto complaint = AddNameFile(file, names)) return complaint;
     }
     return {};
+}
+
+// The folders that the walk of the tree passes over: the --declared-in
+// folders and every folder below them with files, whatever path leads there.
+std::vector<TFileId> DeclaredInFolders(const TOptions& options, const TPathList& baseFiles) {
+    std::vector<TFileId> folders;
+    const auto add = [&](const std::string& folder) {
+        TFileId id;
+        if (GetFileId(folder, id)) folders.push_back(id);
+    };
+    for (const std::string& dir : options.DeclaredIn) add(dir);
+    std::string last;
+    for (int32_t i = 0; i < baseFiles.Count(); ++i) {
+        std::string folder = FolderOf(baseFiles[i]);
+        if (folder != last) add(folder);
+        last = std::move(folder);
+    }
+    return folders;
 }
 
 // Holds back what a baseline lists, writing it first when asked.
@@ -104,9 +131,10 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
         return kExitError;
     }
     TNameList externalNames;
+    TPathList baseFiles;
     TReadProblems problems;
     const bool external = !options.DeclaredIn.empty() || !options.NameFiles.empty();
-    if (const auto complaint = CollectExternalNames(options, externalNames, problems)) {
+    if (const auto complaint = CollectExternalNames(options, externalNames, problems, baseFiles)) {
         Complain(err, *complaint);
         return kExitError;
     }
@@ -115,6 +143,7 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     state.KeepDefinedPlaces = kinds.Unused || kinds.Duplicates;
     state.KeepSkipped = true;
     state.NoteEncodings = true;
+    state.PassOver = DeclaredInFolders(options, baseFiles);
     const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
     problems.TakeFrom(state);
     TFindings findings = FindingsOf(options.Root, state, report, external ? &externalNames : nullptr, kinds);

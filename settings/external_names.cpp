@@ -6,7 +6,7 @@
 #include "text_file.h"
 #include "walker.h"
 
-TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems) {
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems, TPathList* files) {
     if (!IsExistingDirectory(dir)) return TComplaint{utNotADirectory, dir};
     // The same walk and scan as the checked tree; only the declarations are kept.
     TScanState base;
@@ -16,6 +16,7 @@ TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadPro
     ScanFiles(base);
     problems.TakeFrom(base);
     for (int32_t i = 0; i < base.DefinedNames.Count(); ++i) names.Add(base.DefinedNames[i]);
+    if (files != nullptr) files->Append(base.FileList);
     return {};
 }
 

@@ -11,8 +11,10 @@
 
 // Each complains, or returns nothing when the names were added.
 // Names are lowered like the scanner lowers them (ASCII letters only).
-// What the walk and scan below `dir` could not read goes to `problems`.
-TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems);
+// What the walk and scan below `dir` could not read goes to `problems`; the
+// paths of the files it read go to `files` when given.
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems,
+                              TPathList* files = nullptr);
 TMaybeComplaint AddNameFile(const std::string& path, TNameList& names);
 
 // The names of a names file's bytes: one a line, blanks around it and a ';'

@@ -8,6 +8,7 @@
 #include "checked.h"
 #include "external_names.h"
 #include "temp_tree.h"
+#include "unix_files.h"
 
 namespace {
 
@@ -31,16 +32,20 @@ TEST(ExternalNames, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
     TTrees t;
     t.Content.File("names.txt", "; known elsewhere\r\n\r\n  NOWHERE  \r\n");
     t.Base.File("images/bom.ini", "\xEF\xBB\xBFMappedImage Hidden\r\n");
-    // A tree that declares nothing itself is checked against the base alone.
+    // A tree that declares nothing itself is checked against the base alone, even where a link leads into it.
     TTempTree bare;
     bare.File("x.ini", "ButtonImage = Portrait\r\nButtonImage = Gone\r\n");
-    // "STATUS: MISSING; WARNINGS (the base's, as the tree's own); REFERENCES (never the base's)"
+    MakeUnixLink(t.Base.Path("images"), bare.Path("linked"));
+    // "STATUS: MISSING; WARNINGS (the base's, as the tree's own); REFERENCES and DECLARATIONS (never the base's)"
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{t.Content.Root()}, "1: nowhere, portrait, shared; 0; 4"},
-        {{"--declared-in", t.Base.Root(), t.Content.Root()}, "1: nowhere; 1; 4"},
-        {{"--names", t.Content.Path("names.txt"), t.Content.Root()}, "1: portrait, shared; 0; 4"},
-        {{"--declared-in=" + t.Base.Root(), "--names=" + t.Content.Path("names.txt"), t.Content.Root()}, "0: ; 1; 4"},
-        {{"--declared-in", t.Base.Root(), bare.Root()}, "1: gone; 1; 2"},
+        {{t.Content.Root()}, "1: nowhere, portrait, shared; 0; 4 2"},
+        {{"--declared-in", t.Base.Root(), t.Content.Root()}, "1: nowhere; 1; 4 2"},
+        {{"--names", t.Content.Path("names.txt"), t.Content.Root()}, "1: portrait, shared; 0; 4 2"},
+        {{"--declared-in=" + t.Base.Root(), "--names=" + t.Content.Path("names.txt"), t.Content.Root()}, "0: ; 1; 4 2"},
+        {{"--declared-in", t.Base.Root(), bare.Root()}, "1: gone; 1; 2 0"},
+        // Below ROOT, or ROOT itself: what lies below the folder is never checked.
+        {{"--declared-in", t.Content.Path("INI/more"), t.Content.Root()}, "1: portrait, shared; 0; 3 2"},
+        {{"--declared-in", t.Content.Root(), t.Content.Root()}, "0: ; 0; 0 0"},
     };
     for (const auto& [args, expected] : cases) {
         std::vector<std::string> json = args;
@@ -48,7 +53,7 @@ TEST(ExternalNames, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
         const TRun run = Checked(json);
         const TJson doc = ValidJson(run.Out);
         EXPECT_EQ(std::to_string(run.Status) + ": " + Fields(doc["missing"], "name") + "; " +
-                      std::to_string(doc["warnings"].size()) + "; " + doc["references"].dump(),
+                      std::to_string(doc["warnings"].size()) + "; " + Fields(doc, "references declarations"),
                   expected);
     }
 }
@@ -84,6 +89,10 @@ TEST(Declarations, UnusedAndDuplicatesWithTheirPlacesInEachFormat) {
         ValidJson(Checked({"--format=json", "--unused", "--declared-in", t.Base.Root(), t.Content.Root()}).Out);
     EXPECT_EQ(Fields(contentDoc["unused"], "name"), "spare");
     EXPECT_EQ(contentDoc.count("duplicates"), 0u) << "only the kinds asked for";
+    const std::string images = t.Content.Path("Images");
+    EXPECT_EQ(Checked({"--format=json", "--unused", "--declared-in", images, t.Content.Root()}).Out.find("spare"),
+              std::string::npos)
+        << "a folder below the root declares elsewhere too";
 
     const std::string relative = b.substr(t.Base.Root().size());
     const std::string russian = Checked({"--unused", "--duplicates", t.Base.Root()}).Out;
