@@ -1,9 +1,9 @@
 #include "baseline.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <unordered_map>
 
+#include "fs.h"
 #include "text_file.h"
 
 namespace {
@@ -51,7 +51,8 @@ bool IsEntry(std::string_view line) {
 
 std::string Entry(std::string_view kind, std::string_view relative, std::string_view name) {
     std::string path(relative);
-    std::replace(path.begin(), path.end(), '\\', '/');
+    // Entries name folders with '/' everywhere; on POSIX a backslash is a byte of a name.
+    std::replace(path.begin(), path.end(), kPathSeparator, '/');
     const std::size_t start = path.find_first_not_of('/');
     std::string entry(kind);
     entry += '\t';
@@ -119,10 +120,7 @@ TMaybeComplaint ParseBaseline(std::string_view bytes, const std::string& path, s
 TMaybeComplaint WriteBaseline(const std::string& path, const std::vector<std::string>& entries) {
     std::string text = kHeader;
     for (const std::string& entry : entries) text += entry + '\n';
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return TComplaint{utCannotWrite, path};
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) return TComplaint{utCannotWrite, path};
+    if (const int error = ReplaceFileWith(path, text)) return TComplaint{utCannotWrite, path, ErrorText(error)};
     return {};
 }
 

@@ -17,6 +17,7 @@
 #include "options.h"
 #include "parallel_scan.h"
 #include "search.h"
+#include "syntax.h"
 #include "ui_text.h"
 #include "version.h"
 
@@ -100,6 +101,20 @@ std::vector<TFileId> DeclaredInFolders(const TOptions& options, const TPathList&
     return folders;
 }
 
+// Whether `target` is one of the files read, by identity. Only an existing
+// file that matches the definition mask can be one.
+bool IsReadFile(const std::string& target, const TPathList& tree, const TPathList& base) {
+    TFileId id;
+    if (!IsDefinitionFile(target) || !GetFileId(target, id)) return false;
+    for (const TPathList* files : {&tree, &base}) {
+        for (int32_t i = 0; i < files->Count(); ++i) {
+            TFileId other;
+            if (GetFileId(std::string((*files)[i]), other) && other == id) return true;
+        }
+    }
+    return false;
+}
+
 // Holds back what a baseline lists, writing it first when asked.
 TMaybeComplaint UseBaseline(const TOptions& options, TFindings& findings, TOutput& err) {
     std::vector<std::string> entries;
@@ -145,6 +160,10 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     state.NoteEncodings = true;
     state.PassOver = DeclaredInFolders(options, baseFiles);
     const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
+    if (!options.WriteBaseline.empty() && IsReadFile(options.WriteBaseline, state.FileList, baseFiles)) {
+        Complain(err, {utBaselineOverDefinition, options.WriteBaseline});
+        return kExitError;
+    }
     problems.TakeFrom(state);
     TFindings findings = FindingsOf(options.Root, state, report, external ? &externalNames : nullptr, kinds);
     findings.Problems = std::move(problems);

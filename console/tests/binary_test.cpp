@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -86,6 +87,15 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
         const TRun alone = Checked({"--jobs", "2", root.empty() ? large.Root() : root});
         EXPECT_EQ(std::to_string(run.Status) + run.Err + run.Out, std::to_string(alone.Status) + alone.Err + alone.Out);
     }
+    // A baseline that cannot be written whole leaves the old one as it was, and no file beside it.
+    TTempTree work;
+    work.File("baseline.txt", "# old\n");
+    const TRun cut =
+        RunBinary({"--write-baseline", work.Path("baseline.txt"), large.Root()}, "trap '' XFSZ; ulimit -f 4; ");
+    EXPECT_EQ(std::to_string(cut.Status) + cut.Err,
+              "2tessaron-check: не могу записать " + work.Path("baseline.txt") + ": " + ErrorText(EFBIG) + "\n");
+    EXPECT_EQ(FileBytes(work.Path("baseline.txt")), "# old\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work.Root()), {}), 1);
 }
 
 // Run as a user who may not read some of the tree: each such entry is named,
