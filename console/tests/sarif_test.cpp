@@ -90,7 +90,10 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     // UTF-8); on POSIX a backslash is a byte of a name. %SRCROOT% is the root as given, made absolute.
     TTempTree odd;
     odd.File("back\\slash.ini", "\tButtonImage\xD0\x96 = \xD0\x96\xF0\x9D\x84\x9E\xC1\r\nMappedImage x\r\n");
-    const TJson oddRun = ValidJson(Checked({"--format=sarif", odd.Root() + kPathSeparator + "."}).Out)["runs"][0];
+    odd.File("sub/none.txt");
+    const std::string sep(1, kPathSeparator);
+    const TJson oddLog = ValidJson(Checked({"--format=sarif", odd.Root() + sep + "sub" + sep + ".." + sep + "."}).Out);
+    const TJson& oddRun = oddLog["runs"][0];
     const std::string uri = kPathSeparator == '/' ? "back%5Cslash.ini" : "back/slash.ini";
     EXPECT_EQ(Where(oddRun["results"].at(0)["locations"].at(0)), uri + " %SRCROOT% 1 17 20");
     std::string root = odd.Root();
