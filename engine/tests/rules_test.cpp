@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,26 +16,21 @@ namespace {
 
 constexpr uint32_t kFile = 4;
 
+TRule Rule(const std::string& id, const std::string& declaredBy, std::vector<std::string> ignore,
+           std::vector<TRuleUse> uses) {
+    return {id, id, {declaredBy}, std::move(ignore), {}, std::move(uses)};
+}
+
 // The kinds of the project file's example, and a third whose header also opens a block.
 TRuleSet ExampleRules() {
-    return TRuleSet({
-        {"weapon",
-         "",
-         {"Weapon"},
-         {"NONE"},
-         {},
-         {{"Weapon", "WeaponSet", {2, false}}, {"DeathWeapon", "", {}}, {"*", "WeaponList", {}}}},
-        {"button",
-         "",
-         {"Button"},
-         {},
-         {},
-         {{"*", "ButtonList", {}},
-          {"Buttons", "", {2, true}},
-          {"Buttons", "", {3, false}},
-          {"DeathWeapon", "", {2, false}}}},
-        {"list", "", {"WeaponList"}, {}, {}, {{"Lists", "", {1, true}}}},
-    });
+    return TRuleSet({Rule("weapon", "Weapon", {"NONE"},
+                          {{"Weapon", "WeaponSet", {2, false}}, {"DeathWeapon", "", {}}, {"*", "WeaponList", {}}}),
+                     Rule("button", "Button", {},
+                          {{"*", "ButtonList", {}},
+                           {"Buttons", "", {2, true}},
+                           {"Buttons", "", {3, false}},
+                           {"DeathWeapon", "", {2, false}}}),
+                     Rule("list", "WeaponList", {}, {{"Lists", "", {1, true}}})});
 }
 
 std::string Record(const std::string& rule, bool declared, int32_t line, std::size_t column, std::string_view name) {
@@ -102,8 +99,6 @@ TEST(RuleSet, TellsTheEditorWhichUseATokenWouldBe) {
     const TRuleSet rules = ExampleRules();
     const int32_t set = rules.BlockAfter("WeaponSet", kNoBlock);
     ASSERT_NE(set, kNoBlock);
-    EXPECT_EQ(rules.BlockAfter(" end ;", set), kNoBlock);
-    EXPECT_EQ(rules.BlockAfter("Weapon = End", set), set);
     // line, open block, cursor column: rule (-1: none), token start, length.
     const std::vector<std::tuple<std::string, int32_t, uint32_t, int32_t, uint32_t, uint32_t>> cases = {
         {"DeathWeapon = Gun", kNoBlock, 15, 0, 15, 3},  {"DeathWeapon = Gun", kNoBlock, 18, 0, 15, 3},
@@ -126,43 +121,36 @@ namespace {
 
 // The rules read straight from their description, one line at a time.
 struct TReference {
-    explicit TReference(const std::vector<TRule>& rules) : Rules(rules), Records(rules.size() * 2) {}
     const std::vector<TRule>& Rules;
-    std::vector<std::vector<std::string>> Records;  // uses of rule r at 2r, declarations at 2r + 1
-    std::string Open;                               // the lowered keyword of the open block
+    std::vector<std::vector<std::string>> Records = std::vector<std::vector<std::string>>(Rules.size() * 2);
+    std::string Open = {};  // the lowered keyword of the open block
 
     static bool In(const std::vector<std::string>& list, const std::string& lowered) {
-        for (const std::string& entry : list) {
-            if (AsciiLowered(entry) == lowered) return true;
-        }
-        return false;
+        return std::any_of(list.begin(), list.end(), [&](const std::string& s) { return AsciiLowered(s) == lowered; });
     }
 
     void Read(std::string_view asRead, int32_t index) {
-        std::size_t indent = 0;
-        while (indent < asRead.size() && IsBlank(asRead[indent])) ++indent;
+        const std::size_t indent =
+            std::find_if(asRead.begin(), asRead.end(), [](char c) { return !IsBlank(c); }) - asRead.begin();
         std::string text = AsciiLowered(asRead.substr(indent));
         text = text.substr(0, text.find(';')).substr(0, text.find("//"));
-        // Words with their offsets, parted by blanks and, in values, by '='.
-        const auto words = [&](std::size_t from, bool value) {
+        // Words with their offsets: runs of bytes above 32, and no '=' in a value.
+        const auto words = [&](std::size_t from, const char* word) {
             std::vector<std::pair<std::size_t, std::string>> out;
-            for (std::size_t at = from; at < text.size(); ++at) {
-                const bool parts = IsBlank(text[at]) || (value && text[at] == '=');
-                if (!parts && (at == from || IsBlank(text[at - 1]) || (value && text[at - 1] == '='))) {
-                    out.emplace_back(at, "");
-                }
-                if (!parts) out.back().second += text[at];
+            const std::regex pattern(word);
+            for (auto m = std::sregex_iterator(text.begin() + from, text.end(), pattern); m != std::sregex_iterator();
+                 ++m) {
+                out.emplace_back(from + m->position() + indent + 1, m->str());
             }
             return out;
         };
         const auto record = [&](std::size_t r, bool declared, const std::pair<std::size_t, std::string>& word) {
-            Records[r * 2 + declared].push_back(
-                Record(Rules[r].Id, declared, index, indent + word.first + 1, word.second));
+            Records[r * 2 + declared].push_back(Record(Rules[r].Id, declared, index, word.first, word.second));
         };
         const std::size_t eq = text.find('=');
         if (text.empty()) return;
         if (eq == std::string::npos) {
-            const auto header = words(0, false);
+            const auto header = words(0, "[^\\x00-\\x20]+");
             for (std::size_t r = 0; r < Rules.size(); ++r) {
                 if (header.size() > 1 && In(Rules[r].DeclaredBy, header[0].second)) record(r, true, header[1]);
                 for (const TRuleUse& use : Rules[r].Uses) {
@@ -173,15 +161,16 @@ struct TReference {
             return;
         }
         const std::string key(TrimBlanks(std::string_view(text).substr(0, eq)));
-        const auto tokens = words(eq + 1, true);
+        const auto tokens = words(eq + 1, "[^\\x00-\\x20=]+");
         for (std::size_t r = 0; r < Rules.size(); ++r) {
             std::set<std::size_t> picked;
             for (const TRuleUse& use : Rules[r].Uses) {
-                if ((use.Key != "*" && AsciiLowered(use.Key) != key) ||
-                    (!use.In.empty() && AsciiLowered(use.In) != Open))
-                    continue;
-                for (std::size_t t = use.Tokens.First; t <= tokens.size(); t += use.Tokens.AndAfter ? 1 : tokens.size())
-                    picked.insert(t - 1);
+                if ((use.Key == "*" || AsciiLowered(use.Key) == key) &&
+                    (use.In.empty() || AsciiLowered(use.In) == Open)) {
+                    for (std::size_t t = use.Tokens.First; t <= tokens.size();
+                         t += use.Tokens.AndAfter ? 1 : tokens.size())
+                        picked.insert(t - 1);
+                }
             }
             for (const std::size_t t : picked) {
                 if (!In(Rules[r].Ignore, tokens[t].second)) record(r, false, tokens[t]);
@@ -200,15 +189,14 @@ TEST(RuleReader, AgreesWithAReferenceOnRandomTextsAndRules) {
     const std::vector<std::string> words = {"Gun", "NONE", "none", "x",    "Weapon", "End", "=",    ";c",
                                             "//c", "/",    "\r",   "\x1A", "\xC9",   "B",   "list", "\x01"};
     for (int round = 0; round < 300; ++round) {
-        std::vector<TRule> rules(1 + random() % 3);
-        for (std::size_t r = 0; r < rules.size(); ++r) {
-            rules[r].Id = "r" + std::to_string(r);
-            rules[r].DeclaredBy = {pick(keywords), pick(keywords)};
-            if (random() % 2) rules[r].Ignore = {pick({"none", "X"})};
+        std::vector<TRule> rules;
+        for (std::size_t r = 1 + random() % 3; r > 0; --r) {
+            rules.push_back(Rule("r" + std::to_string(r), pick(keywords), {pick({"none", "X", ""})}, {}));
+            rules.back().DeclaredBy.push_back(pick(keywords));
             for (std::size_t u = 1 + random() % 3; u > 0; --u) {
-                rules[r].Uses.push_back({random() % 4 ? pick(keywords) : "*",
-                                         random() % 2 ? pick(keywords) : "",
-                                         {1 + static_cast<uint32_t>(random() % 3), random() % 3 == 0}});
+                rules.back().Uses.push_back({random() % 4 ? pick(keywords) : "*",
+                                             random() % 2 ? pick(keywords) : "",
+                                             {1 + static_cast<uint32_t>(random() % 3), random() % 3 == 0}});
             }
         }
         std::string text;
@@ -221,17 +209,16 @@ TEST(RuleReader, AgreesWithAReferenceOnRandomTextsAndRules) {
         const TRuleSet set(rules);
         std::vector<TKindRecords> records;
         TRuleReader reader(set, records);
-        TReference reference(rules);
+        TReference reference{rules};
         ForEachLine(text, [&](std::string_view line, int32_t index) {
             const int32_t before = reader.OpenBlock();
-            const std::size_t head = LeadingBlanks(line);
-            const std::size_t held = Printed(set, records).size();
+            const std::size_t head = LeadingBlanks(line), held = Printed(set, records).size();
             reader.ReadLine(line, kFile, index);
             reference.Read(line, index);
             EXPECT_EQ(set.BlockAfter(line, before), reader.OpenBlock());
             if (head < line.size() && !set.MayMatter(line[head], before)) {
-                EXPECT_EQ(reader.OpenBlock(), before) << line;
-                EXPECT_EQ(Printed(set, records).size(), held) << line;
+                EXPECT_EQ(std::make_pair(reader.OpenBlock(), Printed(set, records).size()),
+                          std::make_pair(before, held));
             }
         });
         std::vector<std::string> expected;
