@@ -77,3 +77,9 @@ static_assert([] {
     }
     return true;
 }());
+
+// Value tokens part at blanks and at '=' too, as real files are written:
+// `Weapon = TERTIARY = Gun` has the tokens TERTIARY and Gun.
+constexpr bool IsValueSeparator(char c) {
+    return IsBlank(c) || c == kAssignment;
+}

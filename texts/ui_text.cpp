@@ -134,6 +134,21 @@ constexpr TTextRow kTexts[] = {
     {utLspLine,         ", line ", ", строка "},
     {utLspAlsoDeclared, "also declared here", "объявлена также здесь"},
     {utLspChangeTo,     "Change to ", "Заменить на "},
+    {utProjectSyntax,   "not TOML: ", "это не TOML: "},
+    {utProjectUnknownKey, "unknown key ", "неизвестный ключ "},
+    {utProjectNeedsBool, "true or false is needed for ", "нужно true или false для "},
+    {utProjectNeedsString, "a string is needed for ", "нужна строка для "},
+    {utProjectNeedsStrings, "an array of strings is needed for ", "нужен массив строк для "},
+    {utProjectNeedsTables, "an array of tables is needed for ", "нужен массив таблиц для "},
+    {utProjectNeedsTable, "a table is needed in ", "нужна таблица в "},
+    {utProjectNoId,     "a rule needs an id", "у правила должен быть id"},
+    {utProjectBadId,    "an id is a lower-case letter, then lower-case letters, digits and '-': ", "id - это строчная буква, за ней строчные буквы, цифры и '-': "},
+    {utProjectRepeatedId, "an earlier rule has the id ", "id уже есть у правила выше: "},
+    {utProjectImageId,  "the id image is the built-in image rule's", "id image занят встроенным правилом MI"},
+    {utProjectNoDeclaredBy, "a rule needs at least one keyword in declared-by", "в declared-by правила нужно хотя бы одно ключевое слово"},
+    {utProjectBadWord,  "a keyword or key is one word without blanks, '=', ';' or '//': ", "ключевое слово или ключ - это одно слово без пробелов, '=', ';' и '//': "},
+    {utProjectNoKey,    "a use needs a key", "у use должен быть key"},
+    {utProjectBadTokens, "tokens is \"N\" or \"N-\" with N of 1 or more: ", "tokens - это \"N\" или \"N-\", где N не меньше 1: "},
 };
 // clang-format on
 

@@ -82,6 +82,22 @@ enum TTextId : int {
     utLspLine,
     utLspAlsoDeclared,
     utLspChangeTo,
+    // The project file's faults.
+    utProjectSyntax,
+    utProjectUnknownKey,
+    utProjectNeedsBool,
+    utProjectNeedsString,
+    utProjectNeedsStrings,
+    utProjectNeedsTables,
+    utProjectNeedsTable,
+    utProjectNoId,
+    utProjectBadId,
+    utProjectRepeatedId,
+    utProjectImageId,
+    utProjectNoDeclaredBy,
+    utProjectBadWord,
+    utProjectNoKey,
+    utProjectBadTokens,
     kTextCount
 };
 
