@@ -217,6 +217,13 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
     }
 }
 
+TLineScanner::TLineScanner(TScanState& state, std::vector<char>& buffer) : State_(state), Buffer_(buffer) {
+    if (&buffer == &Owned_) Owned_.resize(kReadChunk);
+    if (state.Rules == nullptr) return;
+    state.RuleRecords.resize(static_cast<std::size_t>(state.Rules->Count()));
+    Rules_.emplace(*state.Rules, state.RuleRecords);
+}
+
 void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     TTextReader reader(source, Buffer_);
     if (State_.NoteEncodings) {
@@ -224,6 +231,16 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
         if (odd != TOddEncoding::None) State_.OddEncodings.push_back({fileIndex, odd});
     }
     int32_t lineIndex = 0;
+    if (Rules_) {
+        // The file rules read every line, each in the block that the lines before it opened.
+        Rules_->StartFile();
+        for (; !reader.Eof(); ++lineIndex) {
+            const std::string_view line = reader.ReadLine();
+            ScanLine(line, fileIndex, lineIndex);
+            Rules_->ReadLine(line, fileIndex, lineIndex);
+        }
+        return;
+    }
     for (;;) {
         reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
         if (reader.Eof()) break;

@@ -4,18 +4,20 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "rules.h"
 #include "scan_state.h"
 #include "text_reader.h"
 
 class TLineScanner {
 public:
-    explicit TLineScanner(TScanState& state) : State_(state), Owned_(kReadChunk), Buffer_(Owned_) {}
+    explicit TLineScanner(TScanState& state) : TLineScanner(state, Owned_) {}
     // Reads through `buffer` (kReadChunk bytes), which outlives many scanners.
-    TLineScanner(TScanState& state, std::vector<char>& buffer) : State_(state), Buffer_(buffer) {}
+    TLineScanner(TScanState& state, std::vector<char>& buffer);
 
     // Records what one line, as read, references or declares.
     void ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
@@ -32,6 +34,8 @@ private:
     TScanState& State_;
     std::vector<char> Owned_;
     std::vector<char>& Buffer_;
+    // The state's file rules, when it has any.
+    std::optional<TRuleReader> Rules_;
 };
 
 // Scans the files FileList holds when the call starts. A file that cannot be

@@ -45,6 +45,7 @@ public:
             slot.Records.KeepDefinedPlaces = state.KeepDefinedPlaces;
             slot.Records.KeepSkipped = state.KeepSkipped;
             slot.Records.NoteEncodings = state.NoteEncodings;
+            slot.Records.Rules = state.Rules;
         }
     }
 

@@ -51,27 +51,6 @@ uint32_t ColumnOf(std::string_view word, std::string_view line) {
 
 }  // namespace
 
-void TKindRecords::Append(const TKindRecords& part) {
-    UsedNames.Append(part.UsedNames);
-    RefTable.Append(part.RefTable);
-    DefinedNames.Append(part.DefinedNames);
-    DefinedPlaces.Append(part.DefinedPlaces);
-}
-
-void TKindRecords::Truncate() {
-    UsedNames.Truncate();
-    RefTable.Truncate();
-    DefinedNames.Truncate();
-    DefinedPlaces.Truncate();
-}
-
-void TKindRecords::Clear() {
-    UsedNames.Clear();
-    RefTable.ClearRefs();
-    DefinedNames.Clear();
-    DefinedPlaces.ClearRefs();
-}
-
 TRuleSet::TRuleSet(std::vector<TRule> rules) : Rules_(std::move(rules)) {
     std::vector<std::string> blocks;
     const auto blockOf = [&blocks](const std::string& in) {

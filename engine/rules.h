@@ -40,21 +40,6 @@ struct TRule {
     std::vector<TRuleUse> Uses;
 };
 
-// What the lines of a scan use and declare of one rule, as TScanState holds
-// it for images: UsedNames[k] is at RefTable[k], DefinedNames[k] at
-// DefinedPlaces[k]; names lowered.
-struct TKindRecords {
-    TNameList UsedNames;
-    TRefTable RefTable;
-    TNameList DefinedNames;
-    TRefTable DefinedPlaces;
-
-    void Append(const TKindRecords& part);
-    // Drops the records, keeping their memory for the next file.
-    void Truncate();
-    void Clear();
-};
-
 // The context block open at a line: kNoBlock, or the index of its keyword.
 constexpr int32_t kNoBlock = -1;
 

@@ -1,5 +1,7 @@
 #include "scan_state.h"
 
+#include "rules.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -144,11 +146,34 @@ void TRefTable::Truncate() {
     Capacity_ = 0;
 }
 
+void TKindRecords::Append(const TKindRecords& part) {
+    UsedNames.Append(part.UsedNames);
+    RefTable.Append(part.RefTable);
+    DefinedNames.Append(part.DefinedNames);
+    DefinedPlaces.Append(part.DefinedPlaces);
+}
+
+void TKindRecords::Truncate() {
+    UsedNames.Truncate();
+    RefTable.Truncate();
+    DefinedNames.Truncate();
+    DefinedPlaces.Truncate();
+}
+
+void TKindRecords::Clear() {
+    UsedNames.Clear();
+    RefTable.ClearRefs();
+    DefinedNames.Clear();
+    DefinedPlaces.ClearRefs();
+}
+
 void TScanState::AppendRecords(const TScanState& part) {
     RefTable.Append(part.RefTable);
     UsedNames.Append(part.UsedNames);
     DefinedNames.Append(part.DefinedNames);
     DefinedPlaces.Append(part.DefinedPlaces);
+    if (RuleRecords.size() < part.RuleRecords.size()) RuleRecords.resize(part.RuleRecords.size());
+    for (std::size_t r = 0; r < part.RuleRecords.size(); ++r) RuleRecords[r].Append(part.RuleRecords[r]);
     Skipped.insert(Skipped.end(), part.Skipped.begin(), part.Skipped.end());
     OddEncodings.insert(OddEncodings.end(), part.OddEncodings.begin(), part.OddEncodings.end());
 }
@@ -158,6 +183,7 @@ void TScanState::TruncateRecords() {
     UsedNames.Truncate();
     DefinedNames.Truncate();
     DefinedPlaces.Truncate();
+    for (TKindRecords& records : RuleRecords) records.Truncate();
     Skipped.clear();
     OddEncodings.clear();
 }
@@ -168,6 +194,7 @@ void TScanState::Reset() {
     DefinedNames.Clear();
     RefTable.ClearRefs();
     DefinedPlaces.ClearRefs();
+    RuleRecords.assign(Rules == nullptr ? 0 : static_cast<std::size_t>(Rules->Count()), {});
     Skipped.clear();
     OddEncodings.clear();
 }

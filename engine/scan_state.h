@@ -83,6 +83,23 @@ struct TSkippedEntry {
 };
 using TSkippedList = std::vector<TSkippedEntry>;
 
+// What the lines of a scan use and declare of one rule, as TScanState holds
+// it for images: UsedNames[k] is at RefTable[k], DefinedNames[k] at
+// DefinedPlaces[k]; names lowered.
+struct TKindRecords {
+    TNameList UsedNames;
+    TRefTable RefTable;
+    TNameList DefinedNames;
+    TRefTable DefinedPlaces;
+
+    void Append(const TKindRecords& part);
+    // Drops the records, keeping their memory for the next file.
+    void Truncate();
+    void Clear();
+};
+
+class TRuleSet;
+
 struct TEncodingNote {
     uint32_t FileIndex;
     TOddEncoding Encoding;
@@ -108,6 +125,10 @@ struct TScanState {
     // when asked for.
     bool NoteEncodings = false;
     std::vector<TEncodingNote> OddEncodings;
+    // The rules of the other kinds of names, read besides the images when
+    // given, and what they record: RuleRecords[r] for rule r.
+    const TRuleSet* Rules = nullptr;
+    std::vector<TKindRecords> RuleRecords;
     // Folders below the root that the walk passes over, such as the folders
     // whose declarations are read apart as the base of the tree.
     std::vector<TFileId> PassOver;

@@ -18,6 +18,7 @@
 #include "line_scanner.h"
 #include "parallel_scan.h"
 #include "random_tree.h"
+#include "rules.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 #include "walker.h"
@@ -275,6 +276,9 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
         tree.File("t/turned", "");
     };
 #endif
+    // A file rule whose blocks span lines, so that each file must be read in order.
+    const TRuleSet rules(
+        {{"r", "r", {"MappedImage"}, {}, {}, {{"*", "ButtonImage", {1, true}}, {"SelectPortrait", "", {}}}}});
     for (const bool keepSkipped : {false, true}) {
         std::string oneThread;
         for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
@@ -283,6 +287,7 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
             TScanState state;
             state.KeepDefinedPlaces = true;
             state.KeepSkipped = keepSkipped;
+            state.Rules = &rules;
             std::string dump = "none";
             try {
                 WalkAndScanInParallel(tree.Root(), "*.ini", state, jobs);
@@ -293,11 +298,12 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
             for (int32_t f = 0; f < state.FileList.Count(); ++f) dump.append(state.FileList[f]) += " ";
             for (const TSkippedEntry& entry : state.Skipped) dump += "\n" + entry.Path + ": " + entry.Reason;
             // Capacity() tells whether the lists grew as one thread's do.
-            for (const TNameList* names : {&state.UsedNames, &state.DefinedNames}) {
+            TKindRecords& r = state.RuleRecords.at(0);
+            for (const TNameList* names : {&state.UsedNames, &state.DefinedNames, &r.UsedNames, &r.DefinedNames}) {
                 for (int32_t k = 0; k < names->Count(); ++k) dump.append("|").append((*names)[k]);
                 dump += " " + std::to_string(names->Capacity()) + "\n";
             }
-            for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces}) {
+            for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces, &r.RefTable, &r.DefinedPlaces}) {
                 for (int32_t k = 0; k < refs->Count(); ++k) {
                     const TRefRec& r = (*refs)[k];
                     dump += std::to_string(r.FileIndex) + ":" + std::to_string(r.LineIndex) + ":" +
@@ -309,6 +315,7 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
             EXPECT_EQ(dump, oneThread) << jobs << " threads";
         }
         EXPECT_GT(oneThread.size(), 2000u) << "records before the error are kept";
+        EXPECT_NE(oneThread.find("|img"), oneThread.rfind("|img")) << "the rule records names";
         if (keepSkipped) {
             EXPECT_EQ(oneThread.find("none\n"), 0u);
             const std::size_t file = oneThread.find("\n" + tree.Path("d1/e2/unreadable.ini") + ": ");
