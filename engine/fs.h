@@ -90,3 +90,12 @@ public:
 private:
     TPlatformFile* File_ = nullptr;
 };
+
+// Identifies a file as GetDirectoryId identifies a folder: the same call serves both.
+inline bool GetFileId(const std::string& path, TFileId& id) {
+    return GetDirectoryId(path, id);
+}
+
+// The path with every link resolved, as the platform names the file itself;
+// empty when the path leads nowhere.
+std::string RealPath(const std::string& path);
