@@ -132,6 +132,8 @@ constexpr TTextRow kTexts[] = {
     {utLspLine,         ", line ", ", строка "},
     {utLspAlsoDeclared, "also declared here", "объявлена также здесь"},
     {utLspChangeTo,     "Change to ", "Заменить на "},
+    {utLspDeclaredElsewhere, "cannot rename a name declared outside the workspace's files, in ",
+     "нельзя переименовать имя, объявленное вне файлов рабочей области, в "},
 };
 // clang-format on
 

@@ -80,6 +80,7 @@ enum TTextId : int {
     utLspLine,
     utLspAlsoDeclared,
     utLspChangeTo,
+    utLspDeclaredElsewhere,
     kTextCount
 };
 

@@ -80,20 +80,20 @@ TEST(NameTable, EntriesStayInPlaceThroughGrowthAndErasure) {
             model.erase(held);
         } else {
             TNameEntry& entry = table.Insert(key);
-            ASSERT_EQ(entry.first, key);
+            ASSERT_EQ(entry.Key, key);
             if (held != model.end()) {
                 ASSERT_EQ(&entry, held->second) << key;
                 continue;
             }
-            EXPECT_TRUE(entry.second.Uses.empty()) << key;  // an erased entry comes back empty
-            entry.second.Uses.push_back({step, 0});
+            EXPECT_TRUE(entry.Places.Uses.empty()) << key;  // an erased entry comes back empty
+            entry.Places.Uses.push_back({step, 0});
             model[key] = &entry;
         }
     }
     std::size_t visited = 0;
     table.ForEach([&](const TNameEntry& entry) {
         ++visited;
-        EXPECT_EQ(model.at(entry.first), &entry);
+        EXPECT_EQ(model.at(entry.Key), &entry);
     });
     EXPECT_EQ(visited, model.size());
 }
