@@ -52,8 +52,6 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
         const int32_t from = store.Paths.Count();
         WalkTree(folders[r], std::string(kDefinitionMask), store.Paths, nullptr, {}, passOver);
         if (r + 1 == folders.size()) break;
-        TFileId id;
-        if (GetDirectoryId(folders[r], id)) passOver.push_back(id);
         AddFoldersOf(store.Paths, from, store.Paths.Count(), passOver);
     }
     // Each path joins once; one that the store held already, opened before, stays unused.

@@ -192,7 +192,8 @@ std::vector<int32_t> TWorkspaceIndex::DropBelow(const std::string& folder) {
 }
 
 std::vector<int32_t> TWorkspaceIndex::AddFolder(const std::string& folder) {
-    return Merged(IndexTrees(Store_, {folder}), RefreshAll());
+    const std::vector<int32_t> added = IndexTrees(Store_, {folder});
+    return Merged(added, RefreshAll());
 }
 
 std::vector<int32_t> TWorkspaceIndex::RefreshAll() {
