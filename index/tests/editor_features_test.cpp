@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "described.h"
+#include "fixtures.h"
 #include "temp_tree.h"
 #include "workspace.h"
 
@@ -33,13 +33,7 @@ TEST(EditorFeatures, CompletionAndFixesOfferNamesAsWritten) {
     tree.File("base/c.ini", "MappedImage BaseOnly\n");
     tree.File("names.txt", "Listed_One\nLISTED_ONE\n");  // the first spelling holds
     tree.File("w/b.ini", "MappedImage ArrowHead\nMappedImage Arrows\nMappedImage \xD0\x97\xD0\xBD\xD0\xB0\xD0\xBA\n");
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Path("w")});
-    TIndexSettings settings;
-    settings.DeclaredIn = {tree.Path("base")};
-    settings.NameFiles = {tree.Path("names.txt")};
-    index.SetSettings(settings);
-    index.IndexAll();
+    TWorkspaceIndex index = Indexed(tree, "w", {{"base"}, {"names.txt"}});
     for (const auto& [line, expected] : completions) {
         index.Open(tree.Path("w/a.ini"), line);
         const auto completion = index.Completion(1, {0, static_cast<uint32_t>(line.size())});
@@ -57,9 +51,7 @@ TEST(EditorFeatures, HoverAndSymbolsShowTheDeclarations) {
     TTempTree tree;
     tree.File("b.ini", "MappedImage Arrow\r\n  Texture = x\r\nEnd\r\nMappedImage Bow\r\nMappedImage Arrowhead\r\n");
     tree.File("u.ini", "ButtonImage = ARROW\nButtonImage = Gone\nButtonImage = Bow\n");
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Root()});
-    index.IndexAll();
+    const TWorkspaceIndex index = Indexed(tree);
     // A position in u.ini, and the block that hover shows there, or "none".
     const std::pair<TPosition, std::string> hovers[] = {
         {{0, 16}, "MappedImage Arrow\n  Texture = x\nEnd\n@0:0:12-0:17"},

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "described.h"
+#include "fixtures.h"
 #include "temp_tree.h"
 #include "workspace.h"
 
@@ -29,15 +29,7 @@ TEST(FileFindings, EachKindAsAskedAndWhatIsDeclaredElsewhere) {
         tree.File("names.txt", "Listed\n");
         tree.File("w/a.ini", text);
         tree.File("w/b.ini", "MappedImage Twin\nButtonImage = Kept\n");
-        TWorkspaceIndex index;
-        index.SetRoots({tree.Path("w")});
-        TIndexSettings settings;
-        settings.DeclaredIn = {tree.Path("base")};
-        settings.NameFiles = {tree.Path("names.txt")};
-        settings.Unused = unused;
-        settings.Duplicates = duplicates;
-        index.SetSettings(settings);
-        index.IndexAll();
+        const TWorkspaceIndex index = Indexed(tree, "w", {{"base"}, {"names.txt"}, unused, duplicates});
         EXPECT_EQ(Described(index.File(0).Findings), expected) << text;
     }
 }

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "described.h"
+#include "fixtures.h"
 #include "index_disk.h"
 #include "path_map.h"
 #include "temp_tree.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "described.h"
+#include "fixtures.h"
 #include "names.h"
 #include "temp_tree.h"
 #include "workspace.h"

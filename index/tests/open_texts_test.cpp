@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "described.h"
+#include "fixtures.h"
 #include "temp_tree.h"
 #include "workspace.h"
 
@@ -42,9 +42,7 @@ TEST(OpenTexts, AnOpenTextIsTheTruthInEveryEncoding) {
         TTempTree tree;
         tree.File("a.ini", "ButtonImage = \xC7\xED\xE0\xEA\n");
         tree.File("b.ini", "MappedImage \xC7\xED\xE0\xEA\n");
-        TWorkspaceIndex index;
-        index.SetRoots({tree.Root()});
-        index.IndexAll();
+        TWorkspaceIndex index = Indexed(tree);
         index.Open(tree.Path("a.ini"), text);
         EXPECT_EQ(Described(index.File(0).Findings) + "|" + Described(index.File(1).Findings), expected) << text;
         EXPECT_EQ(index.CurrentText(0), text);

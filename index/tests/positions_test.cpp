@@ -6,7 +6,7 @@
 #include <tuple>
 #include <utility>
 
-#include "described.h"
+#include "fixtures.h"
 
 TEST(Positions, TranslateBetweenBytesAndTheProtocolsLines) {
     // Bytes, their encoding, an offset and its position in UTF-16 and in UTF-8 units.

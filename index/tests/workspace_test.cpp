@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "described.h"
+#include "fixtures.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 
@@ -30,9 +30,7 @@ TEST(Workspace, FoldersThatGoAndComeTakeTheirFilesAlong) {
     TTempTree tree;
     tree.File("u.ini", "ButtonImage = A\nButtonImage = B\n");
     tree.File("old/deep/a.ini", "MappedImage A\n");
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Root()});
-    index.IndexAll();
+    TWorkspaceIndex index = Indexed(tree);
     EXPECT_EQ(State(index, tree), "u.ini: U 1:14-1:15 B; ");
     std::filesystem::rename(tree.Path("old"), tree.Path("new"));
     EXPECT_EQ(index.DiskChanged(tree.Path("old")), TFiles({1}));  // old/deep/a.ini had none
@@ -57,9 +55,7 @@ TEST(Workspace, OneFileByEveryPathThatLeadsToIt) {
     if (!tree.DirLink("ws", tree.Path("real/ws")) || !MakeUnixLink("../real/ws/sub/a.ini", tree.Path("out/l.ini"))) {
         GTEST_SKIP() << "no links here";
     }
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Path("ws")});
-    index.IndexAll();
+    TWorkspaceIndex index = Indexed(tree, "ws");
     const int32_t file = index.FileOf(tree.Path("ws/sub/a.ini"));
     ASSERT_GE(file, 0);
     // The root's real path, and a link from outside to the file itself.
@@ -78,9 +74,7 @@ TEST(Workspace, FoldersDeclaredElsewhereAreNotChecked) {
     tree.File("base/b.ini", "MappedImage Based\nButtonImage = Nowhere\n");
     tree.File("u.ini", "ButtonImage = Based\n");
     if (!MakeFifo(tree.Path("base/pipe.ini"))) GTEST_SKIP() << "no FIFOs here";
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Root()});
-    index.IndexAll();
+    TWorkspaceIndex index = Indexed(tree);
     EXPECT_EQ(State(index, tree), "base/b.ini: U 1:14-1:21 Nowhere; ");
     TIndexSettings settings;
     settings.DeclaredIn = {tree.Path("base"), tree.Path("missing")};

@@ -1,10 +1,26 @@
-// The index's results as short text, so that a table can say what it expects.
+// What the index's tests share: a tree's index, and its results as short
+// text, so that a table can say what it expects.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "file_entry.h"
+#include "temp_tree.h"
+#include "workspace.h"
+
+// The index of the tree's folder `root` ("" for the tree itself), indexed
+// with `settings`, whose folders and names files are given below the tree.
+inline TWorkspaceIndex Indexed(const TTempTree& tree, const std::string& root = "", TIndexSettings settings = {}) {
+    for (std::string& folder : settings.DeclaredIn) folder = tree.Path(folder);
+    for (std::string& file : settings.NameFiles) file = tree.Path(file);
+    TWorkspaceIndex index;
+    index.SetRoots({root.empty() ? tree.Root() : tree.Path(root)});
+    index.SetSettings(std::move(settings));
+    index.IndexAll();
+    return index;
+}
 
 inline std::string Where(TPosition p) {
     return std::to_string(p.Line) + ":" + std::to_string(p.Character);
