@@ -48,6 +48,4 @@ struct TFileEntry {
     std::vector<TOccurrence> Declarations;
     std::vector<char> WrittenNames;  // the items' names end to end: one block, not one each
     std::vector<TFinding> Findings;
-
-    const std::vector<TOccurrence>& Items(bool declarations) const { return declarations ? Declarations : Uses; }
 };
