@@ -16,8 +16,14 @@ char KeyChar(char c) {
 #endif
 }
 
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "/\\";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
 bool IsSeparator(char c) {
-    return c == '/' || c == kPathSeparator;
+    return kSeparators.find(c) != std::string_view::npos;
 }
 
 }  // namespace
@@ -74,11 +80,11 @@ bool IsBelow(std::string_view path, std::string_view folder) {
 }
 
 std::string_view FolderOf(std::string_view path) {
-    const std::size_t at = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+    const std::size_t at = path.find_last_of(kSeparators);
     return at == std::string_view::npos ? std::string_view() : path.substr(0, at);
 }
 
 std::string_view FileNameOf(std::string_view path) {
-    const std::size_t at = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+    const std::size_t at = path.find_last_of(kSeparators);
     return at == std::string_view::npos ? path : path.substr(at + 1);
 }

@@ -2,6 +2,7 @@
 // text, so that a table can say what it expects.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,13 @@ inline TWorkspaceIndex Indexed(const TTempTree& tree, const std::string& root = 
     index.SetSettings(std::move(settings));
     index.IndexAll();
     return index;
+}
+
+// A path below the tree, with '/' between its parts on every platform.
+inline std::string Relative(const TTempTree& tree, std::string path) {
+    path.erase(0, tree.Root().size() + 1);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 inline std::string Where(TPosition p) {

@@ -73,7 +73,7 @@ TEST(Indexer, IndexesEachFileOnceWhateverPathsLeadThere) {
         IndexTrees(store, paths);
         std::vector<std::string> indexed;
         for (int32_t f = 0; f < store.FileCount(); ++f) {
-            if (!store.Files[f].Gone) indexed.push_back(store.PathOf(f).substr(tree.Root().size() + 1));
+            if (!store.Files[f].Gone) indexed.push_back(Relative(tree, store.PathOf(f)));
         }
         std::sort(indexed.begin(), indexed.end());
         std::string seen;

@@ -19,7 +19,7 @@ std::string State(const TWorkspaceIndex& index, const TTempTree& tree) {
     std::string out;
     for (int32_t f = 0; f < index.FileCount(); ++f) {
         if (index.File(f).Gone || index.File(f).Findings.empty()) continue;
-        out += index.PathOf(f).substr(tree.Root().size() + 1) + ": " + Described(index.File(f).Findings) + " ";
+        out += Relative(tree, index.PathOf(f)) + ": " + Described(index.File(f).Findings) + " ";
     }
     return out;
 }
