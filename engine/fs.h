@@ -104,3 +104,7 @@ public:
 private:
     TPlatformFile* File_ = nullptr;
 };
+
+// The path with every link resolved, as the platform names the file itself;
+// empty when the path leads nowhere.
+std::string RealPath(const std::string& path);

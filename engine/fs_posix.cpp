@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -311,4 +312,12 @@ void TInputFile::Close() {
     const int error = ::close(file->Fd) == 0 ? 0 : errno;
     delete file;
     if (error != 0) throw EInOutError(CodeOf(error), ErrorText(error));
+}
+
+std::string RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return {};
+    std::string out(real);
+    std::free(real);
+    return out;
 }

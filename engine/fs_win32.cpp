@@ -228,3 +228,19 @@ void TInputFile::Close() {
         throw EInOutError(error, ErrorText(error));
     }
 }
+
+std::string RealPath(const std::string& path) {
+    if (!FitsMaxPath(path)) return {};
+    const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    char buffer[MAX_PATH + 8];
+    const DWORD size = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(handle);
+    if (size == 0 || size >= sizeof buffer) return {};
+    std::string out(buffer, size);
+    // The platform's long-path prefix: the rest is the path as other calls take it.
+    constexpr std::string_view kLongPrefix = "\\\\?\\";
+    if (out.compare(0, kLongPrefix.size(), kLongPrefix) == 0) out.erase(0, kLongPrefix.size());
+    return out;
+}

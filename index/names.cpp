@@ -9,7 +9,7 @@ uint64_t TNameTable::HashOf(std::string_view key) {
 std::size_t TNameTable::TPart::SlotOf(std::string_view key, uint64_t hash) const {
     const std::size_t mask = Slots.size() - 1;
     std::size_t slot = hash & mask;
-    while (Slots[slot].Entry != nullptr && !(Slots[slot].Hash == hash && Slots[slot].Entry->first == key)) {
+    while (Slots[slot].Entry != nullptr && !(Slots[slot].Hash == hash && Slots[slot].Entry->Key == key)) {
         slot = (slot + 1) & mask;
     }
     return slot;
@@ -27,18 +27,18 @@ TNameEntry& TNameTable::Insert(std::string_view key, uint64_t hash) {
     TSlot& slot = part.Slots[part.SlotOf(key, hash)];
     if (slot.Entry == nullptr) {
         slot = {part.NewEntry(), hash};
-        slot.Entry->first.assign(key);
+        slot.Entry->Key.assign(key);
         ++part.Count;
     }
     return *slot.Entry;
 }
 
 void TNameTable::Erase(TNameEntry& entry) {
-    const uint64_t hash = HashOf(entry.first);
+    const uint64_t hash = HashOf(entry.Key);
     TPart& part = Parts_[PartOf(hash)];
     std::vector<TSlot>& slots = part.Slots;
     const std::size_t mask = slots.size() - 1;
-    std::size_t hole = part.SlotOf(entry.first, hash);
+    std::size_t hole = part.SlotOf(entry.Key, hash);
     // Each later slot of the run moves back into the hole unless its home
     // lies after the hole, where a lookup still finds it.
     for (std::size_t next = (hole + 1) & mask; slots[next].Entry != nullptr; next = (next + 1) & mask) {

@@ -8,16 +8,27 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-// Where a name is declared and used, as (file, item) in walk order.
-struct TNameRefs {
-    std::vector<std::pair<int32_t, int32_t>> Declarations;
-    std::vector<std::pair<int32_t, int32_t>> Uses;
+// One item of one file: its index among the file's uses or declarations.
+struct TItemRef {
+    int32_t File;
+    int32_t Item;
+    bool operator==(const TItemRef& o) const { return File == o.File && Item == o.Item; }
+    bool operator<(const TItemRef& o) const { return File != o.File ? File < o.File : Item < o.Item; }
 };
+
+// Where a name is declared and used, in walk order.
+struct TNamePlaces {
+    std::vector<TItemRef> Declarations;
+    std::vector<TItemRef> Uses;
+};
+
 // A name as the scanner records it (ASCII letters lowered), with its places.
-using TNameEntry = std::pair<std::string, TNameRefs>;
+struct TNameEntry {
+    std::string Key;
+    TNamePlaces Places;
+};
 
 class TNameTable {
 public:

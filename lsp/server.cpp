@@ -237,7 +237,11 @@ void TServer::Exit(const json&) {
 
 void TServer::Initialized(const json&) {
     if (WatchFiles_) {
-        const json watchers = {{{"globPattern", "**/" + std::string(kDefinitionMask)}}};
+        // Folders too: a client that filters its events by the first never
+        // tells of a folder that went or came with its files.
+        constexpr int kCreateAndDelete = 1 | 4;
+        const json watchers = {{{"globPattern", "**/" + std::string(kDefinitionMask)}},
+                               {{"globPattern", "**/*"}, {"kind", kCreateAndDelete}}};
         Send({{"jsonrpc", "2.0"},
               {"id", NextRequestId_++},
               {"method", "client/registerCapability"},
@@ -252,7 +256,7 @@ void TServer::Initialized(const json&) {
 
 std::string TServer::UriOf(int32_t file) const {
     const auto it = ClientUris_.find(file);
-    return it != ClientUris_.end() ? it->second : UriFromPath(Index_.File(file).Path);
+    return it != ClientUris_.end() ? it->second : UriFromPath(Index_.PathOf(file));
 }
 
 void TServer::Publish(std::vector<int32_t> files, int32_t always) {
@@ -354,13 +358,13 @@ json TServer::LocationsOf(const std::vector<TPlace>& places) const {
 
 json TServer::Definition(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
     return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Key()));
 }
 
 json TServer::References(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
     if (item == nullptr) return nullptr;
     std::vector<TPlace> places = Index_.Uses(item->Key());
     if (params.value("/context/includeDeclaration"_json_pointer, false)) {
@@ -370,17 +374,25 @@ json TServer::References(const json& params) {
     return LocationsOf(places);
 }
 
+// Renaming the uses of a name that the workspace does not declare would leave them undeclared.
+void TServer::RefuseRenameElsewhere(const std::string& key) const {
+    if (const std::string* source = Index_.DeclaredOnlyElsewhere(key))
+        throw TRpcError{kRequestFailed, TextOf(utLspDeclaredElsewhere) + *source};
+}
+
 json TServer::PrepareRename(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
     if (item == nullptr) return nullptr;
-    return {{"range", JsonOf(item->Range)}, {"placeholder", std::string(item->Shown)}};
+    RefuseRenameElsewhere(item->Key());
+    return {{"range", JsonOf(item->Range)}, {"placeholder", std::string(item->Written)}};
 }
 
 json TServer::Rename(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TItem* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
     if (item == nullptr) throw TRpcError{kRequestFailed, TextOf(utLspNoName)};
+    RefuseRenameElsewhere(item->Key());
     const std::string name = params.at("newName").get<std::string>();
     if (!IsValidName(name)) throw TRpcError{kRequestFailed, TextOf(utLspBadName) + name};
     std::vector<TPlace> places = Index_.Declarations(item->Key());
@@ -410,7 +422,7 @@ json TServer::Hover(const json& params) {
     const int32_t file = DocumentOf(params);
     const auto hover = file < 0 ? std::nullopt : Index_.Hover(file, PositionOf(params.at("position")));
     if (!hover) return nullptr;
-    const std::string& path = Index_.File(hover->File).Path;
+    const std::string path = Index_.PathOf(hover->File);
     const std::string where =
         TextOf(utLspDeclaredIn) + path + TextOf(utLspLine) + std::to_string(hover->Range.Start.Line + 1);
     return {{"contents", {{"kind", "markdown"}, {"value", "```ini\n" + hover->Block + "```\n" + where}}}};
@@ -426,7 +438,7 @@ json TServer::CodeAction(const json& params) {
             finding.Range.End < range.Start) {
             continue;
         }
-        const TItem* item = Index_.ItemAt(file, finding.Range.Start);
+        const TOccurrence* item = Index_.ItemAt(file, finding.Range.Start);
         if (item == nullptr) continue;
         constexpr std::size_t kFixes = 3;
         for (const std::string& name : Index_.ClosestNames(item->Key(), kFixes)) {

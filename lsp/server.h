@@ -41,6 +41,7 @@ private:
     nlohmann::json References(const nlohmann::json& params);
     nlohmann::json PrepareRename(const nlohmann::json& params);
     nlohmann::json Rename(const nlohmann::json& params);
+    void RefuseRenameElsewhere(const std::string& key) const;
     nlohmann::json Completion(const nlohmann::json& params);
     nlohmann::json Hover(const nlohmann::json& params);
     nlohmann::json CodeAction(const nlohmann::json& params);

@@ -134,6 +134,8 @@ constexpr TTextRow kTexts[] = {
     {utLspLine,         ", line ", ", строка "},
     {utLspAlsoDeclared, "also declared here", "объявлена также здесь"},
     {utLspChangeTo,     "Change to ", "Заменить на "},
+    {utLspDeclaredElsewhere, "cannot rename a name declared outside the workspace's files, in ",
+     "нельзя переименовать имя, объявленное вне файлов рабочей области, в "},
     {utProjectSyntax,   "not TOML: ", "это не TOML: "},
     {utProjectUnknownKey, "unknown key ", "неизвестный ключ "},
     {utProjectNeedsBool, "true or false is needed for ", "нужно true или false для "},

@@ -82,6 +82,7 @@ enum TTextId : int {
     utLspLine,
     utLspAlsoDeclared,
     utLspChangeTo,
+    utLspDeclaredElsewhere,
     // The project file's faults.
     utProjectSyntax,
     utProjectUnknownKey,

@@ -1,0 +1,18 @@
+// The findings of one file: its uses that nothing declares, and, as asked,
+// its declarations that nothing uses and those of names declared twice.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "elsewhere.h"
+#include "file_entry.h"
+
+struct TFindingKinds {
+    bool Unused = true;
+    bool Duplicates = true;
+};
+
+// In the order of their places in the file.
+std::vector<TFinding> FindingsOf(int32_t file, const std::vector<TFileEntry>& files,
+                                 const TDeclaredElsewhere& elsewhere, TFindingKinds kinds);

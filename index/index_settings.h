@@ -1,0 +1,15 @@
+// What the editor's settings ask of the index.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class TEncodingChoice { Auto, Utf8, Cp1251 };
+
+struct TIndexSettings {
+    std::vector<std::string> DeclaredIn;  // folders whose declarations count too
+    std::vector<std::string> NameFiles;   // files of declared names, one a line
+    bool Unused = true;
+    bool Duplicates = true;
+    TEncodingChoice Encoding = TEncodingChoice::Auto;
+};

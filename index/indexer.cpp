@@ -1,0 +1,214 @@
+#include "indexer.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "index_disk.h"
+#include "line_scanner.h"
+#include "name_links.h"
+#include "parallel_scan.h"
+#include "placing.h"
+#include "syntax.h"
+#include "walker.h"
+
+namespace {
+
+// Whether the names of a file's bytes are UTF-8 as they stand.
+bool NamesAsRead(const TIndexStore& store, const TFileEntry& entry) {
+    return entry.Encoding == TEncoding::Utf8 && (entry.Open || store.Settings.Encoding == TEncodingChoice::Auto);
+}
+
+// Adds the ids of the folders of paths [from, to), taking each folder once
+// where its files follow each other, as a walk lists them.
+void AddFoldersOf(const TPathList& paths, int32_t from, int32_t to, std::vector<TFileId>& ids) {
+    std::string_view last;
+    for (int32_t i = from; i < to; ++i) {
+        const std::string_view folder = FolderOf(paths[i]);
+        if (i > from && folder == last) continue;
+        last = folder;
+        TFileId id;
+        if (GetDirectoryId(std::string(folder), id)) ids.push_back(id);
+    }
+}
+
+// The names that one thread scanned, end to end, with their hashes.
+struct TScannedKeys {
+    TNameList Keys;
+    std::vector<uint64_t> Hashes;
+};
+
+// Where one file's names stand among a thread's: its uses', then its declarations'.
+struct TKeyRun {
+    uint32_t Thread = 0;
+    int32_t First = 0;
+};
+
+}  // namespace
+
+std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::string>& folders) {
+    const int32_t before = store.Paths.Count();
+    std::vector<TFileId> passOver = store.Elsewhere.FolderIds();
+    for (std::size_t r = 0; r < folders.size(); ++r) {
+        const int32_t from = store.Paths.Count();
+        WalkTree(folders[r], std::string(kDefinitionMask), store.Paths, nullptr, {}, passOver);
+        if (r + 1 == folders.size()) break;
+        AddFoldersOf(store.Paths, from, store.Paths.Count(), passOver);
+    }
+    // Each path joins once; one that the store held already, opened before, stays unused.
+    store.Files.resize(static_cast<std::size_t>(store.Paths.Count()));
+    std::vector<int32_t> files;
+    for (int32_t f = before; f < store.Paths.Count(); ++f) {
+        if (store.ByPath.Find(store.Paths[f], store.Paths) >= 0) {
+            store.Files[f].Gone = true;
+            continue;
+        }
+        files.push_back(f);
+    }
+    store.ByPath.Reserve(static_cast<std::size_t>(store.FileCount()), store.Paths);
+    for (const int32_t f : files) store.ByPath.Insert(f, store.Paths);
+
+    // Each file is read once, on every core, and its names are placed while
+    // its bytes are still in the cache; the table of names is filled after.
+    std::vector<TScannedKeys> scanned(HardwareJobs());
+    std::vector<TKeyRun> runs(files.size());
+    std::atomic<uint32_t> threads{0};
+    std::atomic<std::size_t> taken{0};
+    const auto readFiles = [&] {
+        const uint32_t thread = threads++;
+        TScannedKeys& keys = scanned[thread];
+        std::vector<char> bytes;
+        std::vector<char> chunk(kReadChunk);
+        TScanState part;
+        part.KeepDefinedPlaces = true;
+        for (std::size_t i = taken++; i < files.size(); i = taken++) {
+            TFileEntry& entry = store.Files[files[i]];
+            std::size_t size = 0;
+            if (!ReadDisk(store.PathOf(files[i]), bytes, size)) {
+                entry.Gone = true;
+                continue;
+            }
+            const std::string_view text(bytes.data(), size);
+            part.TruncateRecords();
+            TMemorySource source(text, true);
+            TLineScanner(part, chunk).ScanText(source, 0);
+            entry.Encoding = entry.DiskEncoding = store.DiskEncodingOf(text);
+            TRecordStart next;
+            PlaceItems(entry, text, NamesAsRead(store, entry), store.Units, part, 0, next);
+            runs[i] = {thread, keys.Keys.Count()};
+            for (const TNameList* list : {&part.UsedNames, &part.DefinedNames}) {
+                for (int32_t k = 0; k < list->Count(); ++k) {
+                    keys.Keys.Add((*list)[k]);
+                    keys.Hashes.push_back(TNameTable::HashOf((*list)[k]));
+                }
+            }
+        }
+    };
+    RunOnCores(readFiles, readFiles);
+
+    std::vector<int32_t> read;
+    for (const int32_t f : files) {
+        if (store.Files[f].Gone) {
+            store.ByPath.Erase(f, store.Paths);
+        } else {
+            read.push_back(f);
+        }
+    }
+    // Each part of the table of names is filled by one thread, file by file
+    // in walk order, so that every list of places is in walk order. A lane
+    // takes every lanes-th part, so that each thread walks the names once.
+    const std::size_t lanes = std::min<std::size_t>(HardwareJobs(), TNameTable::kParts);
+    std::atomic<std::size_t> nextLane{0};
+    const auto link = [&] {
+        for (std::size_t lane = nextLane++; lane < lanes; lane = nextLane++) {
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                TFileEntry& entry = store.Files[files[i]];
+                if (entry.Gone) continue;
+                const TScannedKeys& keys = scanned[runs[i].Thread];
+                int32_t k = runs[i].First;
+                const auto items = [&](std::vector<TOccurrence>& out, std::vector<TItemRef> TNamePlaces::*places) {
+                    for (std::size_t item = 0; item < out.size(); ++item, ++k) {
+                        const uint64_t hash = keys.Hashes[k];
+                        if (TNameTable::PartOf(hash) % lanes != lane) continue;
+                        TNameEntry& name = store.Names.Insert(keys.Keys[k], hash);
+                        out[item].Entry = &name;
+                        InsertInOrder(name.Places.*places, {files[i], static_cast<int32_t>(item)});
+                    }
+                };
+                items(entry.Uses, &TNamePlaces::Uses);
+                items(entry.Declarations, &TNamePlaces::Declarations);
+            }
+        }
+    };
+    RunOnCores(link, link);
+    scanned.clear();
+    // The table of names is only read from here on: the files' findings are
+    // found on every core. Each file is new, so its findings changed when it has some.
+    std::atomic<std::size_t> found{0};
+    const auto find = [&] {
+        for (std::size_t i = found++; i < read.size(); i = found++) {
+            store.Files[read[i]].Findings = FindingsOf(read[i], store.Files, store.Elsewhere, store.Kinds());
+        }
+    };
+    RunOnCores(find, find);
+    read.erase(std::remove_if(read.begin(), read.end(), [&](int32_t f) { return store.Files[f].Findings.empty(); }),
+               read.end());
+    return read;
+}
+
+namespace {
+
+// Scans one file's bytes into its items, each linked to its name's entry,
+// which is new, and without places, where the table lacked the name.
+void ScanOne(TIndexStore& store, int32_t file, std::string_view bytes) {
+    TFileEntry& entry = store.Files[file];
+    TScanState state;
+    state.KeepDefinedPlaces = true;
+    TMemorySource source(bytes, true);
+    TLineScanner(state).ScanText(source, 0);
+    if (!entry.Open) entry.Encoding = entry.DiskEncoding = store.DiskEncodingOf(bytes);
+    TRecordStart next;
+    PlaceItems(entry, bytes, NamesAsRead(store, entry), store.Units, state, 0, next);
+    // The editor's UTF-8 stands for the disk's bytes: a name is the one the
+    // disk would hold once saved, when its encoding can hold it.
+    const bool recode = entry.Open && entry.DiskEncoding != TEncoding::Utf8;
+    const auto entryOf = [&](std::string_view key) {
+        if (!recode) return &store.Names.Insert(key);
+        const std::string disk = FromUtf8(key, entry.DiskEncoding);
+        return &store.Names.Insert(ToUtf8(disk, entry.DiskEncoding) == key ? std::string_view(disk) : key);
+    };
+    for (std::size_t k = 0; k < entry.Uses.size(); ++k) {
+        entry.Uses[k].Entry = entryOf(state.UsedNames[static_cast<int32_t>(k)]);
+    }
+    for (std::size_t k = 0; k < entry.Declarations.size(); ++k) {
+        entry.Declarations[k].Entry = entryOf(state.DefinedNames[static_cast<int32_t>(k)]);
+    }
+}
+
+}  // namespace
+
+std::vector<int32_t> Rescan(TIndexStore& store, int32_t file, std::string_view bytes) {
+    TFileEntry& entry = store.Files[file];
+    TRelink relink;
+    relink.Note(entry);
+    Unlink(file, entry);
+    ScanOne(store, file, bytes);
+    relink.Note(entry);
+    Link(file, entry);
+    const std::unordered_set<int32_t> affected = relink.Affected(file);
+    relink.DropUnnamed(store.Names);
+    return RefreshFindings(store, affected);
+}
+
+std::vector<int32_t> RefreshFindings(TIndexStore& store, const std::unordered_set<int32_t>& files) {
+    std::vector<int32_t> changed;
+    for (const int32_t file : files) {
+        TFileEntry& entry = store.Files[file];
+        std::vector<TFinding> findings =
+            entry.Gone ? std::vector<TFinding>{} : FindingsOf(file, store.Files, store.Elsewhere, store.Kinds());
+        if (findings == entry.Findings) continue;
+        entry.Findings = std::move(findings);
+        changed.push_back(file);
+    }
+    std::sort(changed.begin(), changed.end());
+    return changed;
+}

@@ -1,0 +1,51 @@
+// What the index's tests share: a tree's index, and its results as short
+// text, so that a table can say what it expects.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "file_entry.h"
+#include "temp_tree.h"
+#include "workspace.h"
+
+// The index of the tree's folder `root` ("" for the tree itself), indexed
+// with `settings`, whose folders and names files are given below the tree.
+inline TWorkspaceIndex Indexed(const TTempTree& tree, const std::string& root = "", TIndexSettings settings = {}) {
+    for (std::string& folder : settings.DeclaredIn) folder = tree.Path(folder);
+    for (std::string& file : settings.NameFiles) file = tree.Path(file);
+    TWorkspaceIndex index;
+    index.SetRoots({root.empty() ? tree.Root() : tree.Path(root)});
+    index.SetSettings(std::move(settings));
+    index.IndexAll();
+    return index;
+}
+
+// A path below the tree, with '/' between its parts on every platform.
+inline std::string Relative(const TTempTree& tree, std::string path) {
+    path.erase(0, tree.Root().size() + 1);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+inline std::string Where(TPosition p) {
+    return std::to_string(p.Line) + ":" + std::to_string(p.Character);
+}
+
+inline std::string Where(const TRange& r) {
+    return Where(r.Start) + "-" + Where(r.End);
+}
+
+// "U 1:19-1:22 Name;" per finding: Undeclared, Unused or Duplicate (with the
+// places of the other declarations).
+inline std::string Described(const std::vector<TFinding>& findings) {
+    std::string out;
+    for (const TFinding& f : findings) {
+        out += std::string(1, "UND"[static_cast<int>(f.Kind)]) + " " + Where(f.Range) + " " + f.Name;
+        for (const TPlace& place : f.Related) out += " @" + std::to_string(place.File) + ":" + Where(place.Range);
+        out += ";";
+    }
+    return out;
+}

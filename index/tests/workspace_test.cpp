@@ -1,0 +1,97 @@
+#include "workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fixtures.h"
+#include "temp_tree.h"
+#include "unix_files.h"
+
+namespace {
+
+using TFiles = std::vector<int32_t>;
+
+// Every file that has findings, as "path below the tree: findings".
+std::string State(const TWorkspaceIndex& index, const TTempTree& tree) {
+    std::string out;
+    for (int32_t f = 0; f < index.FileCount(); ++f) {
+        if (index.File(f).Gone || index.File(f).Findings.empty()) continue;
+        out += Relative(tree, index.PathOf(f)) + ": " + Described(index.File(f).Findings) + " ";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Workspace, FoldersThatGoAndComeTakeTheirFilesAlong) {
+    TTempTree tree;
+    tree.File("u.ini", "ButtonImage = A\nButtonImage = B\n");
+    tree.File("old/deep/a.ini", "MappedImage A\n");
+    TWorkspaceIndex index = Indexed(tree);
+    EXPECT_EQ(State(index, tree), "u.ini: U 1:14-1:15 B; ");
+    std::filesystem::rename(tree.Path("old"), tree.Path("new"));
+    EXPECT_EQ(index.DiskChanged(tree.Path("old")), TFiles({1}));  // old/deep/a.ini had none
+    EXPECT_EQ(State(index, tree), "u.ini: U 0:14-0:15 A;U 1:14-1:15 B; ");
+    EXPECT_EQ(index.FileOf(tree.Path("old/deep/a.ini")), -1);
+    tree.File("new/b.ini", "MappedImage B\n");
+    EXPECT_EQ(index.DiskChanged(tree.Path("new")), TFiles({1}));
+    EXPECT_EQ(State(index, tree), "");
+    // The editor's text of a file below a folder that went still holds.
+    index.Open(tree.Path("new/b.ini"), "MappedImage B\n");
+    std::filesystem::remove_all(tree.Path("new"));
+    EXPECT_EQ(index.DiskChanged(tree.Path("new")), TFiles({1}));
+    EXPECT_EQ(State(index, tree), "u.ini: U 0:14-0:15 A; ");
+    EXPECT_EQ(index.DiskChanged(tree.Path("elsewhere")), TFiles({}));  // nothing there, nothing below
+}
+
+TEST(Workspace, OneFileByEveryPathThatLeadsToIt) {
+    TTempTree tree;
+    tree.File("real/ws/sub/a.ini", "MappedImage A\n");
+    tree.File("real/ws/u.ini", "ButtonImage = A\n");
+    tree.File("out/x");
+    if (!tree.DirLink("ws", tree.Path("real/ws")) || !MakeUnixLink("../real/ws/sub/a.ini", tree.Path("out/l.ini"))) {
+        GTEST_SKIP() << "no links here";
+    }
+    TWorkspaceIndex index = Indexed(tree, "ws");
+    const int32_t file = index.FileOf(tree.Path("ws/sub/a.ini"));
+    ASSERT_GE(file, 0);
+    // The root's real path, and a link from outside to the file itself.
+    for (const std::string& path : {tree.Path("real/ws/sub/a.ini"), tree.Path("out/l.ini")}) {
+        EXPECT_TRUE(index.InWorkspace(path)) << path;
+        EXPECT_EQ(index.FileOf(path), file) << path;
+    }
+    EXPECT_FALSE(index.InWorkspace(tree.Path("real/other.ini")));
+    index.Open(tree.Path("real/ws/sub/a.ini"), "MappedImage A\nMappedImage A2\n");
+    EXPECT_EQ(State(index, tree), "ws/sub/a.ini: N 1:12-1:14 A2; ");
+    RemoveUnixEntries(tree.Root());
+}
+
+TEST(Workspace, FoldersDeclaredElsewhereAreNotChecked) {
+    TTempTree tree;
+    tree.File("base/b.ini", "MappedImage Based\nButtonImage = Nowhere\n");
+    tree.File("u.ini", "ButtonImage = Based\n");
+    if (!MakeFifo(tree.Path("base/pipe.ini"))) GTEST_SKIP() << "no FIFOs here";
+    TWorkspaceIndex index = Indexed(tree);
+    EXPECT_EQ(State(index, tree), "base/b.ini: U 1:14-1:21 Nowhere; ");
+    TIndexSettings settings;
+    settings.DeclaredIn = {tree.Path("base"), tree.Path("missing")};
+    std::vector<TComplaint> complaints;
+    EXPECT_EQ(index.SetSettings(settings, &complaints), TFiles({0}));
+    EXPECT_EQ(State(index, tree), "");
+    ASSERT_EQ(complaints.size(), 2u);
+    EXPECT_EQ(complaints[0].Text, utCannotRead);
+    EXPECT_EQ(complaints[0].Subject, tree.Path("base/pipe.ini"));
+    EXPECT_EQ(complaints[1].Text, utNotADirectory);
+    EXPECT_EQ(index.FileOf(tree.Path("base/b.ini")), -1);
+    EXPECT_EQ(index.Open(tree.Path("base/b.ini"), "ButtonImage = Gone\n"), TFiles({}));
+    ASSERT_NE(index.DeclaredOnlyElsewhere("based"), nullptr);
+    EXPECT_EQ(*index.DeclaredOnlyElsewhere("based"), tree.Path("base"));
+    EXPECT_EQ(index.DeclaredOnlyElsewhere("nowhere"), nullptr);
+    // Back in the tree, the folder's files are checked again.
+    index.SetSettings({});
+    EXPECT_EQ(State(index, tree), "base/b.ini: U 1:14-1:21 Nowhere; ");
+    RemoveUnixEntries(tree.Root());
+}
