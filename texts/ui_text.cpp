@@ -132,6 +132,10 @@ constexpr TTextRow kTexts[] = {
     {utLspLine,         ", line ", ", строка "},
     {utLspAlsoDeclared, "also declared here", "объявлена также здесь"},
     {utLspChangeTo,     "Change to ", "Заменить на "},
+    {utLspTooDeep,      "the message nests too deep", "в сообщении слишком глубокая вложенность"},
+    {utLspInitializedTwice, "the server is already initialized", "сервер уже инициализирован"},
+    {utLspShuttingDown, "the server is shutting down", "сервер завершает работу"},
+    {utLspBadPosition,  "not a position: ", "это не позиция: "},
 };
 // clang-format on
 

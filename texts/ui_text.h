@@ -80,6 +80,10 @@ enum TTextId : int {
     utLspLine,
     utLspAlsoDeclared,
     utLspChangeTo,
+    utLspTooDeep,
+    utLspInitializedTwice,
+    utLspShuttingDown,
+    utLspBadPosition,
     kTextCount
 };
 
