@@ -63,9 +63,8 @@ TEST(Uri, ConvertsToPathsAndBack) {
         {"file:///c%3A/x", "c:\\x"},
         {"file:///C:/w/root/../x/./y.ini", "C:\\w\\x\\y.ini"},
 #else
-        {"file:///a%20b/%D0%AF.ini", "/a b/\xD0\xAF.ini"},
-        {"file:///x%25y%3B", "/x%y;"},
-        {"file:///w/root/../x/./y.ini", "/w/x/y.ini"},
+        {"file:///a%20b/%D0%AF.ini", "/a b/\xD0\xAF.ini"}, {"file:///x%25y%3B", "/x%y;"},
+        {"file://LocalHost/w/a.ini", "/w/a.ini"},          {"file:///w/root/../x/./y.ini", "/w/x/y.ini"},
         {"file:///w/%2E%2E/%2e/../y.ini", "/y.ini"},
 #endif
     };
@@ -74,6 +73,9 @@ TEST(Uri, ConvertsToPathsAndBack) {
         EXPECT_EQ(PathFromUri(UriFromPath(path)).value_or("?"), path);
     }
     EXPECT_FALSE(PathFromUri("untitled:1"));
+#ifndef _WIN32
+    EXPECT_FALSE(PathFromUri("file://elsewhere/w/a.ini"));
+#endif
 }
 
 TEST(Server, AnswersAnEditorSession) {
@@ -156,8 +158,9 @@ TEST(Server, AnswersAnEditorSession) {
 }
 
 TEST(Server, ServesOverAStreamUntilItsEnd) {
-    // Headers in any case, LF line ends, other headers, broken header blocks
-    // skipped, blank lines between messages; nothing is read after exit.
+    // Headers in any case, LF line ends, other headers, a broken header block
+    // answered once and what follows it up to the next length skipped, blank
+    // lines between messages; nothing is handled after exit.
     std::istringstream in(Framed(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})") +
                           "content-length:  2\nContent-Type: x\n\n{}" + "Content-Length: x\r\n\r\n" +
                           "Content-Type: y\r\n\r\n\r\n" + Framed("[1]") + Framed("{x") +
@@ -168,12 +171,127 @@ TEST(Server, ServesOverAStreamUntilItsEnd) {
     std::istringstream answers(out.str());
     std::vector<std::string> codes;
     std::string body;
-    while (ReadMessage(answers, body) == TReadResult::Message) {
+    TFrameReader reader(answers);
+    while (reader.Next(body) == TReadResult::Message) {
         const json m = json::parse(body);
         codes.push_back(
             (m.contains("error") ? m["error"]["code"] : m["result"]["capabilities"]["positionEncoding"]).dump());
     }
-    EXPECT_EQ(codes, (std::vector<std::string>{R"("utf-16")", "-32600", "-32700", "-32700", "-32600", "-32700"}));
+    EXPECT_EQ(codes, (std::vector<std::string>{R"("utf-16")", "-32600", "-32700", "-32600", "-32700"}));
     std::istringstream cut("Content-Length: 9\r\n\r\n{}");
-    EXPECT_EQ(ReadMessage(cut, body), TReadResult::End);
+    EXPECT_EQ(TFrameReader(cut).Next(body), TReadResult::End);
+}
+
+namespace {
+
+// A request, or a notification when `id` is null, with its length off by `off`.
+std::string Message(const json& id, const std::string& method, const json& params, int off = 0) {
+    json m = {{"jsonrpc", "2.0"}, {"method", method}, {"params", params}};
+    if (!id.is_null()) m["id"] = id;
+    const std::string body = m.dump();
+    return "Content-Length: " + std::to_string(static_cast<int>(body.size()) + off) + "\r\n\r\n" + body;
+}
+
+// The server's messages but diagnostics, joined by " | ": "ID: CODE TEXT" for
+// an error, "warn: TEXT", "ID: RESULT" with a list as its size.
+std::string Answers(const std::string& stream, const std::string& root) {
+    std::istringstream in(stream);
+    TFrameReader reader(in);
+    std::string body;
+    std::string out;
+    while (reader.Next(body) == TReadResult::Message) {
+        const json m = json::parse(body);
+        std::string line;
+        if (m.contains("error")) {
+            line = m["id"].dump() + ": " + m["error"]["code"].dump() + " " + m["error"]["message"].get<std::string>();
+        } else if (m.value("method", "") == "window/showMessage") {
+            line = "warn: " + m["params"]["message"].get<std::string>();
+        } else if (m.contains("result")) {
+            const json& r = m["result"];
+            const json& list = r.contains("items") ? r["items"] : r;
+            line = m["id"].dump() + ": " +
+                   (list.is_array()              ? std::to_string(list.size())
+                    : r.contains("capabilities") ? "ready"
+                                                 : r.dump());
+            if (r.is_object() && r.value("isIncomplete", false)) line += " incomplete";
+        } else {
+            continue;
+        }
+        for (std::size_t at; (at = line.find(root)) != std::string::npos;) line.erase(at, root.size());
+        out += (out.empty() ? "" : " | ") + line;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Server, KeepsServingAfterHostileInput) {
+    TTempTree tree;
+    std::string names;
+    for (int k = 0; k < 400; ++k) names += "MappedImage N" + std::to_string(k) + "\n";
+    tree.File("b.ini", names);
+    tree.File("a.ini", "ButtonImage = N7\n");
+    const std::string a = UriFromPath(tree.Path("a.ini"));
+    const auto at = [&](json line, json character, const std::string& uri = "") {
+        return json{{"textDocument", {{"uri", uri.empty() ? a : uri}}},
+                    {"position", {{"line", line}, {"character", character}}}};
+    };
+    json init = {
+        {"workspaceFolders", {{{"uri", UriFromPath(tree.Root())}}, {{"uri", UriFromPath(tree.Path("gone"))}}}}};
+    const std::string start = Message(1, "initialize", init) + Message(nullptr, "initialized", json::object());
+    const std::string symbols = Message(5, "workspace/symbol", {{"query", "N1"}});
+    std::string deep(200000, '[');
+    deep = R"({"jsonrpc":"2.0","id":5,"method":"shutdown","params":)" + deep + std::string(deep.size(), ']') + "}";
+    const json badRange = {{"start", {{"line", -1}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}};
+    const std::string halfChange =
+        Message(nullptr, "textDocument/didOpen", {{"textDocument", {{"uri", a}, {"text", "ButtonImage = N7\n"}}}}) +
+        Message(nullptr, "textDocument/didChange",
+                {{"textDocument", {{"uri", a}}},
+                 {"contentChanges", {{{"text", "ButtonImage = Zz\n"}}, {{"range", badRange}, {"text", ""}}}}});
+    const std::string broken = "null: -32700 malformed message";
+    // What the client sends, and what the server answers to it.
+    const std::pair<std::string, std::string> cases[] = {
+        {"Content-Length: 12x\r\n\r\n{}", broken},
+        {"Content-Type: a\r\n\r\n{}", broken},
+        {"Content-Length: -5\r\n\r\n{}", broken},
+        {"Content-Length : 2\r\n\r\n{}", broken},
+        {std::string("Content-Length: 2\0\r\n\r\n{}", 24), broken},
+        {"Content-Length: 2147483649\r\n\r\n{}", broken},
+        {"Content-Length: 99999999999999999999\r\n\r\n{}", broken},
+        {std::string(5000, 'x') + "\r\n\r\n{}", broken},
+        {Message(5, "workspace/symbol", {{"query", "N1"}}, -3), broken},
+        {Message(5, "workspace/symbol", {{"query", "N1"}}, 4), broken},
+        {Message(5, "workspace/symbol", {{"query", "N1"}}, 40), broken},  // into the next body
+        {"Content-Length: 2\r\n\r\n{x", broken},
+        {"Content-Length: 3\r\n\r\n[1]", "null: -32600 malformed message"},
+        {"Content-Length: " + std::to_string(deep.size()) + "\r\n\r\n" + deep, "5: -32600 the message nests too deep"},
+        {Message(5, "initialize", init), "5: -32600 the server is already initialized"},
+        {Message(5, "textDocument/definition", at(-1, 0)), R"(5: -32602 not a position: {"character":0,"line":-1})"},
+        {Message(5, "textDocument/definition", at(4294967297, 0)),
+         R"(5: -32602 not a position: {"character":0,"line":4294967297})"},
+        {Message(5, "textDocument/hover", at(0, 1.5)), R"(5: -32602 not a position: {"character":1.5,"line":0})"},
+        {halfChange, R"(warn: not a position: {"character":0,"line":-1})"},
+        {Message(5, "textDocument/definition", at(0, 15, "file://localhost" + a.substr(7))), "5: 1"},
+        {Message(nullptr, "workspace/didChangeConfiguration",
+                 {{"settings", {{"declaredIn", {""}}, {"encoding", "utf8"}, {"unused", "no"}}}}),
+         R"(warn: invalid value for declaredIn: "" | warn: invalid value for unused: "no" | )"
+         R"(warn: invalid value for encoding: "utf8")"},
+        {Message(5, "workspace/symbol", {{"query", ""}}), "5: 300"},
+        {Message(5, "textDocument/completion", at(0, 14)), "5: 300 incomplete"},
+        {Message(5, "textDocument/completion", at(0, 16)), "5: 11"},
+        {Message(10, "shutdown", nullptr) + symbols, "10: null | 5: -32600 the server is shutting down"},
+    };
+    for (const auto& [hostile, expected] : cases) {
+        // A definition that must still be found, then the end of the session.
+        std::istringstream in(start + hostile + Message(9, "textDocument/definition", at(0, 15)) +
+                              Message(11, "shutdown", nullptr) + Message(nullptr, "exit", nullptr));
+        std::ostringstream out;
+        EXPECT_EQ(Serve(in, out), 0) << hostile.substr(0, 200);
+        const std::string served = expected.rfind("10: null", 0) == 0 ? "9: -32600 the server is shutting down | 11: "
+                                                                        "-32600 the server is shutting down"
+                                                                      : "9: 1 | 11: null";
+        EXPECT_EQ(Answers(out.str(), tree.Root()),
+                  "warn: not a directory: /gone | 1: ready | " + expected + " | " + served)
+            << hostile.substr(0, 200);
+    }
 }
