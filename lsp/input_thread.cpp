@@ -12,6 +12,9 @@ struct TInputThread::TQueue {
 };
 
 TInputThread::TInputThread(std::istream& in) : Queue_(std::make_shared<TQueue>()) {
+    // A tied stream is flushed before each read: std::cin would flush std::cout
+    // on this thread while the server writes to it on its own.
+    in.tie(nullptr);
     Thread_ = std::thread([queue = Queue_, &in] {
         TFrameReader reader(in);
         for (;;) {
