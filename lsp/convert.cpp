@@ -35,11 +35,11 @@ std::string Shown(const json& value) {
 }
 
 uint32_t CoordinateOf(const json& position, const char* key) {
-    constexpr uint64_t kMost = (uint64_t{1} << 31) - 1;
+    constexpr int64_t kMost = (int64_t{1} << 31) - 1;
     const auto it = position.is_object() ? position.find(key) : position.end();
-    const bool valid = it != position.end() && it->is_number_integer() &&
-                       (it->is_number_unsigned() ? it->get<uint64_t>() <= kMost
-                                                 : it->get<int64_t>() >= 0 && it->get<uint64_t>() <= kMost);
+    // An unsigned value past int64_t's range reads as a negative one.
+    const bool valid =
+        it != position.end() && it->is_number_integer() && it->get<int64_t>() >= 0 && it->get<int64_t>() <= kMost;
     if (!valid) throw TRpcError{kInvalidParams, Utf8Text(utLspBadPosition) + Shown(position)};
     return it->get<uint32_t>();
 }
