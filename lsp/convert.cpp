@@ -1,6 +1,9 @@
 #include "convert.h"
 
+#include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <utility>
 
 #include "cp1251.h"
 #include "fs.h"
@@ -193,15 +196,16 @@ TIndexSettings SettingsOf(const json& json, TIndexSettings base, const std::stri
     reader.Flag("unused", base.Unused);
     reader.Flag("duplicates", base.Duplicates);
     if (const nlohmann::json* value = reader.Value("encoding", &json::is_string)) {
-        const std::string& name = value->get_ref<const std::string&>();
-        if (name == "auto") {
-            base.Encoding = TEncodingChoice::Auto;
-        } else if (name == "utf-8") {
-            base.Encoding = TEncodingChoice::Utf8;
-        } else if (name == "windows-1251") {
-            base.Encoding = TEncodingChoice::Cp1251;
-        } else {
+        constexpr std::pair<std::string_view, TEncodingChoice> kEncodings[] = {
+            {"auto", TEncodingChoice::Auto},
+            {"utf-8", TEncodingChoice::Utf8},
+            {"windows-1251", TEncodingChoice::Cp1251}};
+        const auto it = std::find_if(std::begin(kEncodings), std::end(kEncodings),
+                                     [value](const auto& known) { return known.first == *value; });
+        if (it == std::end(kEncodings)) {
             reader.Refuse("encoding", *value);
+        } else {
+            base.Encoding = it->second;
         }
     }
     return base;
