@@ -137,30 +137,24 @@ TReadResult TFrameReader::ReadBody(std::size_t length, std::string& body) {
 }
 
 TReadResult TFrameReader::Next(std::string& body) {
-    for (;;) {
-        const bool recovering = Lost_;
-        if (Lost_ && !SkipToHeader()) return TReadResult::End;
-        std::size_t length = 0;
-        TReadResult read = ReadHeaders(length);
-        if (read == TReadResult::Message) read = ReadBody(length, body);
-        if (read == TReadResult::End) return read;
-        if (read == TReadResult::Message) {
-            const std::size_t end = JsonValueEnd(body);
-            const bool cut = end == std::string::npos;
-            const bool overrun = !cut && end > 0 &&
-                                 std::any_of(body.begin() + static_cast<std::ptrdiff_t>(end), body.end(),
-                                             [](char c) { return !IsJsonBlank(c); });
-            if (!cut && !overrun) {
-                Lost_ = false;
-                return read;
-            }
-            // What follows the value may be the next frame's header.
-            if (overrun) Unread(body.substr(end));
-        }
-        Lost_ = true;
-        // A header found while skipping may be a stray one inside a body.
-        if (!recovering) return TReadResult::Malformed;
+    if (Lost_ && !SkipToHeader()) return TReadResult::End;
+    std::size_t length = 0;
+    TReadResult read = ReadHeaders(length);
+    if (read == TReadResult::Message) read = ReadBody(length, body);
+    if (read == TReadResult::End) return read;
+    if (read == TReadResult::Message) {
+        const std::size_t end = JsonValueEnd(body);
+        const bool cut = end == std::string::npos;
+        const bool overrun = !cut && end > 0 &&
+                             std::any_of(body.begin() + static_cast<std::ptrdiff_t>(end), body.end(),
+                                         [](char c) { return !IsJsonBlank(c); });
+        Lost_ = cut || overrun;
+        if (!Lost_) return read;
+        // What follows the value may be the next frame's header.
+        if (overrun) Unread(body.substr(end));
     }
+    Lost_ = true;
+    return TReadResult::Malformed;
 }
 
 void WriteMessage(std::ostream& out, const std::string& body) {

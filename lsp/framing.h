@@ -14,7 +14,8 @@ constexpr std::size_t kMostBodyBytes = std::size_t{256} << 20;
 
 // Message after message from a byte stream. A broken frame (no usable
 // Content-Length, or a length that cuts its JSON short or runs past it) is
-// Malformed once; reading then goes on at the next Content-Length header.
+// Malformed once; reading then goes on at the next Content-Length header,
+// wherever it stands (the bytes of a body end with no line end).
 class TFrameReader {
 public:
     explicit TFrameReader(std::istream& in) : In_(in) {}
@@ -31,7 +32,7 @@ private:
     std::istream& In_;
     std::string Pending_;  // read ahead, given out before the stream
     std::size_t PendingAt_ = 0;
-    bool Lost_ = false;  // a broken frame was reported; skip to the next header
+    bool Lost_ = false;  // after a broken frame: skip to the next header
 };
 
 // Leaves flushing to the caller, so that a burst of messages takes few writes.
