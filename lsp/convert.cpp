@@ -1,13 +1,17 @@
 #include "convert.h"
 
+#include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <utility>
 
 #include "cp1251.h"
 #include "fs.h"
+#include "rpc_error.h"
 
 using nlohmann::json;
 
-std::string TextOf(TTextId id) {
+std::string Utf8Text(TTextId id) {
     return Utf8FromCp1251(UiText[id]);
 }
 
@@ -27,12 +31,36 @@ json JsonOf(const TRange& range) {
     return out;
 }
 
-TPosition PositionOf(const json& json) {
-    return {json.at("line").get<uint32_t>(), json.at("character").get<uint32_t>()};
+namespace {
+
+std::string Shown(const json& value) {
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-TRange RangeOf(const json& json) {
-    return {PositionOf(json.at("start")), PositionOf(json.at("end"))};
+uint32_t CoordinateOf(const json& position, const char* key) {
+    constexpr int64_t kMost = (int64_t{1} << 31) - 1;
+    const auto it = position.is_object() ? position.find(key) : position.end();
+    // An unsigned value past int64_t's range reads as a negative one.
+    const bool valid =
+        it != position.end() && it->is_number_integer() && it->get<int64_t>() >= 0 && it->get<int64_t>() <= kMost;
+    if (!valid) throw TRpcError{kInvalidParams, Utf8Text(utLspBadPosition) + Shown(position)};
+    return it->get<uint32_t>();
+}
+
+}  // namespace
+
+TPosition PositionFromJson(const json& json) {
+    return {CoordinateOf(json, "line"), CoordinateOf(json, "character")};
+}
+
+TRange RangeFromJson(const json& json) {
+    if (!json.is_object() || !json.contains("start") || !json.contains("end"))
+        throw TRpcError{kInvalidParams, Utf8Text(utLspBadPosition) + Shown(json)};
+    return {PositionFromJson(json["start"]), PositionFromJson(json["end"])};
+}
+
+json LocationOf(const TPlace& place, const TClientUri& clientUri) {
+    return {{"uri", clientUri(place.File)}, {"range", JsonOf(place.Range)}};
 }
 
 namespace {
@@ -51,8 +79,8 @@ constexpr TKindRow kKinds[] = {
 }  // namespace
 
 TDiagnosticTexts DiagnosticTexts() {
-    TDiagnosticTexts texts{TextOf(utFindingImage), {}, TextOf(utLspAlsoDeclared)};
-    for (std::size_t k = 0; k < std::size(kKinds); ++k) texts.Kinds[k] = TextOf(kKinds[k].Text);
+    TDiagnosticTexts texts{Utf8Text(utFindingImage), {}, Utf8Text(utLspAlsoDeclared)};
+    for (std::size_t k = 0; k < std::size(kKinds); ++k) texts.Kinds[k] = Utf8Text(kKinds[k].Text);
     return texts;
 }
 
@@ -71,7 +99,8 @@ void AppendRange(std::string& out, const TRange& range) {
            ",\"line\":" + std::to_string(range.Start.Line) + "}}";
 }
 
-void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnosticTexts& texts, const TUriOf& uriOf) {
+void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnosticTexts& texts,
+                      const TClientUri& clientUri) {
     const auto kind = static_cast<std::size_t>(finding.Kind);
     out += "{\"code\":\"";
     out += kKinds[kind].Code;
@@ -84,7 +113,7 @@ void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnost
         out += "{\"location\":{\"range\":";
         AppendRange(out, finding.Related[i].Range);
         out += ",\"uri\":";
-        AppendString(out, uriOf(finding.Related[i].File));
+        AppendString(out, clientUri(finding.Related[i].File));
         out += "},\"message\":";
         AppendString(out, texts.AlsoDeclared);
         out += i + 1 == finding.Related.size() ? "}]" : "}";
@@ -97,12 +126,12 @@ void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnost
 }  // namespace
 
 std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFinding>& findings,
-                                   const TDiagnosticTexts& texts, const TUriOf& uriOf) {
+                                   const TDiagnosticTexts& texts, const TClientUri& clientUri) {
     std::string out =
         "{\"jsonrpc\":\"2.0\",\"method\":\"textDocument/publishDiagnostics\",\"params\":{\"diagnostics\":[";
     for (std::size_t i = 0; i < findings.size(); ++i) {
         if (i > 0) out += ",";
-        AppendDiagnostic(out, findings[i], texts, uriOf);
+        AppendDiagnostic(out, findings[i], texts, clientUri);
     }
     out += "],\"uri\":";
     AppendString(out, uri);
@@ -110,9 +139,9 @@ std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFi
     return out;
 }
 
-json DiagnosticOf(const TFinding& finding, const TDiagnosticTexts& texts, const TUriOf& uriOf) {
+json DiagnosticOf(const TFinding& finding, const TDiagnosticTexts& texts, const TClientUri& clientUri) {
     std::string text;
-    AppendDiagnostic(text, finding, texts, uriOf);
+    AppendDiagnostic(text, finding, texts, clientUri);
     return json::parse(text);
 }
 
@@ -123,29 +152,61 @@ std::string Resolved(const std::string& path, const std::string& root) {
     return absolute || root.empty() ? path : root + kPathSeparator + path;
 }
 
-std::vector<std::string> PathsOf(const json& list, const std::string& root) {
-    std::vector<std::string> paths;
-    for (const json& item : list) {
-        if (item.is_string()) paths.push_back(Resolved(item.get<std::string>(), root));
+// The settings of one message, each key's value checked before it is taken.
+struct TSettingsReader {
+    const json& Json;
+    std::vector<TComplaint>& Complaints;
+
+    // The key's value, null when it is not there or is of another kind.
+    const json* Value(const char* key, bool (json::*isKind)() const noexcept) {
+        const auto it = Json.find(key);
+        if (it == Json.end()) return nullptr;
+        if (((*it).*isKind)()) return &*it;
+        Refuse(key, *it);
+        return nullptr;
     }
-    return paths;
-}
+    void Refuse(const char* key, const json& value) {
+        Complaints.push_back({utBadValue, std::string(key) + ": " + Shown(value)});
+    }
+    void Paths(const char* key, const std::string& root, std::vector<std::string>& paths) {
+        const json* list = Value(key, &json::is_array);
+        if (list == nullptr) return;
+        paths.clear();
+        for (const json& item : *list) {
+            if (item.is_string() && !item.get_ref<const std::string&>().empty()) {
+                paths.push_back(Resolved(item.get<std::string>(), root));
+            } else {
+                Refuse(key, item);
+            }
+        }
+    }
+    void Flag(const char* key, bool& flag) {
+        if (const json* value = Value(key, &json::is_boolean)) flag = value->get<bool>();
+    }
+};
 
 }  // namespace
 
-TIndexSettings SettingsOf(const json& json, TIndexSettings base, const std::string& root) {
+TIndexSettings SettingsOf(const json& json, TIndexSettings base, const std::string& root,
+                          std::vector<TComplaint>& complaints) {
     if (!json.is_object()) return base;
-    if (const auto it = json.find("declaredIn"); it != json.end() && it->is_array())
-        base.DeclaredIn = PathsOf(*it, root);
-    if (const auto it = json.find("names"); it != json.end() && it->is_array()) base.NameFiles = PathsOf(*it, root);
-    if (const auto it = json.find("unused"); it != json.end() && it->is_boolean()) base.Unused = it->get<bool>();
-    if (const auto it = json.find("duplicates"); it != json.end() && it->is_boolean())
-        base.Duplicates = it->get<bool>();
-    if (const auto it = json.find("encoding"); it != json.end() && it->is_string()) {
-        const std::string name = it->get<std::string>();
-        base.Encoding = name == "utf-8"          ? TEncodingChoice::Utf8
-                        : name == "windows-1251" ? TEncodingChoice::Cp1251
-                                                 : TEncodingChoice::Auto;
+    TSettingsReader reader{json, complaints};
+    reader.Paths("declaredIn", root, base.DeclaredIn);
+    reader.Paths("names", root, base.NameFiles);
+    reader.Flag("unused", base.Unused);
+    reader.Flag("duplicates", base.Duplicates);
+    if (const nlohmann::json* value = reader.Value("encoding", &json::is_string)) {
+        constexpr std::pair<std::string_view, TEncodingChoice> kEncodings[] = {
+            {"auto", TEncodingChoice::Auto},
+            {"utf-8", TEncodingChoice::Utf8},
+            {"windows-1251", TEncodingChoice::Cp1251}};
+        const auto it = std::find_if(std::begin(kEncodings), std::end(kEncodings),
+                                     [value](const auto& known) { return known.first == *value; });
+        if (it == std::end(kEncodings)) {
+            reader.Refuse("encoding", *value);
+        } else {
+            base.Encoding = it->second;
+        }
     }
     return base;
 }

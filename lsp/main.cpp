@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#elif defined(__linux__)
+#include <fcntl.h>
 #endif
 
 #include "output.h"
@@ -67,6 +69,12 @@ int main(int argc, char** argv) {
     // The protocol counts bytes: no CR LF translation on either stream.
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+#elif defined(__linux__)
+    // A client whose write finds the pipe full may read our messages while it
+    // is still inside its handler of an earlier one; eglot's then loses all
+    // later ones. A pipe that holds a large file's didOpen spares it that.
+    constexpr int kInputPipeBytes = 1 << 20;
+    fcntl(0, F_SETPIPE_SZ, kInputPipeBytes);
 #endif
     std::ios::sync_with_stdio(false);
     // Freeing a large index piece by piece costs more than the process's end.

@@ -5,8 +5,10 @@
 #include <mutex>
 
 #include "convert.h"
-#include "framing.h"
+#include "fs.h"
+#include "input_thread.h"
 #include "parallel_scan.h"
+#include "rpc_error.h"
 #include "syntax.h"
 #include "uri.h"
 #include "version.h"
@@ -15,20 +17,29 @@ using nlohmann::json;
 
 namespace {
 
-// JSON-RPC's and the protocol's error codes.
-constexpr int kParseError = -32700;
-constexpr int kInvalidRequest = -32600;
-constexpr int kMethodNotFound = -32601;
-constexpr int kInvalidParams = -32602;
-constexpr int kInternalError = -32603;
-constexpr int kServerNotInitialized = -32002;
-constexpr int kRequestFailed = -32803;
 constexpr int kMessageWarning = 2;  // window/showMessage's MessageType
+// No message of the protocol nests nearly this deep; copying a value nests as
+// deep as the value on the stack.
+constexpr int kMostDepth = 100;
+// As many completions and symbols as other servers give: a list of all
+// names costs seconds to send and to show, and none reads it all.
+constexpr std::size_t kMostItems = 300;
 
-struct TRpcError {
-    int Code;
-    std::string Message;
-};
+// The request's id, or null when it is none that JSON-RPC allows.
+json IdOf(const json& message) {
+    const auto it = message.is_object() ? message.find("id") : message.end();
+    return it != message.end() && (it->is_string() || it->is_number_integer()) ? *it : json();
+}
+
+// A workspace folder that the walk would find nothing in, and why.
+TMaybeComplaint FolderComplaint(const std::string& root) {
+    if (!IsExistingDirectory(root)) return TComplaint{utNotADirectory, root};
+    TSearchRec rec;
+    const int error = OpenListing(root + kPathSeparator + "*", kAnyAttributes, rec);
+    CloseListing(rec);
+    if (error != 0 && error != kNoMatchingEntry) return TComplaint{utCannotRead, root, ErrorText(error)};
+    return {};
+}
 
 json ErrorAnswer(const json& id, int code, const std::string& message) {
     return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}};
@@ -144,44 +155,93 @@ const std::unordered_map<std::string, TServer::TNotification>& TServer::Notifica
 }
 
 void TServer::Malformed() {
-    Send(ErrorAnswer(nullptr, kParseError, TextOf(utLspMalformed)));
+    Send(ErrorAnswer(nullptr, kParseError, Utf8Text(utLspMalformed)));
+}
+
+void TServer::Receive(const std::string& body) {
+    // Nothing deeper than the bound is built, so nothing recurses past it.
+    bool tooDeep = false;
+    const json message = json::parse(
+        body,
+        [&tooDeep](int depth, json::parse_event_t event, const json&) {
+            const bool opens = event == json::parse_event_t::object_start || event == json::parse_event_t::array_start;
+            const bool keep = !opens || depth < kMostDepth;
+            tooDeep = tooDeep || !keep;
+            return keep;
+        },
+        false);
+    if (message.is_discarded()) {
+        Malformed();
+    } else if (tooDeep) {
+        Send(ErrorAnswer(IdOf(message), kInvalidRequest, Utf8Text(utLspTooDeep)));
+    } else {
+        Handle(message);
+    }
 }
 
 void TServer::Handle(const json& message) {
     const bool isRequest = message.is_object() && message.contains("id");
-    const json id = isRequest ? message["id"] : json();
-    if (!message.is_object() || !message.contains("method") || !message["method"].is_string()) {
+    const json id = IdOf(message);
+    const auto method = message.is_object() ? message.find("method") : message.end();
+    if (method == message.end() || !method->is_string() || (isRequest && id.is_null())) {
         // An answer to a request of ours carries no method.
         if (!message.is_object() || !(message.contains("result") || message.contains("error"))) {
-            Send(ErrorAnswer(id, kInvalidRequest, TextOf(utLspMalformed)));
+            Send(ErrorAnswer(id, kInvalidRequest, Utf8Text(utLspMalformed)));
         }
         return;
     }
-    const std::string method = message["method"].get<std::string>();
-    const json params = message.contains("params") ? message["params"] : json::object();
+    const std::string& name = method->get_ref<const std::string&>();
+    static const json kNoParams = json::object();
+    const auto given = message.find("params");
+    const json& params = given != message.end() ? *given : kNoParams;
     try {
         if (!isRequest) {
-            const auto it = Notifications().find(method);
-            if (it != Notifications().end() && (Initialized_ || method == "exit")) (this->*(it->second))(params);
+            const auto it = Notifications().find(name);
+            if (it != Notifications().end() && (Initialized_ || name == "exit")) (this->*(it->second))(params);
             return;
         }
-        const auto it = Requests().find(method);
-        if (it == Requests().end()) throw TRpcError{kMethodNotFound, TextOf(utLspUnknownMethod) + method};
-        if (!Initialized_ && method != "initialize")
-            throw TRpcError{kServerNotInitialized, TextOf(utLspNotInitialized)};
-        if (ShutDown_) throw TRpcError{kInvalidRequest, TextOf(utLspMalformed)};
+        const auto it = Requests().find(name);
+        if (it == Requests().end()) throw TRpcError{kMethodNotFound, Utf8Text(utLspUnknownMethod) + name};
+        if (!Initialized_ && name != "initialize")
+            throw TRpcError{kServerNotInitialized, Utf8Text(utLspNotInitialized)};
+        if (ShutDown_) throw TRpcError{kInvalidRequest, Utf8Text(utLspShuttingDown)};
         json result = (this->*(it->second))(params);
         Send({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}});
     } catch (const TRpcError& error) {
-        if (isRequest) Send(ErrorAnswer(id, error.Code, error.Message));
+        Refuse(isRequest, id, error.Code, error.Message);
     } catch (const json::exception& error) {
-        if (isRequest) Send(ErrorAnswer(id, kInvalidParams, error.what()));
+        Refuse(isRequest, id, kInvalidParams, error.what());
     } catch (const std::exception& error) {
-        if (isRequest) Send(ErrorAnswer(id, kInternalError, error.what()));
+        Refuse(isRequest, id, kInternalError, error.what());
+    }
+}
+
+void TServer::Refuse(bool isRequest, const json& id, int code, const std::string& message) {
+    if (isRequest) {
+        Send(ErrorAnswer(id, code, message));
+    } else {
+        ShowWarning(message);  // a notification has no answer to carry it
+    }
+}
+
+void TServer::ShowWarning(const std::string& message) {
+    Send({{"jsonrpc", "2.0"},
+          {"method", "window/showMessage"},
+          {"params", {{"type", kMessageWarning}, {"message", message}}}});
+}
+
+void TServer::ShowComplaints(const std::vector<TComplaint>& complaints) {
+    for (const TComplaint& complaint : complaints) {
+        std::string message = Utf8Text(complaint.Text) + complaint.Subject;
+        if (complaint.Reason)
+            message += ": " + (complaint.Reason->empty() ? Utf8Text(utNotRegularFile) : *complaint.Reason);
+        ShowWarning(message);
     }
 }
 
 json TServer::Initialize(const json& params) {
+    // The index's file ids and the client's URIs would no longer agree.
+    if (Initialized_) throw TRpcError{kInvalidRequest, Utf8Text(utLspInitializedTwice)};
     UiText = [] {
         static const auto initial = UiText;
         return initial;
@@ -192,9 +252,15 @@ json TServer::Initialize(const json& params) {
     Index_ = TWorkspaceIndex(utf8 ? TUnits::Utf8 : TUnits::Utf16);
     WatchFiles_ = params.value("/capabilities/workspace/didChangeWatchedFiles/dynamicRegistration"_json_pointer, false);
     Roots_.clear();
+    std::vector<TComplaint> complaints;
     if (params.contains("workspaceFolders") && params["workspaceFolders"].is_array()) {
         for (const json& folder : params["workspaceFolders"]) {
-            if (const auto path = PathFromUri(folder.value("uri", ""))) Roots_.push_back(*path);
+            const std::string uri = folder.is_object() ? folder.value("uri", "") : "";
+            if (const auto path = PathFromUri(uri)) {
+                Roots_.push_back(*path);
+            } else {
+                complaints.push_back({utNotADirectory, uri});
+            }
         }
     }
     if (Roots_.empty() && params.contains("rootUri") && params["rootUri"].is_string()) {
@@ -203,9 +269,13 @@ json TServer::Initialize(const json& params) {
     if (Roots_.empty() && params.contains("rootPath") && params["rootPath"].is_string()) {
         Roots_.push_back(params["rootPath"].get<std::string>());
     }
+    for (const std::string& root : Roots_) {
+        if (auto complaint = FolderComplaint(root)) complaints.push_back(std::move(*complaint));
+    }
     Index_.SetRoots(Roots_);
     Settings_ = SettingsOf(params.value("initializationOptions", json::object()), TIndexSettings{},
-                           Roots_.empty() ? "" : Roots_.front());
+                           Roots_.empty() ? "" : Roots_.front(), complaints);
+    ShowComplaints(complaints);
     SetIndexSettings();
     Initialized_ = true;
     return {
@@ -254,7 +324,7 @@ void TServer::Initialized(const json&) {
     Publish(Index_.IndexAll());
 }
 
-std::string TServer::UriOf(int32_t file) const {
+std::string TServer::ClientUri(int32_t file) const {
     const auto it = ClientUris_.find(file);
     return it != ClientUris_.end() ? it->second : UriFromPath(Index_.PathOf(file));
 }
@@ -262,11 +332,11 @@ std::string TServer::UriOf(int32_t file) const {
 void TServer::Publish(std::vector<int32_t> files, int32_t always) {
     if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
     const TDiagnosticTexts texts = DiagnosticTexts();
-    const TUriOf uriOf = [this](int32_t f) { return UriOf(f); };
+    const TClientUri clientUri = [this](int32_t f) { return ClientUri(f); };
     SendInOrder(
         files.size(),
         [&](std::size_t i) {
-            return PublishDiagnosticsBody(UriOf(files[i]), Index_.File(files[i]).Findings, texts, uriOf);
+            return PublishDiagnosticsBody(ClientUri(files[i]), Index_.File(files[i]).Findings, texts, clientUri);
         },
         Send_);
 }
@@ -274,7 +344,7 @@ void TServer::Publish(std::vector<int32_t> files, int32_t always) {
 int32_t TServer::DocumentOf(const json& params) {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
     const auto path = PathFromUri(uri);
-    if (!path || !Index_.InWorkspace(*path)) throw TRpcError{kRequestFailed, TextOf(utLspOutside) + uri};
+    if (!path || !Index_.InWorkspace(*path)) throw TRpcError{kRequestFailed, Utf8Text(utLspOutside) + uri};
     return Index_.FileOf(*path);
 }
 
@@ -292,11 +362,19 @@ void TServer::DidOpen(const json& params) {
 void TServer::DidChange(const json& params) {
     const int32_t file = DocumentOf(params);
     if (file < 0 || !Index_.File(file).Open) return;
+    // Every change is checked before the first applies: a refused one leaves
+    // the text as the editor last had it, not half edited.
+    const json& changes = params.at("contentChanges");
+    if (!changes.is_array()) throw TRpcError{kInvalidParams, Utf8Text(utLspMalformed)};
+    std::vector<std::pair<std::optional<TRange>, const std::string*>> edits;
+    for (const json& change : changes) {
+        const std::string& text = change.at("text").get_ref<const std::string&>();
+        edits.emplace_back(change.contains("range") ? std::optional(RangeFromJson(change["range"])) : std::nullopt,
+                           &text);
+    }
     std::vector<int32_t> changed;
-    for (const json& change : params.at("contentChanges")) {
-        const std::string text = change.at("text").get<std::string>();
-        std::vector<int32_t> more =
-            change.contains("range") ? Index_.Edit(file, RangeOf(change["range"]), text) : Index_.Replace(file, text);
+    for (const auto& [range, text] : edits) {
+        std::vector<int32_t> more = range ? Index_.Edit(file, *range, *text) : Index_.Replace(file, *text);
         changed.insert(changed.end(), more.begin(), more.end());
     }
     std::sort(changed.begin(), changed.end());
@@ -319,21 +397,16 @@ void TServer::DidChangeConfiguration(const json& params) {
 }
 
 void TServer::ApplySettings(const json& settings) {
-    Settings_ = SettingsOf(settings, Settings_, Roots_.empty() ? "" : Roots_.front());
+    std::vector<TComplaint> complaints;
+    Settings_ = SettingsOf(settings, Settings_, Roots_.empty() ? "" : Roots_.front(), complaints);
+    ShowComplaints(complaints);
     Publish(SetIndexSettings());
 }
 
 std::vector<int32_t> TServer::SetIndexSettings() {
     std::vector<TComplaint> complaints;
     std::vector<int32_t> changed = Index_.SetSettings(Settings_, &complaints);
-    for (const TComplaint& complaint : complaints) {
-        std::string message = TextOf(complaint.Text) + complaint.Subject;
-        if (complaint.Reason)
-            message += ": " + (complaint.Reason->empty() ? TextOf(utNotRegularFile) : *complaint.Reason);
-        Send({{"jsonrpc", "2.0"},
-              {"method", "window/showMessage"},
-              {"params", {{"type", kMessageWarning}, {"message", std::move(message)}}}});
-    }
+    ShowComplaints(complaints);
     return changed;
 }
 
@@ -352,19 +425,20 @@ void TServer::DidChangeWatchedFiles(const json& params) {
 
 json TServer::LocationsOf(const std::vector<TPlace>& places) const {
     json locations = json::array();
-    for (const TPlace& place : places) locations.push_back(LocationOf(place, [this](int32_t f) { return UriOf(f); }));
+    for (const TPlace& place : places)
+        locations.push_back(LocationOf(place, [this](int32_t f) { return ClientUri(f); }));
     return locations;
 }
 
 json TServer::Definition(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Key()));
 }
 
 json TServer::References(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) return nullptr;
     std::vector<TPlace> places = Index_.Uses(item->Key());
     if (params.value("/context/includeDeclaration"_json_pointer, false)) {
@@ -377,12 +451,12 @@ json TServer::References(const json& params) {
 // Renaming the uses of a name that the workspace does not declare would leave them undeclared.
 void TServer::RefuseRenameElsewhere(const std::string& key) const {
     if (const std::string* source = Index_.DeclaredOnlyElsewhere(key))
-        throw TRpcError{kRequestFailed, TextOf(utLspDeclaredElsewhere) + *source};
+        throw TRpcError{kRequestFailed, Utf8Text(utLspDeclaredElsewhere) + *source};
 }
 
 json TServer::PrepareRename(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) return nullptr;
     RefuseRenameElsewhere(item->Key());
     return {{"range", JsonOf(item->Range)}, {"placeholder", std::string(item->Written)}};
@@ -390,41 +464,43 @@ json TServer::PrepareRename(const json& params) {
 
 json TServer::Rename(const json& params) {
     const int32_t file = DocumentOf(params);
-    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionOf(params.at("position")));
-    if (item == nullptr) throw TRpcError{kRequestFailed, TextOf(utLspNoName)};
+    const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
+    if (item == nullptr) throw TRpcError{kRequestFailed, Utf8Text(utLspNoName)};
     RefuseRenameElsewhere(item->Key());
     const std::string name = params.at("newName").get<std::string>();
-    if (!IsValidName(name)) throw TRpcError{kRequestFailed, TextOf(utLspBadName) + name};
+    if (!IsValidName(name)) throw TRpcError{kRequestFailed, Utf8Text(utLspBadName) + name};
     std::vector<TPlace> places = Index_.Declarations(item->Key());
     const std::vector<TPlace> uses = Index_.Uses(item->Key());
     places.insert(places.end(), uses.begin(), uses.end());
     json changes = json::object();
     for (const TPlace& place : places) {
-        changes[UriOf(place.File)].push_back({{"range", JsonOf(place.Range)}, {"newText", name}});
+        changes[ClientUri(place.File)].push_back({{"range", JsonOf(place.Range)}, {"newText", name}});
     }
     return {{"changes", changes}};
 }
 
 json TServer::Completion(const json& params) {
     const int32_t file = DocumentOf(params);
-    const auto completion = file < 0 ? std::nullopt : Index_.Completion(file, PositionOf(params.at("position")));
+    const auto completion = file < 0 ? std::nullopt : Index_.Completion(file, PositionFromJson(params.at("position")));
     if (!completion) return nullptr;
     json items = json::array();
-    for (const std::string& name : completion->Names) {
+    const std::size_t count = std::min(completion->Names.size(), kMostItems);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& name = completion->Names[i];
         items.push_back({{"label", name},
                          {"kind", 12},  // Value
                          {"textEdit", {{"range", JsonOf(completion->Replace)}, {"newText", name}}}});
     }
-    return {{"isIncomplete", false}, {"items", items}};
+    return {{"isIncomplete", count < completion->Names.size()}, {"items", std::move(items)}};
 }
 
 json TServer::Hover(const json& params) {
     const int32_t file = DocumentOf(params);
-    const auto hover = file < 0 ? std::nullopt : Index_.Hover(file, PositionOf(params.at("position")));
+    const auto hover = file < 0 ? std::nullopt : Index_.Hover(file, PositionFromJson(params.at("position")));
     if (!hover) return nullptr;
     const std::string path = Index_.PathOf(hover->File);
     const std::string where =
-        TextOf(utLspDeclaredIn) + path + TextOf(utLspLine) + std::to_string(hover->Range.Start.Line + 1);
+        Utf8Text(utLspDeclaredIn) + path + Utf8Text(utLspLine) + std::to_string(hover->Range.Start.Line + 1);
     return {{"contents", {{"kind", "markdown"}, {"value", "```ini\n" + hover->Block + "```\n" + where}}}};
 }
 
@@ -432,7 +508,7 @@ json TServer::CodeAction(const json& params) {
     const int32_t file = DocumentOf(params);
     json actions = json::array();
     if (file < 0) return actions;
-    const TRange range = RangeOf(params.at("range"));
+    const TRange range = RangeFromJson(params.at("range"));
     for (const TFinding& finding : Index_.File(file).Findings) {
         if (finding.Kind != TFindingKind::Undeclared || range.End < finding.Range.Start ||
             finding.Range.End < range.Start) {
@@ -442,12 +518,12 @@ json TServer::CodeAction(const json& params) {
         if (item == nullptr) continue;
         constexpr std::size_t kFixes = 3;
         for (const std::string& name : Index_.ClosestNames(item->Key(), kFixes)) {
-            json edit = {{"changes", {{UriOf(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
-            actions.push_back(
-                {{"title", TextOf(utLspChangeTo) + name},
-                 {"kind", "quickfix"},
-                 {"diagnostics", {DiagnosticOf(finding, DiagnosticTexts(), [this](int32_t f) { return UriOf(f); })}},
-                 {"edit", std::move(edit)}});
+            json edit = {{"changes", {{ClientUri(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
+            actions.push_back({{"title", Utf8Text(utLspChangeTo) + name},
+                               {"kind", "quickfix"},
+                               {"diagnostics",
+                                {DiagnosticOf(finding, DiagnosticTexts(), [this](int32_t f) { return ClientUri(f); })}},
+                               {"edit", std::move(edit)}});
         }
     }
     return actions;
@@ -470,27 +546,26 @@ json TServer::DocumentSymbol(const json& params) {
 json TServer::WorkspaceSymbol(const json& params) {
     json symbols = json::array();
     constexpr int kConstant = 14;
-    for (const TSymbol& symbol : Index_.WorkspaceSymbols(params.value("query", ""))) {
-        symbols.push_back({{"name", symbol.Name},
-                           {"kind", kConstant},
-                           {"location", LocationOf(symbol.Place, [this](int32_t f) { return UriOf(f); })}});
+    const std::vector<TSymbol> found = Index_.WorkspaceSymbols(params.value("query", ""));
+    const TClientUri clientUri = [this](int32_t f) { return ClientUri(f); };
+    for (std::size_t i = 0; i < found.size() && i < kMostItems; ++i) {
+        symbols.push_back(
+            {{"name", found[i].Name}, {"kind", kConstant}, {"location", LocationOf(found[i].Place, clientUri)}});
     }
     return symbols;
 }
 
 int Serve(std::istream& in, std::ostream& out, const std::function<void(int)>& atExit) {
     TServer server([&out](const std::string& body) { WriteMessage(out, body); });
-    std::string body;
+    TInputThread input(in);
     for (;;) {
-        const TReadResult read = ReadMessage(in, body);
-        if (read == TReadResult::End) break;
-        json message = json::parse(body, nullptr, false);
-        if (read == TReadResult::Malformed || message.is_discarded()) {
+        const TIncoming message = input.Next();
+        if (message.Kind == TReadResult::End) break;
+        if (message.Kind == TReadResult::Malformed) {
             server.Malformed();
-            out.flush();
-            continue;
+        } else {
+            server.Receive(message.Body);
         }
-        server.Handle(message);
         out.flush();  // all that answers one message, before waiting for the next
         if (server.Exited()) break;
     }

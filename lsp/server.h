@@ -18,6 +18,8 @@ public:
     using TSend = std::function<void(const std::string&)>;
     explicit TServer(TSend send) : Send_(std::move(send)) {}
 
+    // One message's body as the client sent it.
+    void Receive(const std::string& body);
     // One message from the client.
     void Handle(const nlohmann::json& message);
     // A message that was no JSON.
@@ -60,9 +62,13 @@ private:
     // The indexed file a request's textDocument names; raises the protocol's
     // error for a file outside the workspace, -1 for one the index lacks.
     int32_t DocumentOf(const nlohmann::json& params);
-    std::string UriOf(int32_t file) const;
+    std::string ClientUri(int32_t file) const;
     nlohmann::json LocationsOf(const std::vector<TPlace>& places) const;
     void Send(const nlohmann::json& message);
+    // An error answers a request; a refused notification is shown instead.
+    void Refuse(bool isRequest, const nlohmann::json& id, int code, const std::string& message);
+    void ShowWarning(const std::string& message);
+    void ShowComplaints(const std::vector<TComplaint>& complaints);
     // The files' diagnostics, built on every core.
     void Publish(std::vector<int32_t> files, int32_t always = -1);
     void ApplySettings(const nlohmann::json& settings);

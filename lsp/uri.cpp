@@ -1,5 +1,6 @@
 #include "uri.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
 #include <vector>
@@ -60,8 +61,18 @@ std::string WithoutDotSegments(const std::string& path) {
 std::optional<std::string> PathFromUri(const std::string& uri) {
     const std::string scheme = "file://";
     if (uri.compare(0, scheme.size(), scheme) != 0) return std::nullopt;
+    // "file://localhost/x" names the same file as "file:///x".
+    std::size_t from = scheme.size();
+    const std::string_view host = std::string_view(uri).substr(from, uri.find('/', from) - from);
+    if (host.size() == 9 && std::equal(host.begin(), host.end(), "localhost", [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == b;
+        })) {
+        from += host.size();
+    } else if (!host.empty() && !kWindows) {
+        return std::nullopt;  // another machine's file
+    }
     std::string path;
-    for (std::size_t i = scheme.size(); i < uri.size(); ++i) {
+    for (std::size_t i = from; i < uri.size(); ++i) {
         if (uri[i] == '%' && i + 2 < uri.size() && HexValue(uri[i + 1]) >= 0 && HexValue(uri[i + 2]) >= 0) {
             path += static_cast<char>(HexValue(uri[i + 1]) * 16 + HexValue(uri[i + 2]));
             i += 2;

@@ -82,6 +82,10 @@ enum TTextId : int {
     utLspLine,
     utLspAlsoDeclared,
     utLspChangeTo,
+    utLspTooDeep,
+    utLspInitializedTwice,
+    utLspShuttingDown,
+    utLspBadPosition,
     utLspDeclaredElsewhere,
     // The project file's faults.
     utProjectSyntax,

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "check.h"
 #include "framing.h"
+#include "fs.h"
 #include "temp_tree.h"
 #include "uri.h"
 
@@ -16,8 +20,15 @@ using nlohmann::json;
 
 namespace {
 
-std::string Framed(const std::string& body) {
-    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+std::string Framed(const std::string& body, int off = 0) {
+    return "Content-Length: " + std::to_string(static_cast<int>(body.size()) + off) + "\r\n\r\n" + body;
+}
+
+// A request, or a notification when `id` is null, with its length off by `off`.
+std::string Message(const json& id, const std::string& method, const json& params, int off = 0) {
+    json m = {{"jsonrpc", "2.0"}, {"method", method}, {"params", params}};
+    if (!id.is_null()) m["id"] = id;
+    return Framed(m.dump(), off);
 }
 
 // A server on a temporary tree. Send gives a request's result or error code,
@@ -63,9 +74,8 @@ TEST(Uri, ConvertsToPathsAndBack) {
         {"file:///c%3A/x", "c:\\x"},
         {"file:///C:/w/root/../x/./y.ini", "C:\\w\\x\\y.ini"},
 #else
-        {"file:///a%20b/%D0%AF.ini", "/a b/\xD0\xAF.ini"},
-        {"file:///x%25y%3B", "/x%y;"},
-        {"file:///w/root/../x/./y.ini", "/w/x/y.ini"},
+        {"file:///a%20b/%D0%AF.ini", "/a b/\xD0\xAF.ini"}, {"file:///x%25y%3B", "/x%y;"},
+        {"file://LocalHost/w/a.ini", "/w/a.ini"},          {"file:///w/root/../x/./y.ini", "/w/x/y.ini"},
         {"file:///w/%2E%2E/%2e/../y.ini", "/y.ini"},
 #endif
     };
@@ -74,6 +84,9 @@ TEST(Uri, ConvertsToPathsAndBack) {
         EXPECT_EQ(PathFromUri(UriFromPath(path)).value_or("?"), path);
     }
     EXPECT_FALSE(PathFromUri("untitled:1"));
+#ifndef _WIN32
+    EXPECT_FALSE(PathFromUri("file://elsewhere/w/a.ini"));
+#endif
 }
 
 TEST(Server, AnswersAnEditorSession) {
@@ -155,25 +168,222 @@ TEST(Server, AnswersAnEditorSession) {
     EXPECT_TRUE(s.Server.Exited() && s.Server.ExitCode() == 0);
 }
 
-TEST(Server, ServesOverAStreamUntilItsEnd) {
-    // Headers in any case, LF line ends, other headers, broken header blocks
-    // skipped, blank lines between messages; nothing is read after exit.
-    std::istringstream in(Framed(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})") +
-                          "content-length:  2\nContent-Type: x\n\n{}" + "Content-Length: x\r\n\r\n" +
-                          "Content-Type: y\r\n\r\n\r\n" + Framed("[1]") + Framed("{x") +
-                          Framed(R"({"jsonrpc":"2.0","method":"exit"})") + Framed("never read"));
-    std::ostringstream out;
-    EXPECT_EQ(Serve(in, out), 1);  // exit without shutdown
-    // Each answer's error code, or the position encoding the server chose.
-    std::istringstream answers(out.str());
-    std::vector<std::string> codes;
-    std::string body;
-    while (ReadMessage(answers, body) == TReadResult::Message) {
+namespace {
+
+// The server's messages but diagnostics, joined by " | ": "ID: CODE TEXT" for
+// an error, "warn: TEXT", "ID: RESULT" with a list as its size.
+std::string Answers(const std::string& stream, const std::string& root) {
+    std::istringstream in(stream);
+    TFrameReader reader(in);
+    std::string body, out;
+    while (reader.Next(body) == TReadResult::Message) {
         const json m = json::parse(body);
-        codes.push_back(
-            (m.contains("error") ? m["error"]["code"] : m["result"]["capabilities"]["positionEncoding"]).dump());
+        if (m.contains("method") && m["method"] != "window/showMessage") continue;
+        const json& r = m.value("result", json());
+        const json& list = r.contains("items") ? r["items"] : r;
+        std::string line =
+            m.contains("error")
+                ? m["id"].dump() + ": " + m["error"]["code"].dump() + " " + m["error"]["message"].get<std::string>()
+            : m.value("method", "") == "window/showMessage" ? "warn: " + m["params"]["message"].get<std::string>()
+            : list.is_array()                               ? m["id"].dump() + ": " + std::to_string(list.size())
+                              : m["id"].dump() + ": " + (r.contains("capabilities") ? "ready" : r.dump());
+        if (r.is_object() && r.value("isIncomplete", false)) line += " incomplete";
+        for (std::size_t at; (at = line.find(root)) != std::string::npos;) line.erase(at, root.size());
+        out += (out.empty() ? "" : " | ") + line;
     }
-    EXPECT_EQ(codes, (std::vector<std::string>{R"("utf-16")", "-32600", "-32700", "-32700", "-32600", "-32700"}));
+    return out;
+}
+
+}  // namespace
+
+TEST(Server, KeepsServingAfterHostileInput) {
+    TTempTree tree;
+    std::string names;
+    for (int k = 0; k < 400; ++k) names += "MappedImage N" + std::to_string(k) + "\n";
+    tree.File("b.ini", names);
+    tree.File("a.ini", "ButtonImage = N7\n");
+    const std::string a = UriFromPath(tree.Path("a.ini"));
+    const auto at = [&](json line, json character, const std::string& uri = "") {
+        return json{{"textDocument", {{"uri", uri.empty() ? a : uri}}},
+                    {"position", {{"line", line}, {"character", character}}}};
+    };
+    json init = {
+        {"workspaceFolders", {{{"uri", UriFromPath(tree.Root())}}, {{"uri", UriFromPath(tree.Path("gone"))}}}}};
+    const std::string symbols =
+        json{{"jsonrpc", "2.0"}, {"id", 5}, {"method", "workspace/symbol"}, {"params", {{"query", "N1"}}}}.dump();
+    std::string deep(200000, '[');
+    deep = R"({"jsonrpc":"2.0","id":5,"method":"shutdown","params":)" + deep + std::string(deep.size(), ']') + "}";
+    const json badRange = {{"start", {{"line", -1}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}};
+    const std::string broken = "null: -32700 malformed message";
+    // What the client sends, and what the server answers to it.
+    const std::pair<std::string, std::string> cases[] = {
+        // Headers in any case, LF line ends, other headers, blank lines between messages.
+        {"\r\n\r\ncontent-length:  " + std::to_string(symbols.size()) + "\nContent-Type: x\n\n" + symbols, "5: 111"},
+        {"Content-Length: 12x\r\n\r\n{c", broken},  // a "c" just before the next header
+        {"Content-Type: a\r\n\r\n{}", broken},
+        {"Content-Length: -5\r\n\r\n{}Content-Length: 12x\r\n\r\n", broken + " | " + broken},
+        {"Content-Length : 2\r\n\r\n{}", broken},
+        {std::string("Content-Length: 2\0\r\n\r\n{}", 24), broken},
+        {"Content-Length: 2147483649\r\n\r\n{}", broken},
+        {"Content-Length: 99999999999999999999\r\n\r\n{}", broken},
+        {std::string(5000, 'x') + "\r\n\r\n{}", broken},
+        {Framed(symbols, -3), broken},
+        {Framed(symbols, 4), broken},
+        {Framed(symbols, 40), broken},  // into the next body
+        {Framed("{x"), broken},
+        {Framed("[1]"), "null: -32600 malformed message"},
+        {Framed(deep), "5: -32600 the message nests too deep"},
+        {Message(5, "initialize", init), "5: -32600 the server is already initialized"},
+        {Message(5, "textDocument/definition", at(-1, 0)), R"(5: -32602 not a position: {"character":0,"line":-1})"},
+        {Message(5, "textDocument/definition", at(4294967297, 0)),
+         R"(5: -32602 not a position: {"character":0,"line":4294967297})"},
+        {Message(5, "textDocument/hover", at(0, 1.5)), R"(5: -32602 not a position: {"character":1.5,"line":0})"},
+        // The first change must not apply when the second is refused.
+        {Message(nullptr, "textDocument/didOpen", {{"textDocument", {{"uri", a}, {"text", "ButtonImage = N7\n"}}}}) +
+             Message(nullptr, "textDocument/didChange",
+                     {{"textDocument", {{"uri", a}}},
+                      {"contentChanges", {{{"text", "ButtonImage = Zz\n"}}, {{"range", badRange}, {"text", ""}}}}}),
+         R"(warn: not a position: {"character":0,"line":-1})"},
+        {Message(5, "textDocument/definition", at(0, 15, "file://localhost" + a.substr(7))), "5: 1"},
+        {Message(nullptr, "workspace/didChangeConfiguration",
+                 {{"settings", {{"declaredIn", {""}}, {"encoding", "utf8"}, {"unused", "no"}}}}),
+         R"(warn: invalid value for declaredIn: "" | warn: invalid value for unused: "no" | )"
+         R"(warn: invalid value for encoding: "utf8")"},
+        {Message(5, "workspace/symbol", {{"query", ""}}), "5: 300"},
+        {Message(5, "textDocument/completion", at(0, 14)), "5: 300 incomplete"},
+        {Message(5, "textDocument/completion", at(0, 16)), "5: 11"},
+        {Message(10, "shutdown", nullptr) + Framed(symbols), "10: null | 5: -32600 the server is shutting down"},
+    };
+    for (const auto& [hostile, expected] : cases) {
+        // A definition that must still be found, the end of the session, and what comes after it.
+        std::istringstream in(Message(1, "initialize", init) + Framed("{x") +
+                              Message(nullptr, "initialized", json::object()) + hostile +
+                              Message(9, "textDocument/definition", at(0, 15)) + Message(11, "shutdown", nullptr) +
+                              Message(nullptr, "exit", nullptr) + Framed("never read"));
+        std::ostringstream out;
+        EXPECT_EQ(Serve(in, out), 0) << hostile.substr(0, 200);
+        const bool down = expected.rfind("10: null", 0) == 0;
+        EXPECT_EQ(Answers(out.str(), tree.Root()),
+                  std::string("warn: not a directory: ") + kPathSeparator + "gone | 1: ready | " + broken + " | " +
+                      expected +
+                      (down ? " | 9: -32600 the server is shutting down | 11: -32600 the server is shutting down"
+                            : " | 9: 1 | 11: null"))
+            << hostile.substr(0, 200);
+    }
     std::istringstream cut("Content-Length: 9\r\n\r\n{}");
-    EXPECT_EQ(ReadMessage(cut, body), TReadResult::End);
+    std::string body;
+    EXPECT_EQ(TFrameReader(cut).Next(body), TReadResult::End);
+}
+
+// Hostile steps mixed into edits, opens and closes; at the end the server's
+// diagnostics are the checker's on the tree that holds the editor's texts.
+TEST(Server, EndsARandomSessionAsTheCheckerSees) {
+    std::mt19937 random(20261209);
+    const auto below = [&](std::size_t n) { return random() % n; };
+    const auto lines = [&](std::size_t most) {
+        const char* const words[] = {"MappedImage K", "  ButtonImage = K", "SelectPortrait = K", "End", "  X = y"};
+        std::string out;
+        for (std::size_t n = below(most + 1); n > 0; --n) {
+            const std::string word = words[below(5)];
+            out += (word.back() == 'K' ? word + std::to_string(below(30)) : word) + "\n";
+        }
+        return out;
+    };
+    TTempTree tree;
+    // "FILE:LINE:COLUMN KIND NAME"; an unused name without its place, as the checker names only the first.
+    const auto finding = [&](const std::string& path, int line, int column, const std::string& kind, std::string name) {
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string file = path.substr(tree.Root().size() + 1);
+        return (kind == "unused-image" ? "" : file + ":" + std::to_string(line) + ":" + std::to_string(column) + " ") +
+               kind + " " + name;
+    };
+    std::map<std::string, std::set<std::string>> published;  // by URI, the last list
+    TServer server([&](const std::string& body) {
+        const json m = json::parse(body);
+        if (m.value("method", "") != "textDocument/publishDiagnostics") return;
+        std::set<std::string>& seen = published[m["params"]["uri"]];
+        seen.clear();
+        std::smatch name;
+        for (const json& d : m["params"]["diagnostics"]) {
+            const std::string message = d["message"];
+            std::regex_search(message, name, std::regex("\"(.*)\""));
+            seen.insert(finding(*PathFromUri(m["params"]["uri"]), d["range"]["start"]["line"].get<int>() + 1,
+                                d["range"]["start"]["character"].get<int>() + 1, d["code"], name[1]));
+        }
+    });
+    const auto deliver = [&](const std::string& bytes) {  // as Serve does
+        std::istringstream in(bytes);
+        TFrameReader reader(in);
+        std::string body;
+        for (TReadResult read; (read = reader.Next(body)) != TReadResult::End;)
+            read == TReadResult::Malformed ? server.Malformed() : server.Receive(body);
+    };
+    constexpr std::size_t kFiles = 5;
+    std::vector<std::string> disk, text;
+    std::vector<bool> open(kFiles);
+    for (std::size_t f = 0; f < kFiles; ++f) {
+        disk.push_back(lines(30));
+        tree.File("f" + std::to_string(f) + ".ini", disk.back());
+    }
+    text = disk;
+    deliver(Message(1, "initialize", {{"rootUri", UriFromPath(tree.Root())}}) +
+            Message(nullptr, "initialized", json::object()));
+    std::string deep(5000, '[');
+    deep = R"({"jsonrpc":"2.0","method":"initialized","params":)" + deep + std::string(deep.size(), ']') + "}";
+    for (int step = 0; step < 400; ++step) {
+        const std::size_t f = below(kFiles);
+        const json document = {{"uri", UriFromPath(tree.Path("f" + std::to_string(f) + ".ini"))}};
+        // Whole lines replaced by up to two new ones.
+        const auto count = static_cast<std::size_t>(std::count(text[f].begin(), text[f].end(), '\n'));
+        const std::size_t first = below(count + 1);
+        const std::size_t end = std::min(count, first + below(3));
+        const auto offsetOf = [&](std::size_t line) {
+            std::size_t at = 0;
+            for (; line > 0; --line) at = text[f].find('\n', at) + 1;
+            return at;
+        };
+        const std::string typed = lines(2);
+        const json range = {{"start", {{"line", first}, {"character", 0}}}, {"end", {{"line", end}, {"character", 0}}}};
+        const json change = {{"textDocument", document}, {"contentChanges", {{{"range", range}, {"text", typed}}}}};
+        json half = change;
+        half["contentChanges"].push_back({{"range", {{"start", {{"line", 0}, {"character", -1}}}}}, {"text", ""}});
+        const std::string edit = Message(nullptr, "textDocument/didChange", change);
+        const std::string refused[] = {
+            "Content-Length: 12x\r\n\r\n{}",
+            "Content-Type: a\r\n\r\n{}",
+            Framed(deep),
+            Message(nullptr, "textDocument/didChange", change, -3),
+            Message(nullptr, "textDocument/didChange", change, 5),
+            Message(nullptr, "textDocument/didChange", half),
+            Message(7, "textDocument/definition", {{"textDocument", document}, {"position", {{"line", 1.5}}}}),
+        };
+        if (!open[f] && below(2) == 0) {  // so that most end open and edited
+            deliver(Message(nullptr, "textDocument/didOpen",
+                            {{"textDocument", {{"uri", document["uri"]}, {"text", text[f]}}}}));
+            open[f] = true;
+        } else if (below(30) == 0) {
+            deliver(Message(nullptr, "textDocument/didClose", {{"textDocument", document}}));
+            open[f] = false;
+            text[f] = disk[f];
+        } else {
+            // Now and then a refusal first, then the edit, which must still apply.
+            deliver((below(3) == 0 ? refused[below(std::size(refused))] : "") + edit);
+            if (open[f]) text[f].replace(offsetOf(first), offsetOf(end) - offsetOf(first), typed);
+        }
+    }
+    for (std::size_t f = 0; f < kFiles; ++f) tree.File("f" + std::to_string(f) + ".ini", text[f]);
+    TByteOutput out, err;
+    RunCheck({"--lang=en", "--format=gnu", "--unused", "--duplicates", tree.Root()}, out, err);
+    std::set<std::string> checked, seen;
+    std::istringstream report(out.Str());
+    const std::map<std::string, std::string> kinds = {
+        {"missing", "undeclared-image"}, {"unused", "unused-image"}, {"duplicate", "duplicate-image"}};
+    std::smatch m;
+    for (std::string line; std::getline(report, line);) {
+        if (std::regex_match(line, m, std::regex(R"((.*):(\d+):(\d+): (\w+) image "(.*)\".*)")))
+            checked.insert(finding(m[1], std::stoi(m[2]), std::stoi(m[3]), kinds.at(m[4]), m[5]));
+    }
+    for (const auto& [uri, findings] : published) seen.insert(findings.begin(), findings.end());
+    EXPECT_GT(checked.size(), 10U);
+    EXPECT_EQ(seen, checked);
 }
