@@ -10,12 +10,12 @@
 
 #include "baseline.h"
 #include "external_names.h"
-#include "findings.h"
 #include "formats.h"
 #include "fs.h"
 #include "io_error.h"
 #include "options.h"
 #include "parallel_scan.h"
+#include "report.h"
 #include "search.h"
 #include "syntax.h"
 #include "ui_text.h"
@@ -72,13 +72,14 @@ std::string FolderOf(std::string_view file) {
 
 // The names that count as declared beyond the tree; `baseFiles` gets the
 // files of the --declared-in folders.
-TMaybeComplaint CollectExternalNames(const TOptions& options, TNameList& names, TReadProblems& problems,
+TMaybeComplaint CollectExternalNames(const TOptions& options, TExternalNames& names, TReadProblems& problems,
                                      TPathList& baseFiles) {
+    names.Asked = !options.DeclaredIn.empty() || !options.NameFiles.empty();
     for (const std::string& dir : options.DeclaredIn) {
-        if (auto complaint = AddDeclaredIn(dir, names, problems, &baseFiles)) return complaint;
+        if (auto complaint = AddDeclaredIn(dir, names.Images, problems, &baseFiles)) return complaint;
     }
     for (const std::string& file : options.NameFiles) {
-        if (auto complaint = AddNameFile(file, names)) return complaint;
+        if (auto complaint = AddNameFile(file, names.Images)) return complaint;
     }
     return {};
 }
@@ -116,7 +117,7 @@ bool IsReadFile(const std::string& target, const TPathList& tree, const TPathLis
 }
 
 // Holds back what a baseline lists, writing it first when asked.
-TMaybeComplaint UseBaseline(const TOptions& options, TFindings& findings, TOutput& err) {
+TMaybeComplaint UseBaseline(const TOptions& options, TRunReport& findings, TOutput& err) {
     std::vector<std::string> entries;
     if (!options.WriteBaseline.empty()) {
         entries = BaselineEntries(findings);
@@ -145,10 +146,9 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
         Complain(err, *complaint);
         return kExitError;
     }
-    TNameList externalNames;
+    TExternalNames externalNames;
     TPathList baseFiles;
     TReadProblems problems;
-    const bool external = !options.DeclaredIn.empty() || !options.NameFiles.empty();
     if (const auto complaint = CollectExternalNames(options, externalNames, problems, baseFiles)) {
         Complain(err, *complaint);
         return kExitError;
@@ -159,13 +159,14 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
     state.KeepSkipped = true;
     state.NoteEncodings = true;
     state.PassOver = DeclaredInFolders(options, baseFiles);
-    const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
+    const unsigned jobs = options.Jobs == 0 ? HardwareJobs() : options.Jobs;
+    WalkAndScan(options.Root, state, jobs);
     if (!options.WriteBaseline.empty() && IsReadFile(options.WriteBaseline, state.FileList, baseFiles)) {
         Complain(err, {utBaselineOverDefinition, options.WriteBaseline});
         return kExitError;
     }
     problems.TakeFrom(state);
-    TFindings findings = FindingsOf(options.Root, state, report, external ? &externalNames : nullptr, kinds);
+    TRunReport findings = ReportOf(options.Root, state, externalNames, kinds, true, jobs);
     findings.Problems = std::move(problems);
     if (const auto complaint = UseBaseline(options, findings, err)) {
         Complain(err, *complaint);

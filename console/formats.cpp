@@ -38,7 +38,7 @@ std::string PlaceOf(std::size_t index, std::size_t count, bool gnu) {
 }
 
 // The window's report line, piece by piece so that each piece keeps its encoding.
-void WriteMissingLine(const TFindings& f, int32_t k, TOutput& out) {
+void WriteMissingLine(const TRunReport& f, int32_t k, TOutput& out) {
     const TRefRec& ref = f.State.RefTable[k];
     out.Text(UiText[utMissingPrefix]);
     out.Bytes(f.State.UsedNames[k]);
@@ -49,7 +49,7 @@ void WriteMissingLine(const TFindings& f, int32_t k, TOutput& out) {
 }
 
 // The same shape for a declaration.
-void WriteDeclarationLine(const TFindings& f, TTextId prefix, int32_t i, const std::string& tail, TOutput& out) {
+void WriteDeclarationLine(const TRunReport& f, TTextId prefix, int32_t i, const std::string& tail, TOutput& out) {
     const TRefRec& place = f.Declaration(i);
     out.Text(UiText[prefix]);
     out.Bytes(f.State.DefinedNames[i]);
@@ -59,21 +59,22 @@ void WriteDeclarationLine(const TFindings& f, TTextId prefix, int32_t i, const s
 }
 
 // "Unused MI Total: 2; Duplicate MI Total: 1", the kinds asked for.
-std::string TotalsLine(const TFindings& f) {
+std::string TotalsLine(const TRunReport& f) {
     std::string line;
-    if (f.Kinds.Unused) line = UiText[utUnusedTotal] + Decimal(static_cast<int64_t>(f.Unused.size()));
+    if (f.Kinds.Unused) line = UiText[utUnusedTotal] + Decimal(static_cast<int64_t>(f.Images.Found.Unused.size()));
     if (f.Kinds.Unused && f.Kinds.Duplicates) line += UiText[utTotalsSeparator];
-    if (f.Kinds.Duplicates) line += UiText[utDuplicateTotal] + Decimal(static_cast<int64_t>(f.Duplicates.size()));
+    if (f.Kinds.Duplicates)
+        line += UiText[utDuplicateTotal] + Decimal(static_cast<int64_t>(f.Images.Found.Duplicates.size()));
     return line;
 }
 
-void WriteText(const TFindings& f, TOutput& out) {
+void WriteText(const TRunReport& f, TOutput& out) {
     // With nothing declared the window shows the summary alone.
     if (f.SummaryId != utNoDefined) {
-        for (const int32_t k : f.Missing) WriteMissingLine(f, k, out);
+        for (const int32_t k : f.Images.Found.Undeclared) WriteMissingLine(f, k, out);
     }
-    for (const int32_t i : f.Unused) WriteDeclarationLine(f, utUnusedPrefix, i, "", out);
-    for (const auto& places : f.Duplicates) {
+    for (const int32_t i : f.Images.Found.Unused) WriteDeclarationLine(f, utUnusedPrefix, i, "", out);
+    for (const auto& places : f.Images.Found.Duplicates) {
         for (std::size_t p = 0; p < places.size(); ++p) {
             WriteDeclarationLine(f, utDuplicatePrefix, places[p], PlaceOf(p, places.size(), false), out);
         }
@@ -83,7 +84,7 @@ void WriteText(const TFindings& f, TOutput& out) {
 }
 
 // PATH:LINE:COLUMN: what "NAME"
-void WriteGnuLine(const TFindings& f, const TRefRec& place, std::string_view what, std::string_view name,
+void WriteGnuLine(const TRunReport& f, const TRefRec& place, std::string_view what, std::string_view name,
                   const std::string& tail, TOutput& out) {
     out.Bytes(GnuEscaped(f.State.FileList[static_cast<int32_t>(place.FileIndex)], kPathSeparator == '\\'));
     out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + std::string(what));
@@ -91,11 +92,13 @@ void WriteGnuLine(const TFindings& f, const TRefRec& place, std::string_view wha
     out.Text("\"" + tail + "\n");
 }
 
-void WriteGnu(const TFindings& f, TOutput& out, TOutput& err) {
+void WriteGnu(const TRunReport& f, TOutput& out, TOutput& err) {
     const TScanState& s = f.State;
-    for (const int32_t k : f.Missing) WriteGnuLine(f, s.RefTable[k], kGnuMissing, s.UsedNames[k], "", out);
-    for (const int32_t i : f.Unused) WriteGnuLine(f, f.Declaration(i), kGnuUnused, s.DefinedNames[i], "", out);
-    for (const auto& places : f.Duplicates) {
+    for (const int32_t k : f.Images.Found.Undeclared)
+        WriteGnuLine(f, s.RefTable[k], kGnuMissing, s.UsedNames[k], "", out);
+    for (const int32_t i : f.Images.Found.Unused)
+        WriteGnuLine(f, f.Declaration(i), kGnuUnused, s.DefinedNames[i], "", out);
+    for (const auto& places : f.Images.Found.Duplicates) {
         for (std::size_t p = 0; p < places.size(); ++p) {
             const int32_t i = places[p];
             WriteGnuLine(f, f.Declaration(i), kGnuDuplicate, s.DefinedNames[i], PlaceOf(p, places.size(), true), out);
@@ -104,7 +107,7 @@ void WriteGnu(const TFindings& f, TOutput& out, TOutput& err) {
     err.Text(f.Summary + "\n");
 }
 
-void WriteJsonPlace(TJsonWriter& json, const TFindings& f, const TRefRec& place) {
+void WriteJsonPlace(TJsonWriter& json, const TRunReport& f, const TRefRec& place) {
     json.Key("file");
     json.String(f.State.FileList[static_cast<int32_t>(place.FileIndex)]);
     json.Key("relative");
@@ -122,7 +125,7 @@ void WriteJsonCount(TJsonWriter& json, std::string_view key, int64_t value) {
     json.Number(value);
 }
 
-void WriteJson(const TFindings& f, TOutput& out) {
+void WriteJson(const TRunReport& f, TOutput& out) {
     const TScanState& s = f.State;
     TJsonWriter json(out);
     json.Open('{', true);
@@ -134,7 +137,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     if (f.ExternalNames >= 0) WriteJsonCount(json, "declared_elsewhere", f.ExternalNames);
     json.Key("missing");
     json.Open('[', true);
-    for (const int32_t k : f.Missing) {
+    for (const int32_t k : f.Images.Found.Undeclared) {
         json.Open('{', false);
         WriteJsonCount(json, "ref", k);
         json.Key("name");
@@ -146,7 +149,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     if (f.Kinds.Unused) {
         json.Key("unused");
         json.Open('[', true);
-        for (const int32_t i : f.Unused) {
+        for (const int32_t i : f.Images.Found.Unused) {
             json.Open('{', false);
             json.Key("name");
             json.String(s.DefinedNames[i]);
@@ -158,7 +161,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     if (f.Kinds.Duplicates) {
         json.Key("duplicates");
         json.Open('[', true);
-        for (const auto& places : f.Duplicates) {
+        for (const auto& places : f.Images.Found.Duplicates) {
             json.Open('{', false);
             json.Key("name");
             json.String(s.DefinedNames[places.front()]);
@@ -245,7 +248,7 @@ std::string ReasonText(const TSkippedEntry& entry) {
     return entry.Reason.empty() ? Utf8FromCp1251(UiText[utNotRegularFile]) : entry.Reason;
 }
 
-void WriteFindings(TFormat format, const TFindings& findings, TOutput& out, TOutput& err) {
+void WriteFindings(TFormat format, const TRunReport& findings, TOutput& out, TOutput& err) {
     switch (format) {
         case TFormat::Text:
             WriteText(findings, out);

@@ -66,7 +66,7 @@ void WriteText(TJsonWriter& json, std::string_view key, std::string_view text) {
     json.Close('}');
 }
 
-void WriteLocation(TJsonWriter& json, const TFindings& f, const TCodePointColumns& columns, const TRefRec& place,
+void WriteLocation(TJsonWriter& json, const TRunReport& f, const TCodePointColumns& columns, const TRefRec& place,
                    int64_t id) {
     json.Open('{', false);
     if (id >= 0) {
@@ -96,8 +96,8 @@ void WriteLocation(TJsonWriter& json, const TFindings& f, const TCodePointColumn
     json.Close('}');
 }
 
-void WriteResult(TJsonWriter& json, const TFindings& f, const TCodePointColumns& columns, TRuleIndex rule, TTextId what,
-                 std::string_view name, const TRefRec& place, const std::vector<int32_t>& related = {}) {
+void WriteResult(TJsonWriter& json, const TRunReport& f, const TCodePointColumns& columns, TRuleIndex rule,
+                 TTextId what, std::string_view name, const TRefRec& place, const std::vector<int32_t>& related = {}) {
     json.Open('{', false);
     json.Key("ruleId");
     json.String(kRules[rule].Id);
@@ -185,11 +185,11 @@ void WriteInvocation(TJsonWriter& json, const TReadProblems& problems) {
 }
 
 // The columns of every place that the results name.
-TCodePointColumns ColumnsOf(const TFindings& f) {
+TCodePointColumns ColumnsOf(const TRunReport& f) {
     TCodePointColumns columns;
-    for (const int32_t k : f.Missing) columns.Want(f.State.RefTable[k]);
-    for (const int32_t i : f.Unused) columns.Want(f.Declaration(i));
-    for (const auto& places : f.Duplicates) {
+    for (const int32_t k : f.Images.Found.Undeclared) columns.Want(f.State.RefTable[k]);
+    for (const int32_t i : f.Images.Found.Unused) columns.Want(f.Declaration(i));
+    for (const auto& places : f.Images.Found.Duplicates) {
         for (const int32_t i : places) columns.Want(f.Declaration(i));
     }
     columns.Read(f.State);
@@ -198,7 +198,7 @@ TCodePointColumns ColumnsOf(const TFindings& f) {
 
 }  // namespace
 
-void WriteSarif(const TFindings& f, TOutput& out) {
+void WriteSarif(const TRunReport& f, TOutput& out) {
     const TScanState& s = f.State;
     const TCodePointColumns columns = ColumnsOf(f);
     TJsonWriter json(out);
@@ -224,13 +224,13 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.String("unicodeCodePoints");
     json.Key("results");
     json.Open('[', true);
-    for (const int32_t k : f.Missing) {
+    for (const int32_t k : f.Images.Found.Undeclared) {
         WriteResult(json, f, columns, kMissingRule, utFindingUndeclared, s.UsedNames[k], s.RefTable[k]);
     }
-    for (const int32_t i : f.Unused) {
+    for (const int32_t i : f.Images.Found.Unused) {
         WriteResult(json, f, columns, kUnusedRule, utFindingUnused, s.DefinedNames[i], f.Declaration(i));
     }
-    for (const auto& places : f.Duplicates) {
+    for (const auto& places : f.Images.Found.Duplicates) {
         const std::vector<int32_t> others(places.begin() + 1, places.end());
         WriteResult(json, f, columns, kDuplicateRule, utFindingDuplicate, s.DefinedNames[places.front()],
                     f.Declaration(places.front()), others);
