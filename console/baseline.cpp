@@ -86,11 +86,11 @@ std::string KindWord(const TKindReport& kind, TFindingKind finding) {
 }
 
 std::string UseEntry(const TRunReport& f, const TKindReport& kind, int32_t k) {
-    return Entry(KindWord(kind, fkUndeclared), f.Relative((*kind.Uses)[k].FileIndex), (*kind.UsedNames)[k]);
+    return Entry(KindWord(kind, fkUndeclared), f.Relative(kind.Use(k).FileIndex), kind.UsedName(k));
 }
 
 std::string DeclarationEntry(const TRunReport& f, const TKindReport& kind, TFindingKind finding, int32_t i) {
-    return Entry(KindWord(kind, finding), f.Relative((*kind.Declarations)[i].FileIndex), (*kind.DefinedNames)[i]);
+    return Entry(KindWord(kind, finding), f.Relative(kind.Declaration(i).FileIndex), kind.DefinedName(i));
 }
 
 // Keeps the items whose entry the baseline does not hold back.

@@ -38,6 +38,10 @@ struct TKindReport {
     // "undeclared-weapon": how the machine formats and baselines tell the finding.
     std::string FindingId(TFindingKind finding) const;
     bool Any() const { return !Found.Undeclared.empty() || !Found.Unused.empty() || !Found.Duplicates.empty(); }
+    std::string_view UsedName(int32_t k) const { return (*UsedNames)[k]; }
+    const TRefRec& Use(int32_t k) const { return (*Uses)[k]; }
+    std::string_view DefinedName(int32_t i) const { return (*DefinedNames)[i]; }
+    const TRefRec& Declaration(int32_t i) const { return (*Declarations)[i]; }
 };
 
 // The names declared outside the tree, kind by kind.
@@ -53,6 +57,7 @@ struct TRunReport {
     const TScanState& State;
     std::string Root;  // as typed
     TFindingKinds Kinds;
+    std::optional<std::string> RulesFile;  // the project file used, as given or found
     bool ImagesReported = true;
     TKindReport Images;
     std::vector<TKindReport> Rules;  // in the order of the rules
@@ -67,7 +72,6 @@ struct TRunReport {
     // The path as the report line shows it: the stored path without the
     // root's bytes, starting with a separator whether the root ends in one or not.
     std::string_view Relative(uint32_t fileIndex) const;
-    const TRefRec& Declaration(int32_t index) const { return State.DefinedPlaces[index]; }
     // Calls visit(kind) for the images, when reported, and then each file rule.
     template <typename F>
     void ForEachKind(F&& visit) const {
