@@ -1,17 +1,19 @@
 #include "baseline.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "fs.h"
+#include "project_file.h"
 #include "text_file.h"
 
 namespace {
 
 constexpr char kHeader[] = "# tessaron-check baseline: kind, path below the root, name\n";
-constexpr std::string_view kMissing = "missing";
-constexpr std::string_view kUnused = "unused";
-constexpr std::string_view kDuplicate = "duplicate";
+// The image kinds keep the words of the baselines written before file rules
+// existed; a file rule's entries name the finding kind ("undeclared-weapon").
+constexpr std::string_view kImageWords[] = {"missing", "unused", "duplicate"};
 
 // Tabs, line ends and backslashes inside a field are escaped so that a line
 // splits back into the same three fields.
@@ -40,13 +42,30 @@ bool IsField(std::string_view field) {
     return !field.empty();
 }
 
+// The finding kind an entry's first field names, and whether it is an image's.
+struct TEntryKind {
+    TFindingKind Finding;
+    bool Image;
+};
+
+std::optional<TEntryKind> KindOf(std::string_view word) {
+    for (const TFindingKind finding : kFindingKinds) {
+        if (word == kImageWords[finding]) return TEntryKind{finding, true};
+        const std::string_view prefix = kFindingWords[finding];
+        if (word.size() > prefix.size() && word.substr(0, prefix.size()) == prefix &&
+            word[prefix.size()] == kFindingIdSeparator && IsRuleId(word.substr(prefix.size() + 1))) {
+            return TEntryKind{finding, false};
+        }
+    }
+    return std::nullopt;
+}
+
 bool IsEntry(std::string_view line) {
     const std::size_t first = line.find('\t');
     const std::size_t second = first == std::string_view::npos ? first : line.find('\t', first + 1);
     if (second == std::string_view::npos || line.find('\t', second + 1) != std::string_view::npos) return false;
-    const std::string_view kind = line.substr(0, first);
-    return (kind == kMissing || kind == kUnused || kind == kDuplicate) &&
-           IsField(line.substr(first + 1, second - first - 1)) && IsField(line.substr(second + 1));
+    return KindOf(line.substr(0, first)).has_value() && IsField(line.substr(first + 1, second - first - 1)) &&
+           IsField(line.substr(second + 1));
 }
 
 std::string Entry(std::string_view kind, std::string_view relative, std::string_view name) {
@@ -62,17 +81,21 @@ std::string Entry(std::string_view kind, std::string_view relative, std::string_
     return entry;
 }
 
-std::string MissingEntry(const TFindings& f, int32_t k) {
-    return Entry(kMissing, f.Relative(f.State.RefTable[k].FileIndex), f.State.UsedNames[k]);
+std::string KindWord(const TKindReport& kind, TFindingKind finding) {
+    return kind.IsImage() ? std::string(kImageWords[finding]) : kind.FindingId(finding);
 }
 
-std::string DeclarationEntry(const TFindings& f, std::string_view kind, int32_t i) {
-    return Entry(kind, f.Relative(f.Declaration(i).FileIndex), f.State.DefinedNames[i]);
+std::string UseEntry(const TRunReport& f, const TKindReport& kind, int32_t k) {
+    return Entry(KindWord(kind, fkUndeclared), f.Relative(kind.Use(k).FileIndex), kind.UsedName(k));
+}
+
+std::string DeclarationEntry(const TRunReport& f, const TKindReport& kind, TFindingKind finding, int32_t i) {
+    return Entry(KindWord(kind, finding), f.Relative(kind.Declaration(i).FileIndex), kind.DefinedName(i));
 }
 
 // Keeps the items whose entry the baseline does not hold back.
 template <typename TItem, typename TEntryOf>
-void Filter(std::vector<TItem>& items, std::unordered_map<std::string, int>& left, TFindings& f, TEntryOf entryOf) {
+void Filter(std::vector<TItem>& items, std::unordered_map<std::string, int>& left, TRunReport& f, TEntryOf entryOf) {
     const auto held = [&](const TItem& item) {
         const auto it = left.find(entryOf(item));
         if (it == left.end() || it->second == 0) return false;
@@ -83,19 +106,26 @@ void Filter(std::vector<TItem>& items, std::unordered_map<std::string, int>& lef
     items.erase(std::remove_if(items.begin(), items.end(), held), items.end());
 }
 
-bool KindAsked(std::string_view entry, const TFindingKinds& kinds) {
-    const std::string_view kind = entry.substr(0, entry.find('\t'));
-    return kind == kMissing || (kind == kUnused && kinds.Unused) || (kind == kDuplicate && kinds.Duplicates);
+// Whether the run judges entries of this kind: one of a kind not asked for, or
+// of images when they are not reported, is neither used nor stale.
+bool KindAsked(std::string_view entry, const TRunReport& f) {
+    const TEntryKind kind = *KindOf(entry.substr(0, entry.find('\t')));
+    if (kind.Image && !f.ImagesReported) return false;
+    return kind.Finding == fkUndeclared || (kind.Finding == fkUnused && f.Kinds.Unused) ||
+           (kind.Finding == fkDuplicate && f.Kinds.Duplicates);
 }
 
 }  // namespace
 
-std::vector<std::string> BaselineEntries(const TFindings& f) {
+std::vector<std::string> BaselineEntries(const TRunReport& report) {
     std::vector<std::string> entries;
-    entries.reserve(f.Missing.size() + f.Unused.size() + f.Duplicates.size());
-    for (const int32_t k : f.Missing) entries.push_back(MissingEntry(f, k));
-    for (const int32_t i : f.Unused) entries.push_back(DeclarationEntry(f, kUnused, i));
-    for (const auto& places : f.Duplicates) entries.push_back(DeclarationEntry(f, kDuplicate, places.front()));
+    report.ForEachKind([&](const TKindReport& kind) {
+        for (const int32_t k : kind.Found.Undeclared) entries.push_back(UseEntry(report, kind, k));
+        for (const int32_t i : kind.Found.Unused) entries.push_back(DeclarationEntry(report, kind, fkUnused, i));
+        for (const auto& places : kind.Found.Duplicates) {
+            entries.push_back(DeclarationEntry(report, kind, fkDuplicate, places.front()));
+        }
+    });
     std::sort(entries.begin(), entries.end());
     return entries;
 }
@@ -124,19 +154,23 @@ TMaybeComplaint WriteBaseline(const std::string& path, const std::vector<std::st
     return {};
 }
 
-void ApplyBaseline(const std::vector<std::string>& entries, TFindings& f) {
-    f.BaselineUsed = true;
+void ApplyBaseline(const std::vector<std::string>& entries, TRunReport& report) {
+    report.BaselineUsed = true;
     std::unordered_map<std::string, int> left;
     for (const std::string& entry : entries) ++left[entry];
-    Filter(f.Missing, left, f, [&](int32_t k) { return MissingEntry(f, k); });
-    Filter(f.Unused, left, f, [&](int32_t i) { return DeclarationEntry(f, kUnused, i); });
-    Filter(f.Duplicates, left, f,
-           [&](const std::vector<int32_t>& places) { return DeclarationEntry(f, kDuplicate, places.front()); });
+    report.ForEachKind([&](TKindReport& kind) {
+        TKindFindings& found = kind.Found;
+        Filter(found.Undeclared, left, report, [&](int32_t k) { return UseEntry(report, kind, k); });
+        Filter(found.Unused, left, report, [&](int32_t i) { return DeclarationEntry(report, kind, fkUnused, i); });
+        Filter(found.Duplicates, left, report, [&](const std::vector<int32_t>& places) {
+            return DeclarationEntry(report, kind, fkDuplicate, places.front());
+        });
+    });
     for (const std::string& entry : entries) {
         const auto it = left.find(entry);
-        if (it->second == 0 || !KindAsked(entry, f.Kinds)) continue;
+        if (it->second == 0 || !KindAsked(entry, report)) continue;
         --it->second;
-        f.Stale.push_back(entry);
+        report.Stale.push_back(entry);
     }
-    std::sort(f.Stale.begin(), f.Stale.end());
+    std::sort(report.Stale.begin(), report.Stale.end());
 }

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "complaint.h"
-#include "findings.h"
+#include "report.h"
 
 // The entries of every finding, sorted; a name used twice in a file is two entries.
-std::vector<std::string> BaselineEntries(const TFindings& findings);
+std::vector<std::string> BaselineEntries(const TRunReport& report);
 
 // Each complains, or returns nothing on success.
 TMaybeComplaint ReadBaseline(const std::string& path, std::vector<std::string>& entries);
@@ -23,4 +23,4 @@ TMaybeComplaint WriteBaseline(const std::string& path, const std::vector<std::st
 
 // Removes the findings that `entries` hold, each entry holding back one
 // finding; the entries of the kinds asked for that matched nothing become Stale.
-void ApplyBaseline(const std::vector<std::string>& entries, TFindings& findings);
+void ApplyBaseline(const std::vector<std::string>& entries, TRunReport& report);

@@ -10,12 +10,14 @@
 
 #include "baseline.h"
 #include "external_names.h"
-#include "findings.h"
 #include "formats.h"
 #include "fs.h"
 #include "io_error.h"
 #include "options.h"
 #include "parallel_scan.h"
+#include "project.h"
+#include "report.h"
+#include "rules.h"
 #include "search.h"
 #include "syntax.h"
 #include "ui_text.h"
@@ -70,28 +72,48 @@ std::string FolderOf(std::string_view file) {
     return std::string(file.substr(0, file.rfind(kPathSeparator)));
 }
 
-// The names that count as declared beyond the tree; `baseFiles` gets the
-// files of the --declared-in folders.
-TMaybeComplaint CollectExternalNames(const TOptions& options, TNameList& names, TReadProblems& problems,
-                                     TPathList& baseFiles) {
-    for (const std::string& dir : options.DeclaredIn) {
-        if (auto complaint = AddDeclaredIn(dir, names, problems, &baseFiles)) return complaint;
+// The names that count as declared beyond the tree, kind by kind; `baseFiles`
+// gets the files of the declared-in folders.
+TMaybeComplaint CollectExternalNames(const TProject& project, const TRuleSet* rules, TExternalNames& names,
+                                     TReadProblems& problems, TPathList& baseFiles) {
+    names.Asked = !project.DeclaredIn.empty() || !project.NameFiles.empty();
+    names.Rules.resize(project.Rules.size());
+    for (const std::string& dir : project.DeclaredIn) {
+        if (auto complaint = AddDeclaredIn(dir, names.Images, problems, &baseFiles, rules, &names.Rules)) {
+            return complaint;
+        }
     }
-    for (const std::string& file : options.NameFiles) {
-        if (auto complaint = AddNameFile(file, names)) return complaint;
+    for (const std::string& file : project.NameFiles) {
+        if (auto complaint = AddNameFile(file, names.Images)) return complaint;
+    }
+    for (std::size_t r = 0; r < project.Rules.size(); ++r) {
+        for (const std::string& file : project.Rules[r].Names) {
+            if (auto complaint = AddNameFile(file, names.Rules[r])) return complaint;
+        }
     }
     return {};
 }
 
+// "tessaron-check: PATH:LINE:COLUMN: what is wrong", one line per fault.
+void ReportProjectFaults(const std::string& path, const std::vector<TProjectFault>& faults, TOutput& err) {
+    for (const TProjectFault& fault : faults) {
+        err.Text(UiText[utProgramPrefix]);
+        err.Bytes(path);
+        err.Text(":" + std::to_string(fault.Line) + ":" + std::to_string(fault.Column) + ": " + UiText[fault.Text]);
+        err.Utf8(fault.Subject);
+        err.Text("\n");
+    }
+}
+
 // The folders that the walk of the tree passes over: the --declared-in
 // folders and every folder below them with files, whatever path leads there.
-std::vector<TFileId> DeclaredInFolders(const TOptions& options, const TPathList& baseFiles) {
+std::vector<TFileId> DeclaredInFolders(const std::vector<std::string>& declaredIn, const TPathList& baseFiles) {
     std::vector<TFileId> folders;
     const auto add = [&](const std::string& folder) {
         TFileId id;
         if (GetFileId(folder, id)) folders.push_back(id);
     };
-    for (const std::string& dir : options.DeclaredIn) add(dir);
+    for (const std::string& dir : declaredIn) add(dir);
     std::string last;
     for (int32_t i = 0; i < baseFiles.Count(); ++i) {
         std::string folder = FolderOf(baseFiles[i]);
@@ -116,10 +138,10 @@ bool IsReadFile(const std::string& target, const TPathList& tree, const TPathLis
 }
 
 // Holds back what a baseline lists, writing it first when asked.
-TMaybeComplaint UseBaseline(const TOptions& options, TFindings& findings, TOutput& err) {
+TMaybeComplaint UseBaseline(const TOptions& options, TRunReport& report, TOutput& err) {
     std::vector<std::string> entries;
     if (!options.WriteBaseline.empty()) {
-        entries = BaselineEntries(findings);
+        entries = BaselineEntries(report);
         if (auto complaint = WriteBaseline(options.WriteBaseline, entries)) return complaint;
         err.Text(UiText[utProgramPrefix] + UiText[utBaselineCount] + std::to_string(entries.size()) +
                  UiText[utBaselineWritten]);
@@ -130,13 +152,13 @@ TMaybeComplaint UseBaseline(const TOptions& options, TFindings& findings, TOutpu
     } else {
         return {};
     }
-    ApplyBaseline(entries, findings);
-    for (const std::string& entry : findings.Stale) {
+    ApplyBaseline(entries, report);
+    for (const std::string& entry : report.Stale) {
         err.Text(UiText[utProgramPrefix] + UiText[utStaleEntry]);
         err.Bytes(entry);
         err.Text("\n");
     }
-    findings.Summarize();
+    report.Summarize();
     return {};
 }
 
@@ -145,36 +167,48 @@ int Check(const TOptions& options, TOutput& out, TOutput& err) {
         Complain(err, *complaint);
         return kExitError;
     }
-    TNameList externalNames;
+    TLoadedProject loaded = LoadProject(options);
+    if (loaded.Complaint || !loaded.Faults.empty()) {
+        if (loaded.Complaint) Complain(err, *loaded.Complaint);
+        ReportProjectFaults(*loaded.Project.File, loaded.Faults, err);
+        return kExitError;
+    }
+    const TProject& project = loaded.Project;
+    std::optional<TRuleSet> rules;
+    if (!project.Rules.empty()) rules.emplace(project.Rules);
+    const TRuleSet* ruleSet = rules ? &*rules : nullptr;
+    TExternalNames externalNames;
     TPathList baseFiles;
     TReadProblems problems;
-    const bool external = !options.DeclaredIn.empty() || !options.NameFiles.empty();
-    if (const auto complaint = CollectExternalNames(options, externalNames, problems, baseFiles)) {
+    if (const auto complaint = CollectExternalNames(project, ruleSet, externalNames, problems, baseFiles)) {
         Complain(err, *complaint);
         return kExitError;
     }
-    const TFindingKinds kinds{options.Unused, options.Duplicates};
+    const TFindingKinds kinds = project.Kinds;
     TScanState state;
     state.KeepDefinedPlaces = kinds.Unused || kinds.Duplicates;
     state.KeepSkipped = true;
     state.NoteEncodings = true;
-    state.PassOver = DeclaredInFolders(options, baseFiles);
-    const TReport report = RunSearchPhases(options.Root, state, {}, options.Jobs == 0 ? HardwareJobs() : options.Jobs);
+    state.Rules = ruleSet;
+    state.PassOver = DeclaredInFolders(project.DeclaredIn, baseFiles);
+    const unsigned jobs = options.Jobs == 0 ? HardwareJobs() : options.Jobs;
+    WalkAndScan(options.Root, state, jobs);
     if (!options.WriteBaseline.empty() && IsReadFile(options.WriteBaseline, state.FileList, baseFiles)) {
         Complain(err, {utBaselineOverDefinition, options.WriteBaseline});
         return kExitError;
     }
     problems.TakeFrom(state);
-    TFindings findings = FindingsOf(options.Root, state, report, external ? &externalNames : nullptr, kinds);
-    findings.Problems = std::move(problems);
-    if (const auto complaint = UseBaseline(options, findings, err)) {
+    TRunReport report = ReportOf(options.Root, state, externalNames, kinds, project.Images, jobs);
+    report.RulesFile = project.File;
+    report.Problems = std::move(problems);
+    if (const auto complaint = UseBaseline(options, report, err)) {
         Complain(err, *complaint);
         return kExitError;
     }
-    ReportReadProblems(findings.Problems, err);
-    WriteFindings(options.Format, findings, out, err);
-    if (findings.Problems.Failed()) return kExitError;
-    return findings.Any() ? kExitFindings : kExitClean;
+    ReportReadProblems(report.Problems, err);
+    WriteFindings(options.Format, report, out, err);
+    if (report.Problems.Failed()) return kExitError;
+    return report.Any() ? kExitFindings : kExitClean;
 }
 
 }  // namespace

@@ -12,15 +12,18 @@ namespace {
 
 // The gnu lines keep one shape in every language: editors and CI log matchers
 // read them.
-constexpr std::string_view kGnuMissing = ": missing image \"";
-constexpr std::string_view kGnuUnused = ": unused image \"";
-constexpr std::string_view kGnuDuplicate = ": duplicate image \"";
+constexpr std::string_view kGnuMissing = "missing";  // an undeclared image, as it always was
+constexpr std::string_view kGnuImage = "image";
 constexpr std::string_view kGnuPlaceOf = " (declaration ";
 constexpr std::string_view kGnuPlaceOfTotal = " of ";
 constexpr std::string_view kGnuPlaceEnd = ")";
 
 std::string Decimal(int64_t value) {
     return std::to_string(value);
+}
+
+std::string Count(std::size_t value) {
+    return Decimal(static_cast<int64_t>(value));
 }
 
 std::string LineNumber(const TRefRec& place) {
@@ -30,81 +33,115 @@ std::string LineNumber(const TRefRec& place) {
 // " (declaration 2 of 3)", from the table or in the gnu line's fixed words.
 std::string PlaceOf(std::size_t index, std::size_t count, bool gnu) {
     std::string place(gnu ? kGnuPlaceOf : UiText[utPlaceOf]);
-    place += Decimal(static_cast<int64_t>(index) + 1);
+    place += Count(index + 1);
     place += gnu ? kGnuPlaceOfTotal : UiText[utPlaceOfTotal];
-    place += Decimal(static_cast<int64_t>(count));
+    place += Count(count);
     place += gnu ? kGnuPlaceEnd : UiText[utPlaceEnd];
     return place;
 }
 
-// The window's report line, piece by piece so that each piece keeps its encoding.
-void WriteMissingLine(const TFindings& f, int32_t k, TOutput& out) {
-    const TRefRec& ref = f.State.RefTable[k];
-    out.Text(UiText[utMissingPrefix]);
-    out.Bytes(f.State.UsedNames[k]);
-    out.Text(UiText[utInFile]);
-    out.Bytes(f.Relative(ref.FileIndex));
-    out.Text(UiText[utAtLine]);
-    out.Text(LineNumber(ref) + "\n");
+// Calls visit(finding, name, place, tail) for each finding of `kind` at each
+// of its places, in the order the line formats list them; a duplicate's tail
+// tells which of its declarations the place is.
+template <typename F>
+void ForEachPlace(const TKindReport& kind, bool gnu, F&& visit) {
+    for (const int32_t k : kind.Found.Undeclared) visit(fkUndeclared, kind.UsedName(k), kind.Use(k), std::string());
+    for (const int32_t i : kind.Found.Unused) visit(fkUnused, kind.DefinedName(i), kind.Declaration(i), std::string());
+    for (const auto& places : kind.Found.Duplicates) {
+        for (std::size_t p = 0; p < places.size(); ++p) {
+            const int32_t i = places[p];
+            visit(fkDuplicate, kind.DefinedName(i), kind.Declaration(i), PlaceOf(p, places.size(), gnu));
+        }
+    }
 }
 
-// The same shape for a declaration.
-void WriteDeclarationLine(const TFindings& f, TTextId prefix, int32_t i, const std::string& tail, TOutput& out) {
-    const TRefRec& place = f.Declaration(i);
-    out.Text(UiText[prefix]);
-    out.Bytes(f.State.DefinedNames[i]);
+// The end of a report line from the name on, piece by piece so that each piece keeps its encoding.
+void WriteNameAndPlace(const TRunReport& f, std::string_view name, const TRefRec& place, const std::string& tail,
+                       TOutput& out) {
+    out.Bytes(name);
     out.Text(UiText[utInFile]);
     out.Bytes(f.Relative(place.FileIndex));
     out.Text(UiText[utAtLine] + LineNumber(place) + tail + "\n");
 }
 
 // "Unused MI Total: 2; Duplicate MI Total: 1", the kinds asked for.
-std::string TotalsLine(const TFindings& f) {
+std::string TotalsLine(const TRunReport& f) {
     std::string line;
-    if (f.Kinds.Unused) line = UiText[utUnusedTotal] + Decimal(static_cast<int64_t>(f.Unused.size()));
+    if (f.Kinds.Unused) line = UiText[utUnusedTotal] + Count(f.Images.Found.Unused.size());
     if (f.Kinds.Unused && f.Kinds.Duplicates) line += UiText[utTotalsSeparator];
-    if (f.Kinds.Duplicates) line += UiText[utDuplicateTotal] + Decimal(static_cast<int64_t>(f.Duplicates.size()));
+    if (f.Kinds.Duplicates) line += UiText[utDuplicateTotal] + Count(f.Images.Found.Duplicates.size());
     return line;
 }
 
-void WriteText(const TFindings& f, TOutput& out) {
-    // With nothing declared the window shows the summary alone.
-    if (f.SummaryId != utNoDefined) {
-        for (const int32_t k : f.Missing) WriteMissingLine(f, k, out);
-    }
-    for (const int32_t i : f.Unused) WriteDeclarationLine(f, utUnusedPrefix, i, "", out);
-    for (const auto& places : f.Duplicates) {
-        for (std::size_t p = 0; p < places.size(); ++p) {
-            WriteDeclarationLine(f, utDuplicatePrefix, places[p], PlaceOf(p, places.size(), false), out);
-        }
-    }
+// The window's report lines and summary.
+void WriteImageText(const TRunReport& f, TOutput& out) {
+    static constexpr TTextId kPrefixes[] = {utMissingPrefix, utUnusedPrefix, utDuplicatePrefix};
+    ForEachPlace(f.Images, false,
+                 [&](TFindingKind finding, std::string_view name, const TRefRec& place, const std::string& tail) {
+                     // With nothing declared the window shows the summary alone.
+                     if (finding == fkUndeclared && f.SummaryId == utNoDefined) return;
+                     out.Text(UiText[kPrefixes[finding]]);
+                     WriteNameAndPlace(f, name, place, tail, out);
+                 });
     out.Text(f.Summary + "\n");
     if (f.Kinds.Unused || f.Kinds.Duplicates) out.Text(TotalsLine(f) + "\n");
 }
 
-// PATH:LINE:COLUMN: what "NAME"
-void WriteGnuLine(const TFindings& f, const TRefRec& place, std::string_view what, std::string_view name,
-                  const std::string& tail, TOutput& out) {
-    out.Bytes(GnuEscaped(f.State.FileList[static_cast<int32_t>(place.FileIndex)], kPathSeparator == '\\'));
-    out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + std::string(what));
-    out.Bytes(GnuEscaped(name, false));
-    out.Text("\"" + tail + "\n");
+// "weapon: undeclared 1; unused 0", the kinds asked for.
+void WriteKindSummary(const TRunReport& f, const TKindReport& kind, TOutput& out) {
+    out.Utf8(kind.Title);
+    out.Text(UiText[utKindTotalUndeclared] + Count(kind.Found.Undeclared.size()));
+    if (f.Kinds.Unused) out.Text(UiText[utKindTotalUnused] + Count(kind.Found.Unused.size()));
+    if (f.Kinds.Duplicates) out.Text(UiText[utKindTotalDuplicate] + Count(kind.Found.Duplicates.size()));
+    out.Text("\n");
 }
 
-void WriteGnu(const TFindings& f, TOutput& out, TOutput& err) {
-    const TScanState& s = f.State;
-    for (const int32_t k : f.Missing) WriteGnuLine(f, s.RefTable[k], kGnuMissing, s.UsedNames[k], "", out);
-    for (const int32_t i : f.Unused) WriteGnuLine(f, f.Declaration(i), kGnuUnused, s.DefinedNames[i], "", out);
-    for (const auto& places : f.Duplicates) {
-        for (std::size_t p = 0; p < places.size(); ++p) {
-            const int32_t i = places[p];
-            WriteGnuLine(f, f.Declaration(i), kGnuDuplicate, s.DefinedNames[i], PlaceOf(p, places.size(), true), out);
-        }
+void WriteRulesSummaries(const TRunReport& f, TOutput& out) {
+    for (const TKindReport& kind : f.Rules) {
+        if (kind.Any()) WriteKindSummary(f, kind, out);
     }
-    err.Text(f.Summary + "\n");
 }
 
-void WriteJsonPlace(TJsonWriter& json, const TFindings& f, const TRefRec& place) {
+void WriteText(const TRunReport& f, TOutput& out) {
+    if (f.ImagesReported) WriteImageText(f, out);
+    static constexpr TTextId kPrefixes[] = {utKindUndeclared, utKindUnused, utKindDuplicate};
+    for (const TKindReport& kind : f.Rules) {
+        ForEachPlace(kind, false,
+                     [&](TFindingKind finding, std::string_view name, const TRefRec& place, const std::string& tail) {
+                         out.Text(UiText[kPrefixes[finding]]);
+                         out.Utf8(kind.Title);
+                         out.Text(UiText[utKindName]);
+                         WriteNameAndPlace(f, name, place, tail, out);
+                     });
+        if (kind.Any()) WriteKindSummary(f, kind, out);
+    }
+}
+
+// PATH:LINE:COLUMN: what TITLE "NAME"
+void WriteGnu(const TRunReport& f, TOutput& out, TOutput& err) {
+    f.ForEachKind([&](const TKindReport& kind) {
+        ForEachPlace(
+            kind, true,
+            [&](TFindingKind finding, std::string_view name, const TRefRec& place, const std::string& tail) {
+                const std::string_view word =
+                    kind.IsImage() && finding == fkUndeclared ? kGnuMissing : kFindingWords[finding];
+                out.Bytes(GnuEscaped(f.State.FileList[static_cast<int32_t>(place.FileIndex)], kPathSeparator == '\\'));
+                out.Text(":" + LineNumber(place) + ":" + Decimal(place.Column) + ": " + std::string(word) + " ");
+                if (kind.IsImage()) {
+                    out.Text(kGnuImage);
+                } else {
+                    out.Utf8(GnuEscaped(kind.Title, false));
+                }
+                out.Text(" \"");
+                out.Bytes(GnuEscaped(name, false));
+                out.Text("\"" + tail + "\n");
+            });
+    });
+    if (f.ImagesReported) err.Text(f.Summary + "\n");
+    WriteRulesSummaries(f, err);
+}
+
+void WriteJsonPlace(TJsonWriter& json, const TRunReport& f, const TRefRec& place) {
     json.Key("file");
     json.String(f.State.FileList[static_cast<int32_t>(place.FileIndex)]);
     json.Key("relative");
@@ -122,58 +159,82 @@ void WriteJsonCount(TJsonWriter& json, std::string_view key, int64_t value) {
     json.Number(value);
 }
 
-void WriteJson(const TFindings& f, TOutput& out) {
-    const TScanState& s = f.State;
-    TJsonWriter json(out);
-    json.Open('{', true);
-    json.Key("root");
-    json.String(f.Root);
-    WriteJsonCount(json, "files", s.FileList.Count());
-    WriteJsonCount(json, "references", s.UsedNames.Count());
-    WriteJsonCount(json, "declarations", s.DefinedNames.Count());
-    if (f.ExternalNames >= 0) WriteJsonCount(json, "declared_elsewhere", f.ExternalNames);
+// An entry of `missing`, `unused` or `duplicates`: its kind, then its fields.
+void OpenJsonEntry(TJsonWriter& json, const TKindReport& kind) {
+    json.Open('{', false);
+    json.Key("rule");
+    json.String(kind.Id);
+}
+
+void WriteJsonFindings(const TRunReport& f, TJsonWriter& json) {
     json.Key("missing");
     json.Open('[', true);
-    for (const int32_t k : f.Missing) {
-        json.Open('{', false);
-        WriteJsonCount(json, "ref", k);
-        json.Key("name");
-        json.String(s.UsedNames[k]);
-        WriteJsonPlace(json, f, s.RefTable[k]);
-        json.Close('}');
-    }
+    f.ForEachKind([&](const TKindReport& kind) {
+        for (const int32_t k : kind.Found.Undeclared) {
+            OpenJsonEntry(json, kind);
+            WriteJsonCount(json, "ref", k);
+            json.Key("name");
+            json.String(kind.UsedName(k));
+            WriteJsonPlace(json, f, kind.Use(k));
+            json.Close('}');
+        }
+    });
     json.Close(']');
     if (f.Kinds.Unused) {
         json.Key("unused");
         json.Open('[', true);
-        for (const int32_t i : f.Unused) {
-            json.Open('{', false);
-            json.Key("name");
-            json.String(s.DefinedNames[i]);
-            WriteJsonPlace(json, f, f.Declaration(i));
-            json.Close('}');
-        }
+        f.ForEachKind([&](const TKindReport& kind) {
+            for (const int32_t i : kind.Found.Unused) {
+                OpenJsonEntry(json, kind);
+                json.Key("name");
+                json.String(kind.DefinedName(i));
+                WriteJsonPlace(json, f, kind.Declaration(i));
+                json.Close('}');
+            }
+        });
         json.Close(']');
     }
     if (f.Kinds.Duplicates) {
         json.Key("duplicates");
         json.Open('[', true);
-        for (const auto& places : f.Duplicates) {
-            json.Open('{', false);
-            json.Key("name");
-            json.String(s.DefinedNames[places.front()]);
-            json.Key("places");
-            json.Open('[', false);
-            for (const int32_t i : places) {
-                json.Open('{', false);
-                WriteJsonPlace(json, f, f.Declaration(i));
+        f.ForEachKind([&](const TKindReport& kind) {
+            for (const auto& places : kind.Found.Duplicates) {
+                OpenJsonEntry(json, kind);
+                json.Key("name");
+                json.String(kind.DefinedName(places.front()));
+                json.Key("places");
+                json.Open('[', false);
+                for (const int32_t i : places) {
+                    json.Open('{', false);
+                    WriteJsonPlace(json, f, kind.Declaration(i));
+                    json.Close('}');
+                }
+                json.Close(']');
                 json.Close('}');
             }
-            json.Close(']');
-            json.Close('}');
-        }
+        });
         json.Close(']');
     }
+}
+
+void WriteJson(const TRunReport& f, TOutput& out) {
+    const TScanState& s = f.State;
+    TJsonWriter json(out);
+    json.Open('{', true);
+    json.Key("root");
+    json.String(f.Root);
+    json.Key("rules");
+    if (f.RulesFile) {
+        json.String(*f.RulesFile);
+    } else {
+        json.Null();
+    }
+    WriteJsonCount(json, "files", s.FileList.Count());
+    // The image kind's counts; with images not reported there are none.
+    WriteJsonCount(json, "references", f.ImagesReported ? s.UsedNames.Count() : 0);
+    WriteJsonCount(json, "declarations", f.ImagesReported ? s.DefinedNames.Count() : 0);
+    if (f.ExternalNames >= 0) WriteJsonCount(json, "declared_elsewhere", f.ExternalNames);
+    WriteJsonFindings(f, json);
     if (f.BaselineUsed) {
         WriteJsonCount(json, "baselined", f.Baselined);
         json.Key("stale");
@@ -206,7 +267,7 @@ void WriteJson(const TFindings& f, TOutput& out) {
     }
     json.Close(']');
     json.Key("summary");
-    json.String(Utf8FromCp1251(f.Summary));
+    json.String(f.ImagesReported ? Utf8FromCp1251(f.Summary) : std::string());
     json.Close('}');
     json.Finish();
 }
@@ -245,7 +306,7 @@ std::string ReasonText(const TSkippedEntry& entry) {
     return entry.Reason.empty() ? Utf8FromCp1251(UiText[utNotRegularFile]) : entry.Reason;
 }
 
-void WriteFindings(TFormat format, const TFindings& findings, TOutput& out, TOutput& err) {
+void WriteFindings(TFormat format, const TRunReport& findings, TOutput& out, TOutput& err) {
     switch (format) {
         case TFormat::Text:
             WriteText(findings, out);

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "findings.h"
 #include "options.h"
 #include "output.h"
+#include "report.h"
 
 // Writes the findings in `format`; gnu sends the summary to `err`.
-void WriteFindings(TFormat format, const TFindings& findings, TOutput& out, TOutput& err);
+void WriteFindings(TFormat format, const TRunReport& findings, TOutput& out, TOutput& err);
 
 // A path or name for a gnu line, which must stay one line: LF, CR and tab
 // as \n, \r and \t, the other control bytes as \xHH (two digits), and a
@@ -22,4 +22,4 @@ std::string GnuEscaped(std::string_view bytes, bool backslashSeparates);
 std::string ReasonText(const TSkippedEntry& entry);
 
 // SARIF 2.1.0, one run, for code-scanning services (sarif.cpp).
-void WriteSarif(const TFindings& findings, TOutput& out);
+void WriteSarif(const TRunReport& findings, TOutput& out);

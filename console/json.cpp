@@ -117,6 +117,11 @@ void TJsonWriter::Bool(bool value) {
     Text_ += value ? "true" : "false";
 }
 
+void TJsonWriter::Null() {
+    Item();
+    Text_ += "null";
+}
+
 void TJsonWriter::Open(char bracket, bool multiline) {
     Item();
     Text_ += bracket;

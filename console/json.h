@@ -27,6 +27,7 @@ public:
     void String(std::string_view bytes);
     void Number(int64_t value);
     void Bool(bool value);
+    void Null();
     void Open(char bracket, bool multiline);
     void Close(char bracket);
     // Ends the document with a line end and hands out the rest.

@@ -58,6 +58,7 @@ const TOptionRule kOptions[] = {
     {"--format", TArity::Value, ApplyFormat},
     {"--declared-in", TArity::List, [](TOptions& o, const std::string& v) { o.DeclaredIn.push_back(v); return NonEmpty(v); }},
     {"--names", TArity::List, [](TOptions& o, const std::string& v) { o.NameFiles.push_back(v); return NonEmpty(v); }},
+    {"--rules", TArity::Value, [](TOptions& o, const std::string& v) { o.RulesFile = v; return NonEmpty(v); }},
     {"--unused", TArity::Flag, [](TOptions& o, const std::string&) { return o.Unused = true; }},
     {"--duplicates", TArity::Flag, [](TOptions& o, const std::string&) { return o.Duplicates = true; }},
     {"--baseline", TArity::Value, [](TOptions& o, const std::string& v) { o.Baseline = v; return NonEmpty(v); }},

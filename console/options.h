@@ -17,6 +17,7 @@ struct TOptions {
     std::string Root;
     std::vector<std::string> DeclaredIn;
     std::vector<std::string> NameFiles;
+    std::string RulesFile;  // empty: ROOT/tessaron.toml when it exists
     bool Unused = false;
     bool Duplicates = false;
     std::string Baseline;       // empty: none

@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "columns.h"
 #include "cp1251.h"
@@ -10,20 +11,58 @@
 
 namespace {
 
-struct TRule {
-    const char* Id;  // stable: code-scanning services track alerts by it
-    const char* Name;
-    TTextId Description;
+// A rule descriptor of the log; code-scanning services track alerts by its id.
+struct TDescriptor {
+    std::string Id;
+    std::string Name;
+    std::string Description;  // UTF-8
     const char* Level;
 };
 
-const TRule kRules[] = {
-    {"undeclared-image", "UndeclaredImage", utRuleMissing, "error"},
-    {"unused-image", "UnusedImage", utRuleUnused, "warning"},
-    {"duplicate-image", "DuplicateImage", utRuleDuplicate, "warning"},
-};
+constexpr const char* kLevels[] = {"error", "warning", "warning"};
+constexpr TTextId kImageDescriptions[] = {utRuleMissing, utRuleUnused, utRuleDuplicate};
+constexpr TTextId kKindDescriptions[] = {utRuleKindUndeclared, utRuleKindUnused, utRuleKindDuplicate};
+constexpr TTextId kImageMessages[] = {utFindingUndeclared, utFindingUnused, utFindingDuplicate};
+constexpr TTextId kKindMessages[] = {utFindingKindUndeclared, utFindingKindUnused, utFindingKindDuplicate};
 
-enum TRuleIndex { kMissingRule, kUnusedRule, kDuplicateRule };
+// "undeclared-weapon-set" as "UndeclaredWeaponSet".
+std::string PascalCase(const std::string& id) {
+    std::string name;
+    bool start = true;
+    for (const char c : id) {
+        if (c == kFindingIdSeparator) {
+            start = true;
+        } else {
+            name += start && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            start = false;
+        }
+    }
+    return name;
+}
+
+// Which findings of a kind the log has descriptors for: an image's all three,
+// a file rule's the kinds asked for.
+bool Described(const TRunReport& f, const TKindReport& kind, TFindingKind finding) {
+    return kind.IsImage() || finding == fkUndeclared || (finding == fkUnused && f.Kinds.Unused) ||
+           (finding == fkDuplicate && f.Kinds.Duplicates);
+}
+
+// The descriptors in the order of their kinds; `first` gets, for each kind in
+// ForEachKind's order, the index of its first descriptor.
+std::vector<TDescriptor> DescriptorsOf(const TRunReport& f, std::vector<int64_t>& first) {
+    std::vector<TDescriptor> descriptors;
+    f.ForEachKind([&](const TKindReport& kind) {
+        first.push_back(static_cast<int64_t>(descriptors.size()));
+        for (const TFindingKind finding : kFindingKinds) {
+            if (!Described(f, kind, finding)) continue;
+            const std::string id = kind.FindingId(finding);
+            std::string description = kind.IsImage() ? Utf8FromCp1251(UiText[kImageDescriptions[finding]])
+                                                     : kind.Title + Utf8FromCp1251(UiText[kKindDescriptions[finding]]);
+            descriptors.push_back({id, PascalCase(id), std::move(description), kLevels[finding]});
+        }
+    });
+    return descriptors;
+}
 
 // A path as a URI's path: '/' separators, every byte outside the unreserved
 // set percent-encoded, a backslash too where it is no separator. An absolute
@@ -66,7 +105,7 @@ void WriteText(TJsonWriter& json, std::string_view key, std::string_view text) {
     json.Close('}');
 }
 
-void WriteLocation(TJsonWriter& json, const TFindings& f, const TCodePointColumns& columns, const TRefRec& place,
+void WriteLocation(TJsonWriter& json, const TRunReport& f, const TCodePointColumns& columns, const TRefRec& place,
                    int64_t id) {
     json.Open('{', false);
     if (id >= 0) {
@@ -96,18 +135,22 @@ void WriteLocation(TJsonWriter& json, const TFindings& f, const TCodePointColumn
     json.Close('}');
 }
 
-void WriteResult(TJsonWriter& json, const TFindings& f, const TCodePointColumns& columns, TRuleIndex rule, TTextId what,
-                 std::string_view name, const TRefRec& place, const std::vector<int32_t>& related = {}) {
+// `index` is the result's descriptor.
+void WriteResult(TJsonWriter& json, const TRunReport& f, const TCodePointColumns& columns, const TKindReport& kind,
+                 TFindingKind finding, int64_t index, std::string_view name, const TRefRec& place,
+                 const std::vector<int32_t>& related = {}) {
     json.Open('{', false);
     json.Key("ruleId");
-    json.String(kRules[rule].Id);
+    json.String(kind.FindingId(finding));
     json.Key("ruleIndex");
-    json.Number(rule);
+    json.Number(index);
     json.Key("level");
-    json.String(kRules[rule].Level);
+    json.String(kLevels[finding]);
     // The table's texts as UTF-8; the name stays bytes for the writer to make valid.
-    std::string message = Utf8FromCp1251(UiText[utFindingImage]);
-    message.append(name).append(Utf8FromCp1251(UiText[what]));
+    std::string message =
+        kind.IsImage() ? Utf8FromCp1251(UiText[utFindingImage]) : kind.Title + Utf8FromCp1251(UiText[utKindName]);
+    message.append(name).append(
+        Utf8FromCp1251(UiText[kind.IsImage() ? kImageMessages[finding] : kKindMessages[finding]]));
     WriteText(json, "message", message);
     json.Key("locations");
     json.Open('[', false);
@@ -117,14 +160,14 @@ void WriteResult(TJsonWriter& json, const TFindings& f, const TCodePointColumns&
         json.Key("relatedLocations");
         json.Open('[', false);
         for (std::size_t p = 0; p < related.size(); ++p) {
-            WriteLocation(json, f, columns, f.Declaration(related[p]), static_cast<int64_t>(p) + 1);
+            WriteLocation(json, f, columns, kind.Declaration(related[p]), static_cast<int64_t>(p) + 1);
         }
         json.Close(']');
     }
     json.Close('}');
 }
 
-void WriteDriver(TJsonWriter& json) {
+void WriteDriver(TJsonWriter& json, const std::vector<TDescriptor>& descriptors) {
     json.Key("tool");
     json.Open('{', true);
     json.Key("driver");
@@ -135,17 +178,17 @@ void WriteDriver(TJsonWriter& json) {
     json.String(TESSARON_VERSION);
     json.Key("rules");
     json.Open('[', true);
-    for (const TRule& rule : kRules) {
+    for (const TDescriptor& descriptor : descriptors) {
         json.Open('{', false);
         json.Key("id");
-        json.String(rule.Id);
+        json.String(descriptor.Id);
         json.Key("name");
-        json.String(rule.Name);
-        WriteText(json, "shortDescription", Utf8FromCp1251(UiText[rule.Description]));
+        json.String(descriptor.Name);
+        WriteText(json, "shortDescription", descriptor.Description);
         json.Key("defaultConfiguration");
         json.Open('{', false);
         json.Key("level");
-        json.String(rule.Level);
+        json.String(descriptor.Level);
         json.Close('}');
         json.Close('}');
     }
@@ -185,22 +228,45 @@ void WriteInvocation(TJsonWriter& json, const TReadProblems& problems) {
 }
 
 // The columns of every place that the results name.
-TCodePointColumns ColumnsOf(const TFindings& f) {
+TCodePointColumns ColumnsOf(const TRunReport& f) {
     TCodePointColumns columns;
-    for (const int32_t k : f.Missing) columns.Want(f.State.RefTable[k]);
-    for (const int32_t i : f.Unused) columns.Want(f.Declaration(i));
-    for (const auto& places : f.Duplicates) {
-        for (const int32_t i : places) columns.Want(f.Declaration(i));
-    }
+    f.ForEachKind([&](const TKindReport& kind) {
+        for (const int32_t k : kind.Found.Undeclared) columns.Want(kind.Use(k));
+        for (const int32_t i : kind.Found.Unused) columns.Want(kind.Declaration(i));
+        for (const auto& places : kind.Found.Duplicates) {
+            for (const int32_t i : places) columns.Want(kind.Declaration(i));
+        }
+    });
     columns.Read(f.State);
     return columns;
 }
 
+void WriteResults(TJsonWriter& json, const TRunReport& f, const std::vector<int64_t>& first) {
+    const TCodePointColumns columns = ColumnsOf(f);
+    std::size_t k = 0;
+    f.ForEachKind([&](const TKindReport& kind) {
+        int64_t index = first[k++];
+        for (const int32_t use : kind.Found.Undeclared) {
+            WriteResult(json, f, columns, kind, fkUndeclared, index, kind.UsedName(use), kind.Use(use));
+        }
+        if (Described(f, kind, fkUnused)) ++index;
+        for (const int32_t i : kind.Found.Unused) {
+            WriteResult(json, f, columns, kind, fkUnused, index, kind.DefinedName(i), kind.Declaration(i));
+        }
+        if (Described(f, kind, fkDuplicate)) ++index;
+        for (const auto& places : kind.Found.Duplicates) {
+            const std::vector<int32_t> others(places.begin() + 1, places.end());
+            WriteResult(json, f, columns, kind, fkDuplicate, index, kind.DefinedName(places.front()),
+                        kind.Declaration(places.front()), others);
+        }
+    });
+}
+
 }  // namespace
 
-void WriteSarif(const TFindings& f, TOutput& out) {
-    const TScanState& s = f.State;
-    const TCodePointColumns columns = ColumnsOf(f);
+void WriteSarif(const TRunReport& f, TOutput& out) {
+    std::vector<int64_t> first;
+    const std::vector<TDescriptor> descriptors = DescriptorsOf(f, first);
     TJsonWriter json(out);
     json.Open('{', true);
     json.Key("$schema");
@@ -210,7 +276,7 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.Key("runs");
     json.Open('[', true);
     json.Open('{', true);
-    WriteDriver(json);
+    WriteDriver(json, descriptors);
     WriteInvocation(json, f.Problems);
     json.Key("originalUriBaseIds");
     json.Open('{', true);
@@ -224,17 +290,7 @@ void WriteSarif(const TFindings& f, TOutput& out) {
     json.String("unicodeCodePoints");
     json.Key("results");
     json.Open('[', true);
-    for (const int32_t k : f.Missing) {
-        WriteResult(json, f, columns, kMissingRule, utFindingUndeclared, s.UsedNames[k], s.RefTable[k]);
-    }
-    for (const int32_t i : f.Unused) {
-        WriteResult(json, f, columns, kUnusedRule, utFindingUnused, s.DefinedNames[i], f.Declaration(i));
-    }
-    for (const auto& places : f.Duplicates) {
-        const std::vector<int32_t> others(places.begin() + 1, places.end());
-        WriteResult(json, f, columns, kDuplicateRule, utFindingDuplicate, s.DefinedNames[places.front()],
-                    f.Declaration(places.front()), others);
-    }
+    WriteResults(json, f, first);
     json.Close(']');
     json.Close('}');
     json.Close(']');

@@ -12,8 +12,8 @@ std::optional<TTextId> RefusalOf(const std::string& root) {
     return std::nullopt;
 }
 
-TReport RunSearchPhases(const std::string& root, TScanState& state, const std::function<void(TTextId)>& onPhase,
-                        unsigned jobs) {
+void WalkAndScan(const std::string& root, TScanState& state, unsigned jobs,
+                 const std::function<void(TTextId)>& onPhase) {
     const auto phase = [&](TTextId id) {
         if (onPhase) onPhase(id);
     };
@@ -29,6 +29,11 @@ TReport RunSearchPhases(const std::string& root, TScanState& state, const std::f
         phase(utSearchingImages);
         ScanFiles(state);
     }
-    phase(utComparing);
+}
+
+TReport RunSearchPhases(const std::string& root, TScanState& state, const std::function<void(TTextId)>& onPhase,
+                        unsigned jobs) {
+    WalkAndScan(root, state, jobs, onPhase);
+    if (onPhase) onPhase(utComparing);
     return CrossCheck(root, state, jobs);
 }

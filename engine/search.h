@@ -14,6 +14,13 @@
 // utPathMissing; nothing for an existing directory.
 std::optional<TTextId> RefusalOf(const std::string& root);
 
+// The walk and the scan of a search, without the cross-check, for a caller
+// that decides the findings itself. `onPhase` is told utSearchingFiles and
+// utSearchingImages before each; more than one of `jobs` scan in parallel,
+// to the same records.
+void WalkAndScan(const std::string& root, TScanState& state, unsigned jobs = 1,
+                 const std::function<void(TTextId)>& onPhase = {});
+
 // Runs the walk, the scan and the cross-check on an accepted root. `onPhase`
 // is told utSearchingFiles, utSearchingImages and utComparing before each.
 // More than one of `jobs` scan and cross-check in parallel, to the same result.

@@ -6,16 +6,19 @@
 #include "text_file.h"
 #include "walker.h"
 
-TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems, TPathList* files) {
+TMaybeComplaint AddDeclaredIn(const std::string& dir, TNameList& names, TReadProblems& problems, TPathList* files,
+                              const TRuleSet* rules, std::vector<TNameList>* ruleNames) {
     if (!IsExistingDirectory(dir)) return TComplaint{utNotADirectory, dir};
     // The same walk and scan as the checked tree; only the declarations are kept.
     TScanState base;
     base.KeepSkipped = true;
     base.NoteEncodings = true;
+    base.Rules = ruleNames != nullptr ? rules : nullptr;
     WalkTree(dir, std::string(kDefinitionMask), base.FileList, &base.Skipped);
     ScanFiles(base);
     problems.TakeFrom(base);
-    for (int32_t i = 0; i < base.DefinedNames.Count(); ++i) names.Add(base.DefinedNames[i]);
+    names.Append(base.DefinedNames);
+    for (std::size_t r = 0; r < base.RuleRecords.size(); ++r) (*ruleNames)[r].Append(base.RuleRecords[r].DefinedNames);
     if (files != nullptr) files->Append(base.FileList);
     return {};
 }

@@ -31,13 +31,6 @@ constexpr std::string_view kImageId = "image";
 // "N-": the Nth token and every one after it.
 constexpr char kAndAfter = '-';
 
-bool IsId(std::string_view id) {
-    const auto lowerLetter = [](char c) { return c >= 'a' && c <= 'z'; };
-    return !id.empty() && lowerLetter(id[0]) && std::all_of(id.begin(), id.end(), [&](char c) {
-        return lowerLetter(c) || (c >= '0' && c <= '9') || c == kAndAfter;
-    });
-}
-
 // A keyword or key as the reader can meet it in a line: one word that no
 // '=' splits and no comment cuts.
 bool IsWord(std::string_view word) {
@@ -122,7 +115,7 @@ void TProjectReader::ReadRule(const toml::table& table, TProjectFile& file) {
         const std::string_view name = key.str();
         if (name == kId) {
             if (!String(node, name, rule.Id)) continue;
-            if (!IsId(rule.Id)) {
+            if (!IsRuleId(rule.Id)) {
                 Fault(node.source().begin, utProjectBadId, rule.Id);
             } else if (rule.Id == kImageId) {
                 Fault(node.source().begin, utProjectImageId);
@@ -267,6 +260,13 @@ std::vector<TProjectFault> ParseProjectFile(std::string_view bytes, const std::s
         return a.Line != b.Line ? a.Line < b.Line : a.Column < b.Column;
     });
     return std::move(reader.Faults);
+}
+
+bool IsRuleId(std::string_view id) {
+    const auto lowerLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+    return !id.empty() && lowerLetter(id[0]) && std::all_of(id.begin(), id.end(), [&](char c) {
+        return lowerLetter(c) || (c >= '0' && c <= '9') || c == '-';
+    });
 }
 
 std::string ResolvedPath(const std::string& path, const std::string& folder) {

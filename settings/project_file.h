@@ -39,5 +39,9 @@ struct TProjectFault {
 // none, `file` holds what the bytes say.
 std::vector<TProjectFault> ParseProjectFile(std::string_view bytes, const std::string& folder, TProjectFile& file);
 
+// Whether `id` may name a rule: a lower-case ASCII letter, then lower-case
+// letters, digits and '-'.
+bool IsRuleId(std::string_view id);
+
 // `path` as seen from `folder`, unless it is absolute.
 std::string ResolvedPath(const std::string& path, const std::string& folder);

@@ -36,12 +36,14 @@ constexpr TTextRow kTexts[] = {
     {utDoneSuffix,      ". Double click the line brings You to edit position", ". Двойной щелчок по строке в списке должен перенести Вас в место редактирования"},
     {utUsage,
      "usage: tessaron-check [options] ROOT\n"
-     "Lists every image use below ROOT whose name no *.ini file declares.\n"
+     "Lists every use below ROOT of an image, or of a kind the project file's rules name,\n"
+     "whose name no *.ini file declares.\n"
      "\n"
      "  --lang=ru|en          texts of the report (default ru)\n"
      "  --format=FORMAT       text (default), gnu, json or sarif\n"
      "  --declared-in=DIR     the declarations of the *.ini files below DIR count too (repeatable)\n"
      "  --names=FILE          the names in FILE, one a line, count as declared (repeatable)\n"
+     "  --rules=FILE          the project file (default: ROOT/tessaron.toml when it exists)\n"
      "  --unused              also list the declared names that no use names\n"
      "  --duplicates          also list the names declared more than once\n"
      "  --baseline=FILE       do not report the findings that FILE lists\n"
@@ -53,12 +55,14 @@ constexpr TTextRow kTexts[] = {
      "Exit status: 0 nothing to report, 1 findings reported, 2 usage error, refused root,\n"
      "or a file or folder that could not be read.\n",
      "использование: tessaron-check [параметры] ROOT\n"
-     "Ищет в файлах *.ini ниже ROOT все указанные MI, которые ни один файл *.ini не объявляет.\n"
+     "Ищет в файлах *.ini ниже ROOT все указанные MI и имена видов из правил файла проекта,\n"
+     "которые ни один файл *.ini не объявляет.\n"
      "\n"
      "  --lang=ru|en          язык текстов (по умолчанию ru)\n"
      "  --format=FORMAT       text (по умолчанию), gnu, json или sarif\n"
      "  --declared-in=DIR     объявления в файлах *.ini ниже DIR тоже учитываются (можно повторять)\n"
      "  --names=FILE          имена из FILE, по одному в строке, считаются объявленными (можно повторять)\n"
+     "  --rules=FILE          файл проекта (по умолчанию ROOT/tessaron.toml, если он есть)\n"
      "  --unused              также показать объявленные MI, которые нигде не указаны\n"
      "  --duplicates          также показать MI, объявленные больше одного раза\n"
      "  --baseline=FILE       не сообщать о находках, перечисленных в FILE\n"
@@ -107,6 +111,21 @@ constexpr TTextRow kTexts[] = {
     {utTotalsSeparator, "; ", nullptr},
     {utRepeatedOption,  "given more than once: ", "указан больше одного раза: "},
     {utBaselineOverDefinition, "the baseline would replace a definition file: ", "базовый список заменил бы файл определений: "},
+    // A file rule's lines: the text, the rule's title, then the name.
+    {utKindUndeclared,  "Undeclared ", "Не объявлено: "},
+    {utKindUnused,      "Unused ", "Не используется: "},
+    {utKindDuplicate,   "Duplicate ", "Объявлено повторно: "},
+    {utKindName,        " \"", nullptr},
+    // A file rule's summary: the title, then the counts of the kinds asked for.
+    {utKindTotalUndeclared, ": undeclared ", ": не объявлено "},
+    {utKindTotalUnused, "; unused ", "; не используется "},
+    {utKindTotalDuplicate, "; duplicate ", "; объявлено повторно "},
+    {utFindingKindUndeclared, "\" is used but declared in no definition file.", "\": указано, но не объявлено ни в одном файле."},
+    {utFindingKindUnused, "\" is declared but no checked definition uses it.", "\": объявлено, но не указано ни в одном проверенном файле."},
+    {utFindingKindDuplicate, "\" is declared more than once.", "\": объявлено больше одного раза."},
+    {utRuleKindUndeclared, " used but never declared", ": указано, но не объявлено"},
+    {utRuleKindUnused,  " declared but never used", ": объявлено, но не указано"},
+    {utRuleKindDuplicate, " declared more than once", ": объявлено больше одного раза"},
     {utLspUsage,
      "usage: tessaron-lsp [--lang=ru|en] [--help] [--version]\n"
      "A language server for definition trees: speaks the Language Server Protocol on standard input and output.\n"

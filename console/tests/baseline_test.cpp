@@ -110,6 +110,10 @@ TEST(Baseline, LinesThatAreNoEntryAreRefusedWithTheirLine) {
     const std::pair<std::string, std::string> cases[] = {
         {"\xEF\xBB\xBF# c\r\nmissing\ta.ini\tx\r\n\r\nunused\ta\\n\\r\\t\\\\.ini\tx\rduplicate\ta\tb", ", 3"},
         {"garbage\n", "b.txt:1, 0"},
+        {"undeclared-weapon\ta.ini\tx\nduplicate-w-2\ta\tb\n", ", 2"},
+        {"undeclared-\ta.ini\tx\n", "b.txt:1, 0"},
+        {"unused-Weapon\ta.ini\tx\n", "b.txt:1, 0"},
+        {"missing-x\ta.ini\tx\n", "b.txt:1, 0"},
         {"# c\r\nmissing a.ini x\r\n", "b.txt:2, 0"},
         {"missing\ta.ini\n", "b.txt:1, 0"},
         {"missing\ta.ini\tx\tmore\n", "b.txt:1, 0"},

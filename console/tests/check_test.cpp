@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fstream>
@@ -48,11 +49,31 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     content.File("INI/Object/units.ini", "Object A\r\n  SelectPortrait = Gone\r\n  ButtonImage = Known\r\n");
     content.File("INI/buttons.INI", "; c\r\n\r\nButtonImage = \xC1\xF3\xEA\r\n");
     content.File("Images/images.ini", "MappedImage KNOWN\r\n");
-    undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\n");
+    undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\nU = a\r\n");
     const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere"), en = "--lang=en";
     const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), empty = fine.Path("empty.txt");
     fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
     fine.File("empty.txt");
+    // A file rule: found as ROOT/tessaron.toml, or named by --rules, whose faults are told at their places.
+    const std::string rule = "[[rule]]\nid = \"w\"\ndeclared-by = [\"W\"]\nuse = [{ key = \"U\" }]\n";
+    undeclared.File("tessaron.toml", rule);
+    const auto project = [&](const std::string& name, const std::string& toml) {
+        fine.File(name, toml);
+        return fine.Path(name);
+    };
+    const std::string imageOff = project("off.toml", "image = false\n" + rule),
+                      types = project("t.toml", "imgae = true\nunused = 1\n");
+    const std::string words = project(
+        "w.toml",
+        "[[rule]]\nid = \"image\"\ndeclared-by = [\"A B\"]\nuse = [{ key = \"K\", tokens = \"0\" }, { in = \"S\" }]\n");
+    const std::string ids = project(
+        "i.toml",
+        "[[rule]]\nid = \"W\"\ndeclared-by = []\n[[rule]]\nid = \"v\"\n[[rule]]\nid = \"v\"\ndeclared-by = [\"V\"]\n");
+    const std::string syntax = project("s.toml", "image = [\n"),
+                      names = project("rules/n.toml", rule + "names = [\"n.txt\"]\n");
+    fine.File("known.txt", "A\n");
+    const std::string known = project("k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n");
+    const std::string ruleNames = fine.Path("rules/n.txt"), notDir = project("d.toml", "declared-in = [\"a.ini\"]\n");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
     struct TCase {
         std::vector<std::string> Args;
@@ -69,7 +90,7 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{en, undeclared.Root()}, kExitFindings, "No defined MI found!", ""},
         {{en, "--names", empty, undeclared.Root()}, kExitFindings, "No defined MI found!", ""},
         // With nothing declared the machine formats still list every use.
-        {{"--format=json", undeclared.Root()}, kExitFindings, "{\"ref\": 0, \"name\": \"a\"", ""},
+        {{"--format=json", undeclared.Root()}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\"", ""},
         {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n", ""},
         {{"-h", en}, kExitClean, "usage: tessaron-check [options] ROOT\n", ""},
         {{"--version", root}, kExitClean, "tessaron-check " TESSARON_VERSION "\n", ""},
@@ -108,6 +129,37 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{en, "--baseline", bad, root}, kExitError, "", "not a baseline entry: " + bad + ":2\n"},
         {{"--declared-in", file, root}, kExitError, "", "это не папка: " + file + "\n"},
         {{en, "--write-baseline", root, root}, kExitError, "", "cannot write " + root + ": "},
+        // A file rule's undeclared use fails the check, with images or without.
+        {{en, undeclared.Root()}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n", ""},
+        {{en, "--rules", imageOff, root}, kExitClean, "", ""},
+        {{en, "--rules", imageOff, undeclared.Root()},
+         kExitFindings,
+         "Undeclared w \"a\" in \"/a.ini\" at line 3\nw: undeclared 1\n",
+         ""},
+        {{en, "--format=json", "--rules", known, undeclared.Root()}, kExitClean, "\"references\": 0,", ""},
+        {{en, "--format=gnu", "--rules", known, undeclared.Root()}, kExitClean, "", ""},
+        {{en, "--rules", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
+        {{en, "--rules", types, root},
+         kExitError,
+         "",
+         types + ":1:1: unknown key imgae\ntessaron-check: " + types + ":2:10: true or false is needed for unused\n"},
+        {{"--rules", words, root},
+         kExitError,
+         "",
+         words + ":2:6: id image занят встроенным правилом MI\ntessaron-check: " + words +
+             ":3:16: ключевое слово или ключ - это одно слово без пробелов, '=', ';' и '//': A B\ntessaron-check: " +
+             words + ":4:30: tokens - это \"N\" или \"N-\", где N не меньше 1: 0\ntessaron-check: " + words +
+             ":4:37: у use должен быть key\n"},
+        {{en, "--rules", ids, root},
+         kExitError,
+         "",
+         ids + ":2:6: an id is a lower-case letter, then lower-case letters, digits and '-': W\ntessaron-check: " +
+             ids + ":3:15: a rule needs at least one keyword in declared-by\ntessaron-check: " + ids +
+             ":4:1: a rule needs at least one keyword in declared-by\ntessaron-check: " + ids +
+             ":7:6: an earlier rule has the id v\n"},
+        {{en, "--rules", syntax, root}, kExitError, "", syntax + ":1:10: not TOML: "},
+        {{en, "--rules", names, root}, kExitError, "", "cannot read " + ruleNames + ": "},
+        {{en, "--rules", notDir, root}, kExitError, "", "not a directory: " + fine.Path("a.ini") + "\n"},
     };
     for (const TCase& c : cases) {
         const TRun run = Checked(c.Args);
@@ -118,7 +170,9 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
                   std::to_string(c.Status) + err)
             << c.OutHas;
         EXPECT_TRUE(!open || (run.Err.size() > err.size() + 1 && run.Err.find('\n') == run.Err.size() - 1)) << err;
-        EXPECT_TRUE(c.OutHas.empty() ? run.Out.empty() : run.Out.find(c.OutHas) != std::string::npos) << run.Out;
+        std::string out = run.Out;
+        std::replace(out.begin(), out.end(), kPathSeparator, '/');
+        EXPECT_TRUE(c.OutHas.empty() ? out.empty() : out.find(c.OutHas) != std::string::npos) << run.Out;
     }
 
     const std::string units = content.Path("INI/Object/units.ini"), buttons = content.Path("INI/buttons.INI");
@@ -156,9 +210,13 @@ TEST(Gnu, EachFindingStaysOneLineWhateverItsPathHolds) {
 #ifndef _WIN32
     // A name that would forge a second finding.
     TTempTree tree;
-    tree.File("a.ini\n/etc/x.ini:1:1: missing image \"y\".ini", "ButtonImage = z\tq\r\nMappedImage w\r\n");
-    const std::string gnu = Checked({"--format=gnu", tree.Root()}).Out;
-    EXPECT_EQ(gnu, tree.Path("a.ini\\n/etc/x.ini:1:1: missing image \"y\".ini") + ":1:15: missing image \"z\\tq\"\n");
+    tree.File("a.ini\n/etc/x.ini:1:1: missing image \"y\".ini", "ButtonImage = z\tq\r\nMappedImage w\r\nU = v\r\n");
+    // A title holds what TOML strings may hold.
+    tree.File("tessaron.toml",
+              "[[rule]]\nid = \"w\"\ntitle = \"a\\nb\"\ndeclared-by = [\"W\"]\nuse = [{ key = \"U\" }]\n");
+    const std::string gnu = Checked({"--format=gnu", tree.Root()}).Out,
+                      path = tree.Path("a.ini\\n/etc/x.ini:1:1: missing image \"y\".ini");
+    EXPECT_EQ(gnu, path + ":1:15: missing image \"z\\tq\"\n" + path + ":3:5: undeclared a\\nb \"v\"\n");
 #endif
 }
 

@@ -2,11 +2,15 @@
 // and duplicate names, over a base tree and a content tree that builds on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "checked.h"
 #include "external_names.h"
+#include "fs.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 
@@ -106,4 +110,78 @@ TEST(Declarations, UnusedAndDuplicatesWithTheirPlacesInEachFormat) {
         {gnu, b + ":2:15: duplicate image \"shared\" (declaration 2 of 2)\n"},
     };
     for (const auto& [out, line] : cases) EXPECT_NE(out.find(line), std::string::npos) << out;
+}
+
+// Two file rules beside the images, the file's flags and lists joined with the line's.
+TEST(Rules, EachFormatListsEachKindAfterTheImages) {
+    TTempTree tree, base;
+    tree.File("tessaron.toml",
+              "unused = true\nduplicates = false\n"
+              "[[rule]]\nid = \"weapon\"\ndeclared-by = [\"Weapon\"]\nignore = [\"NONE\"]\nnames = [\"known.txt\"]\n"
+              "use = [{ key = \"Weapon\", in = \"WeaponSet\", tokens = \"2\" }, { key = \"DeathWeapon\" }]\n"
+              "[[rule]]\nid = \"button\"\ntitle = \"кнопка\"\ndeclared-by = [\"Button\"]\n"
+              "use = [{ key = \"*\", in = \"ButtonList\", tokens = \"1-\" }]\n"
+              "[[rule]]\nid = \"armor\"\ndeclared-by = [\"Armor\"]\nuse = [{ key = \"Armor\" }]\n");
+    tree.File("known.txt", "Builtin\n");
+    tree.File("units.ini",
+              "Object Tank\r\n  ButtonImage = Gone\r\n  WeaponSet\r\n    Weapon = PRIMARY Cannon\r\n"
+              "    Weapon = SECONDARY Laser\r\n  End\r\n  DeathWeapon = NONE\r\n  DeathWeapon = Builtin\r\nEnd\r\n"
+              "ButtonList Main\r\n  1 = Button_Build Button_Gone\r\nEnd\r\n");
+    tree.File("defs.ini",
+              "MappedImage Here\r\nWeapon Cannon\r\nWeapon Spare\r\nButton Button_Build\r\nButton BUTTON_BUILD\r\n");
+    base.File("b.ini", "Weapon Laser\r\nButton Button_Gone\r\n");
+    const std::string units = tree.Path("units.ini"), defs = tree.Path("defs.ini"), en = "--lang=en";
+    std::string text = Checked({en, "--duplicates", tree.Root()}).Out;
+    std::replace(text.begin(), text.end(), kPathSeparator, '/');
+    EXPECT_EQ(text,
+              "Missing MI called \"gone\" in \"/units.ini\" at line 2\n"
+              "Unused MI \"here\" in \"/defs.ini\" at line 1\n"
+              "Done! Missing MI Total: 1. Double click the line brings You to edit position\n"
+              "Unused MI Total: 1; Duplicate MI Total: 0\n"
+              "Undeclared weapon \"laser\" in \"/units.ini\" at line 5\n"
+              "Unused weapon \"spare\" in \"/defs.ini\" at line 3\n"
+              "weapon: undeclared 1; unused 1; duplicate 0\n"
+              "Undeclared кнопка \"button_gone\" in \"/units.ini\" at line 11\n"
+              "Duplicate кнопка \"button_build\" in \"/defs.ini\" at line 4 (declaration 1 of 2)\n"
+              "Duplicate кнопка \"button_build\" in \"/defs.ini\" at line 5 (declaration 2 of 2)\n"
+              "кнопка: undeclared 1; unused 0; duplicate 1\n");
+    const TRun gnu = Checked({"--format=gnu", tree.Root()});
+    EXPECT_EQ(gnu.Out, units + ":2:17: missing image \"gone\"\n" + defs + ":1:13: unused image \"here\"\n" + units +
+                           ":5:24: undeclared weapon \"laser\"\n" + defs + ":3:8: unused weapon \"spare\"\n" + units +
+                           ":11:20: undeclared кнопка \"button_gone\"\n");
+    EXPECT_EQ(gnu.Err.substr(gnu.Err.find('\n')),
+              "\nweapon: не объявлено 1; не используется 1\nкнопка: не объявлено 1; не используется 0\n");
+    EXPECT_NE(text.find("Unused weapon \"spare\""), std::string::npos) << "the file's unused = true";
+
+    // Declared in a folder of the line counts for every rule; JSON entries follow the images rule by rule.
+    const TJson doc = ValidJson(Checked({"--format=json", "--declared-in", base.Root(), tree.Root()}).Out);
+    EXPECT_EQ(Fields(doc, "rules references declarations declared_elsewhere"), tree.Path("tessaron.toml") + " 1 1 0");
+    EXPECT_EQ(Fields(doc["missing"], "rule ref name line column"), "image 0 gone 2 17");
+    EXPECT_EQ(Fields(doc["unused"], "rule name line"), "image here 1, weapon spare 3");
+    EXPECT_EQ(doc.count("duplicates"), 0u);
+
+    const TJson log = ValidJson(Checked({"--format=sarif", "--duplicates", tree.Root()}).Out)["runs"][0];
+    EXPECT_EQ(Fields(log["tool"]["driver"]["rules"], "id name"),
+              "undeclared-image UndeclaredImage, unused-image UnusedImage, duplicate-image DuplicateImage, "
+              "undeclared-weapon UndeclaredWeapon, unused-weapon UnusedWeapon, duplicate-weapon DuplicateWeapon, "
+              "undeclared-button UndeclaredButton, unused-button UnusedButton, duplicate-button DuplicateButton, "
+              "undeclared-armor UndeclaredArmor, unused-armor UnusedArmor, duplicate-armor DuplicateArmor");
+    EXPECT_EQ(Fields(log["results"], "ruleId ruleIndex"),
+              "undeclared-image 0, unused-image 1, undeclared-weapon 3, unused-weapon 4, undeclared-button 6, "
+              "duplicate-button 8");
+    EXPECT_EQ(log["results"][5]["message"]["text"], "кнопка \"button_build\": объявлено больше одного раза.");
+    EXPECT_EQ(Fields(log["results"][5]["relatedLocations"][0]["physicalLocation"]["region"], "startLine"), "5");
+
+    // Image entries keep their words; a file rule's name the finding kind.
+    TTempTree work;
+    const std::string baseline = work.Path("b.txt");
+    EXPECT_EQ(Checked({"--duplicates", "--write-baseline", baseline, tree.Root()}).Status, 0);
+    std::ifstream file(baseline, std::ios::binary);
+    EXPECT_EQ(
+        std::string(std::istreambuf_iterator<char>(file), {}),
+        "# tessaron-check baseline: kind, path below the root, name\nduplicate-button\tdefs.ini\tbutton_build\n"
+        "missing\tunits.ini\tgone\nundeclared-button\tunits.ini\tbutton_gone\nundeclared-weapon\tunits.ini\tlaser\n"
+        "unused\tdefs.ini\there\nunused-weapon\tdefs.ini\tspare\n");
+    const TRun held = Checked({"--duplicates", "--baseline", baseline, tree.Root()});
+    EXPECT_EQ(std::to_string(held.Status) + held.Err, "0");
 }
