@@ -6,6 +6,7 @@
 #include "fs.h"
 #include "io_error.h"
 #include "line_heads.h"
+#include "strip_masks.h"
 #include "syntax.h"
 
 #if defined(__SSE2__)
@@ -30,21 +31,6 @@ bool StartsWithKey(std::string_view line, std::string_view key) {
     const std::size_t tail = key.size() - 8;
     return (Load8(line.data()) | kCaseBits) == Load8(key.data()) &&
            (Load8(line.data() + tail) | kCaseBits) == Load8(key.data() + tail);
-}
-
-int LowestBit(uint64_t bits) {
-    return __builtin_ctzll(bits);
-}
-
-int HighestBit(uint64_t bits) {
-    return 63 - __builtin_clzll(bits);
-}
-
-int BitCount(uint64_t bits) {
-    bits -= (bits >> 1) & 0x5555555555555555ull;
-    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
 }
 
 // Whether the line from `p`, at least as long as the shortest keyword, may
@@ -110,7 +96,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
         return at;
     };
     constexpr std::size_t kBatch = 16;
-    TWindowFacts facts[kBatch];
+    TStripFacts facts[kBatch];
     int64_t lines = 0;  // LFs before the current window
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
@@ -118,9 +104,9 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     while (p < end && stop == nullptr) {
         const std::size_t count = std::min<std::size_t>(kBatch, static_cast<std::size_t>(end - p) / 64);
         const char* const after = p + 64 * count;
-        ClassifyWindows(p, count, after < bytesEnd && *after == '\n', atLineHead, facts);
+        ClassifyStrips(p, count, after < bytesEnd && *after == '\n', atLineHead, facts);
         for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
-            const TWindowFacts& f = facts[w];
+            const TStripFacts& f = facts[w];
             if ((f.Heads | f.Breaks) == 0) {
                 lines += f.LfCount;
                 continue;
@@ -139,7 +125,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 if (const uint64_t lfAbove = f.Lf >> bit << bit; lfAbove != 0) {
                     if (f.Breaks == 0 || LowestBit(lfAbove) < LowestBit(f.Breaks)) lf = p + LowestBit(lfAbove);
                 } else if (f.Breaks == 0 && w + 1 < count) {
-                    const TWindowFacts& next = facts[w + 1];
+                    const TStripFacts& next = facts[w + 1];
                     if (next.Lf != 0 && (next.Breaks == 0 || LowestBit(next.Lf) < LowestBit(next.Breaks))) {
                         lf = p + 64 + LowestBit(next.Lf);
                     }

@@ -28,8 +28,9 @@ constexpr std::size_t kCtrlZBlock = 128;
 
 // A byte of value 32 or less is blank: spaces, tabs and every control byte.
 // Bytes of 128 and above never are.
+constexpr unsigned char kHighestBlank = 32;
 constexpr bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
+    return static_cast<unsigned char>(c) <= kHighestBlank;
 }
 std::size_t LeadingBlanks(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "line_heads.h"
+#include "strip_masks.h"
 
 using namespace std::string_literals;
 
@@ -161,7 +162,7 @@ TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
 }
 
-// Each path this processor has, whichever ClassifyWindows takes, gives the
+// Each path this processor has, whichever ClassifyStrips takes, gives the
 // portable path's facts: random bytes from those the rules look at, and each
 // of them alone at a window's first and last byte.
 TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
@@ -177,22 +178,22 @@ TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
         for (const std::size_t at : {0, 1, 62, 63, 64, 127})
             buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
     // The facts of each window after atLineHead as it comes back.
-    const auto facts = [](TClassifier classify, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
-        std::vector<TWindowFacts> out(bytes.size() / 64);
-        classify(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
+    const auto facts = [](std::size_t paths, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
+        std::vector<TStripFacts> out(bytes.size() / 64);
+        LimitStripPaths(paths);
+        ClassifyStrips(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
+        LimitStripPaths(0);
         std::vector<std::tuple<uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0}};
-        for (const TWindowFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
+        for (const TStripFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
         return seen;
     };
-    const std::vector<TClassifierPath> paths = ClassifierPaths();
-    ASSERT_EQ(std::string(paths.front().Name), "portable");
-    for (const TClassifierPath& path : paths) {
+    const std::vector<const char*> paths = StripPathNames();
+    for (std::size_t path = 1; path <= paths.size(); ++path) {
         for (std::size_t k = 0; k < 4 * buffers.size(); ++k) {
             const bool lfAfter = k % 2 != 0;
             const uint64_t atLineHead = k / 2 % 2;
-            EXPECT_EQ(facts(path.Classify, buffers[k / 4], lfAfter, atLineHead),
-                      facts(paths[0].Classify, buffers[k / 4], lfAfter, atLineHead))
-                << path.Name << ", buffer " << k / 4 << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
+            EXPECT_EQ(facts(path, buffers[k / 4], lfAfter, atLineHead), facts(1, buffers[k / 4], lfAfter, atLineHead))
+                << paths[path - 1] << ", buffer " << k / 4 << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
         }
     }
 }
