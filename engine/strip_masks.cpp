@@ -1,13 +1,5 @@
 #include "strip_masks.h"
 
-#include <atomic>
-
-namespace {
-
-std::atomic<std::size_t> Limit{0};
-
-}  // namespace
-
 TProcessorWidths ProcessorWidths() {
     TProcessorWidths widths;
 #if defined(__SSE2__) && !defined(_WIN32)
@@ -30,9 +22,5 @@ std::vector<const char*> StripPathNames() {
 }
 
 void LimitStripPaths(std::size_t count) {
-    Limit = count;
-}
-
-std::size_t StripPathLimit() {
-    return Limit.load(std::memory_order_relaxed);
+    StripPathLimit = count;
 }

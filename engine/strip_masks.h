@@ -5,9 +5,11 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -124,7 +126,7 @@ std::vector<const char*> StripPathNames();
 // Walks take the widest of the first `count` ways; 0 lets them take the
 // widest there is. The tests and the benchmark run each way through it.
 void LimitStripPaths(std::size_t count);
-std::size_t StripPathLimit();
+inline std::atomic<std::size_t> StripPathLimit{0};
 
 // Which wider registers this processor has (and the build may use).
 struct TProcessorWidths {
@@ -161,6 +163,7 @@ struct TSse2 {
     using V = __m128i;
     using M = __m128i;
     static constexpr std::size_t kWidth = 16;
+    using TNarrower = void;
     static void Load(const char* p, V& x) { x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static void Fold(const V& x, V& folded) { folded = _mm_or_si128(x, _mm_set1_epi8(0x20)); }
     static void Eq(const V& x, int c, M& m) {
@@ -188,6 +191,7 @@ struct TAvx2 {
     using V = __m256i;
     using M = __m256i;
     static constexpr std::size_t kWidth = 32;
+    using TNarrower = TSse2;
     TESSARON_AVX2 static void Load(const char* p, V& x) { x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
     TESSARON_AVX2 static void Fold(const V& x, V& folded) { folded = _mm256_or_si256(x, _mm256_set1_epi8(0x20)); }
     TESSARON_AVX2 static void Eq(const V& x, int c, M& m) {
@@ -214,6 +218,10 @@ struct TAvx512 {
     using M = uint64_t;
     static constexpr std::size_t kWidth = 64;
     TESSARON_AVX512 static void Load(const char* p, V& x) { x = _mm512_loadu_si512(p); }
+    // The first `size` bytes (fewer than 64), zeros after them; nothing past them is read.
+    TESSARON_AVX512 static void LoadFirst(const char* p, std::size_t size, V& x) {
+        x = _mm512_maskz_loadu_epi8((uint64_t{1} << size) - 1, p);
+    }
     TESSARON_AVX512 static void Fold(const V& x, V& folded) { folded = _mm512_or_si512(x, _mm512_set1_epi8(0x20)); }
     TESSARON_AVX512 static void Eq(const V& x, int c, M& m) {
         m |= _mm512_cmpeq_epi8_mask(x, _mm512_set1_epi8(static_cast<char>(c)));
@@ -278,6 +286,47 @@ void StripOf(const char* p, uint64_t* out, std::index_sequence<K...>) {
     }
 }
 
+// Masks of a text shorter than a strip.
+template <typename W, const auto& Classes, std::size_t... K>
+void ShortOf(const char* p, std::size_t size, uint64_t* out, std::index_sequence<K...> each) {
+    if constexpr (W::kWidth == kStripBytes) {
+        typename W::V x;
+        W::LoadFirst(p, size, x);
+        ((out[K] = 0), ...);
+        (AddClass<W, Classes, K>(x, 0, out[K], std::make_index_sequence<Classes[K].RangeCount>(),
+                                 std::make_index_sequence<Classes[K].LetterCount>()),
+         ...);
+        ((out[K] &= (uint64_t{1} << size) - 1), ...);
+    } else if (size < W::kWidth) {
+        if constexpr (!std::is_void_v<typename W::TNarrower>) {
+            ShortOf<typename W::TNarrower, Classes>(p, size, out, each);
+        } else {
+            char piece[W::kWidth] = {};
+            std::memcpy(piece, p, size);
+            typename W::V x;
+            W::Load(piece, x);
+            ((out[K] = 0), ...);
+            (AddClass<W, Classes, K>(x, 0, out[K], std::make_index_sequence<Classes[K].RangeCount>(),
+                                     std::make_index_sequence<Classes[K].LetterCount>()),
+             ...);
+            ((out[K] &= (uint64_t{1} << size) - 1), ...);
+        }
+    } else {
+        // Whole registers, the last one ending with the text: the bytes it
+        // shares with the one before give the same bits.
+        ((out[K] = 0), ...);
+        for (std::size_t at = 0;; at += W::kWidth) {
+            const std::size_t from = at + W::kWidth <= size ? at : size - W::kWidth;
+            typename W::V x;
+            W::Load(p + from, x);
+            (AddClass<W, Classes, K>(x, from, out[K], std::make_index_sequence<Classes[K].RangeCount>(),
+                                     std::make_index_sequence<Classes[K].LetterCount>()),
+             ...);
+            if (from + W::kWidth == size) break;
+        }
+    }
+}
+
 template <typename W, typename TVisitor>
 void Wide(const char* bytes, std::size_t size, TVisitor& visitor) {
     constexpr const auto& kClasses = TVisitor::kClasses;
@@ -289,14 +338,16 @@ void Wide(const char* bytes, std::size_t size, TVisitor& visitor) {
         StripOf<W, TVisitor::kClasses>(bytes + kStripBytes * s, masks, kEach);
         if (!visitor.Strip(masks, s)) return;
     }
-    if (const std::size_t tail = size % kStripBytes; tail != 0) {
-        // The last bytes, copied to a strip of their own.
-        char strip[kStripBytes] = {};
-        std::memcpy(strip, bytes + kStripBytes * whole, tail);
-        StripOf<W, TVisitor::kClasses>(strip, masks, kEach);
-        for (uint64_t& mask : masks) mask &= (uint64_t{1} << tail) - 1;
-        visitor.Strip(masks, whole);
+    const std::size_t tail = size % kStripBytes;
+    if (tail == 0) return;
+    if (whole > 0) {
+        // The last 64 bytes, of which the strips before have seen the first ones.
+        StripOf<W, TVisitor::kClasses>(bytes + size - kStripBytes, masks, kEach);
+        for (uint64_t& mask : masks) mask >>= kStripBytes - tail;
+    } else {
+        ShortOf<W, TVisitor::kClasses>(bytes, size, masks, kEach);
     }
+    visitor.Strip(masks, whole);
 }
 
 template <typename TVisitor>
@@ -335,6 +386,6 @@ void WalkStrips(const char* bytes, std::size_t size, TVisitor& visitor) {
 #endif
         return all;
     }();
-    const std::size_t limit = StripPathLimit();
+    const std::size_t limit = StripPathLimit.load(std::memory_order_relaxed);
     walks[limit == 0 || limit > walks.size() ? walks.size() - 1 : limit - 1](bytes, size, visitor);
 }

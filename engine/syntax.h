@@ -71,10 +71,14 @@ constexpr std::size_t kShortestImageKeyword = [] {
         shortest = keyword.size() < shortest ? keyword.size() : shortest;
     return shortest;
 }();
-// The scanner compares a keyword as two words of 8 bytes, its first and its last.
+// Keywords are lower case and of printable ASCII: the scanner finds the lines
+// that may start with one by their first byte above the blanks.
 static_assert([] {
     for (const std::string_view keyword : kImageKeywords) {
-        if (keyword.size() < 8 || keyword.size() > 16) return false;
+        if (keyword.empty()) return false;
+        for (const char c : keyword) {
+            if (IsBlank(c) || static_cast<unsigned char>(c) >= 128 || (c >= 'A' && c <= 'Z')) return false;
+        }
     }
     return true;
 }());

@@ -10,6 +10,7 @@
 
 #include "line_heads.h"
 #include "strip_masks.h"
+#include "strip_paths.h"
 
 using namespace std::string_literals;
 
@@ -61,6 +62,11 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"\t  MAPPEDIMAGE   Padded ; note", "", "padded", 18},
         {"MappedImageX Baz", "", "baz", 14},
         {"MappedImage \0c"s, "", "c", 14},
+        // A comment, or the first "/" of one, at the end of a strip of 64 bytes.
+        {"ButtonImage = " + std::string(49, 'L') + "//" + std::string(20, 'x'), std::string(49, 'l'), "", 15},
+        {"ButtonImage = " + std::string(49, 'L') + "/a//" + std::string(20, 'x'), std::string(49, 'l') + "/a", "", 15},
+        {"ButtonImage = " + std::string(48, 'L') + ";" + std::string(20, 'x'), std::string(48, 'l'), "", 15},
+        {"ButtonImage" + std::string(60, ' ') + "= Far ; x", "far", "", 74},
     };
     // Lines that record nothing.
     for (const char* line : {"ButtonImage Far Away From It //= x", "ButtonImage=", "ButtonImage = ; x",
@@ -68,17 +74,19 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
                              "Image = ButtonImage", "MappedImage = X", "Mapped Image Foo", "", "   \t  "}) {
         cases.emplace_back(line, "", "", 0);
     }
-    for (const auto& [line, used, declared, column] : cases) {
-        SCOPED_TRACE(line);
-        TScanState state;
-        state.KeepDefinedPlaces = true;
-        TLineScanner(state).ScanLine(line, 3, 7);
-        const auto one = [column = column](const std::string& name) {
-            return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
-        };
-        EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
-        EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
-    }
+    ForEachStripPath([&](const char*) {
+        for (const auto& [line, used, declared, column] : cases) {
+            SCOPED_TRACE(line);
+            TScanState state;
+            state.KeepDefinedPlaces = true;
+            TLineScanner(state).ScanLine(line, 3, 7);
+            const auto one = [column = column](const std::string& name) {
+                return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
+            };
+            EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
+            EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
+        }
+    });
 }
 
 // Files whose first line the reader cannot take as written are noted, and
@@ -129,20 +137,23 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
         "ButtonImage = Cr\rInside\r\nMappedImage Twice\r\r\nButtonImage = Next\n"
         "SelectPortrait = Before\x1A"
         "After\nButtonImage = End\n";
-    for (std::size_t shift = 0; shift < 64; ++shift) {
-        SCOPED_TRACE(shift);
-        const std::string text = std::string(shift, ' ') + "\n" + body;
-        const TScanState whole = Scanned(text);
-        TScanState byLine;
-        byLine.KeepDefinedPlaces = true;
-        TLineScanner lineScanner(byLine);
-        TMemorySource source(text);
-        TTextReader reader(source);
-        for (int32_t line = 0; !reader.Eof(); ++line) lineScanner.ScanLine(reader.ReadLine(), 1, line);
-        ASSERT_GT(whole.RefTable.Count(), 20);
-        EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
-        EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames), Records(byLine.DefinedPlaces, byLine.DefinedNames));
-    }
+    ForEachStripPath([&](const char*) {
+        for (std::size_t shift = 0; shift < 64; ++shift) {
+            SCOPED_TRACE(shift);
+            const std::string text = std::string(shift, ' ') + "\n" + body;
+            const TScanState whole = Scanned(text);
+            TScanState byLine;
+            byLine.KeepDefinedPlaces = true;
+            TLineScanner lineScanner(byLine);
+            TMemorySource source(text);
+            TTextReader reader(source);
+            for (int32_t line = 0; !reader.Eof(); ++line) lineScanner.ScanLine(reader.ReadLine(), 1, line);
+            ASSERT_GT(whole.RefTable.Count(), 20);
+            EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
+            EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames),
+                      Records(byLine.DefinedPlaces, byLine.DefinedNames));
+        }
+    });
 }
 
 // Long runs of line ends, of blanks, of lone CRs that end no line, and a
