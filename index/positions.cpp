@@ -33,6 +33,11 @@ std::size_t Utf8Length(unsigned char lead) {
 
 namespace {
 
+// A CR that no LF follows: it ends a line for the editor, and none for the reader.
+bool IsLoneCr(std::string_view bytes, std::size_t at) {
+    return bytes[at] == kCarriageReturn && (at + 1 == bytes.size() || bytes[at + 1] != kLineFeed);
+}
+
 // The length of the valid UTF-8 sequence at `i`, 0 when none starts there.
 std::size_t SequenceAt(std::string_view bytes, std::size_t i) {
     const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -104,8 +109,8 @@ std::string FromUtf8(std::string_view utf8, TEncoding encoding) {
 TLineFeeds LineFeeds(std::string_view bytes) {
     TLineFeeds feeds;
     for (std::size_t at = 0; at < bytes.size(); ++at) {
-        if (bytes[at] == '\n') feeds.At.push_back(at);
-        if (bytes[at] == '\r' && (at + 1 == bytes.size() || bytes[at + 1] != '\n')) feeds.LoneCr = true;
+        if (bytes[at] == kLineFeed) feeds.At.push_back(at);
+        if (IsLoneCr(bytes, at)) feeds.LoneCr = true;
     }
     return feeds;
 }
@@ -120,8 +125,7 @@ TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, con
         return;
     }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) Starts_.push_back(i + 1);
+        if (bytes[i] == kLineFeed || IsLoneCr(bytes, i)) Starts_.push_back(i + 1);
     }
 }
 
@@ -156,7 +160,7 @@ uint32_t UnitsBetween(std::string_view bytes, std::size_t from, std::size_t to, 
 std::size_t TLineMap::LineEnd(uint32_t line) const {
     if (line + 1 >= Starts_.size()) return Bytes_.size();
     std::size_t end = Starts_[line + 1] - 1;
-    if (Bytes_[end] == '\n' && end > Starts_[line] && Bytes_[end - 1] == '\r') --end;
+    if (Bytes_[end] == kLineFeed && end > Starts_[line] && Bytes_[end - 1] == kCarriageReturn) --end;
     return end;
 }
 
@@ -265,7 +269,7 @@ bool TLineCursor::RangeOf(int32_t line, uint32_t column, uint32_t length, std::s
     begin = At_ + column - 1;
     end = begin + length;
     // The reader drops a CR within the line: its columns count past it.
-    if (end > Bytes_.size() || std::memchr(Bytes_.data() + At_, '\r', end - At_) != nullptr) return false;
+    if (end > Bytes_.size() || std::memchr(Bytes_.data() + At_, kCarriageReturn, end - At_) != nullptr) return false;
     const auto row = static_cast<uint32_t>(line);
     const uint32_t start = ::UnitsBetween(Bytes_, At_, begin, Encoding_, Units_);
     range = {{row, start}, {row, start + ::UnitsBetween(Bytes_, begin, end, Encoding_, Units_)}};
@@ -284,13 +288,13 @@ std::size_t TReaderLines::LineStartOf(std::size_t offset) const {
 
 std::size_t TReaderLines::Advance(std::size_t at, uint32_t count) const {
     for (; at < Bytes_.size() && count > 0; ++at) {
-        if (Bytes_[at] != '\r') --count;
+        if (Bytes_[at] != kCarriageReturn) --count;
     }
     return at;
 }
 
 void TReaderLines::Locate(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end) const {
     begin = Advance(LineStart(line), column - 1);
-    while (begin < Bytes_.size() && Bytes_[begin] == '\r') ++begin;
+    while (begin < Bytes_.size() && Bytes_[begin] == kCarriageReturn) ++begin;
     end = Advance(begin, length);
 }
