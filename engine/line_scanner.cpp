@@ -153,7 +153,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     };
     constexpr std::size_t kBatch = 16;
     TStripFacts facts[kBatch];
-    int64_t lines = 0;  // LFs before the current window
+    int64_t lines = 0;  // LFs before the current strip
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
     const char* p = begin;
@@ -175,7 +175,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 if (limit - key >= 8 && !MayStartKey(key)) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);
-                // Mostly the line ends in this window or the next one with no
+                // Mostly the line ends in this strip or the next one with no
                 // break before its LF, and the masks give both of its ends.
                 const char* lf = nullptr;
                 if (const uint64_t lfAbove = f.Lf >> bit << bit; lfAbove != 0) {

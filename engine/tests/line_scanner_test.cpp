@@ -118,8 +118,8 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
 }
 
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
-    // Lines that end in their key's window, in the next one or batches later,
-    // and indents across windows; then what the reader must judge: lone CRs
+    // Lines that end in their key's strip, in the next one or batches later,
+    // and indents across strips; then what the reader must judge: lone CRs
     // restart the scan at their next line, and a Ctrl+Z at a 128-byte block
     // start ends the file.
     const std::string pieces[] = {
@@ -175,7 +175,7 @@ TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
 
 // Each path this processor has, whichever ClassifyStrips takes, gives the
 // portable path's facts: random bytes from those the rules look at, and each
-// of them alone at a window's first and last byte.
+// of them alone at a strip's first and last byte.
 TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
     const std::string special = "\n\r\x1a \t\x01\x1f!sSbBmM\x80\xa0\xd3\xff";
     std::vector<std::string> buffers;
@@ -188,7 +188,7 @@ TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
     for (const char c : special + "x=;")
         for (const std::size_t at : {0, 1, 62, 63, 64, 127})
             buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
-    // The facts of each window after atLineHead as it comes back.
+    // The facts of each strip after atLineHead as it comes back.
     const auto facts = [](std::size_t paths, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
         std::vector<TStripFacts> out(bytes.size() / 64);
         LimitStripPaths(paths);
