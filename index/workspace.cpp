@@ -1,7 +1,6 @@
 #include "workspace.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "external_names.h"
 #include "fs.h"
@@ -9,6 +8,7 @@
 #include "line_scanner.h"
 #include "parallel_scan.h"
 #include "syntax.h"
+#include "threads.h"
 #include "walker.h"
 
 namespace {
@@ -158,35 +158,40 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
         std::vector<uint64_t> Hashes;  // of Used, then of Declared
     };
     std::vector<TKeys> keys(files.size());
-    std::atomic<std::size_t> taken{0};
-    const auto work = [&] {
-        std::vector<char> bytes;
-        std::vector<char> chunk(kReadChunk);
-        TScanState part;
+    // What each thread keeps from file to file.
+    struct TScratch {
+        std::vector<char> Bytes;
+        std::vector<char> Chunk;
+        TScanState Part;
+    };
+    const unsigned jobs = HardwareJobs();
+    std::vector<TScratch> scratch(jobs);
+    ForEachIndex(files.size(), jobs, [&](std::size_t i, unsigned thread) {
+        std::vector<char>& bytes = scratch[thread].Bytes;
+        std::vector<char>& chunk = scratch[thread].Chunk;
+        if (chunk.empty()) chunk.resize(kReadChunk);
+        TScanState& part = scratch[thread].Part;
         part.KeepDefinedPlaces = true;
         const auto none = [](int32_t) { return static_cast<TNameEntry*>(nullptr); };
-        for (std::size_t i = taken++; i < files.size(); i = taken++) {
-            TFileEntry& entry = Files_[files[i]];
-            std::size_t size = 0;
-            if (!ReadDisk(entry.Path, bytes, size)) {
-                entry.Gone = true;
-                continue;
-            }
-            part.TruncateRecords();
-            TMemorySource source({bytes.data(), size}, true);
-            TLineScanner(part, chunk).ScanText(source, 0);
-            TRecordStart next;
-            Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
-            TKeys& names = keys[i];
-            names.Used.Append(part.UsedNames);
-            names.Declared.Append(part.DefinedNames);
-            names.Hashes.reserve(static_cast<std::size_t>(names.Used.Count()) + names.Declared.Count());
-            for (const TNameList* list : {&names.Used, &names.Declared}) {
-                for (int32_t k = 0; k < list->Count(); ++k) names.Hashes.push_back(TNameTable::HashOf((*list)[k]));
-            }
+        TFileEntry& entry = Files_[files[i]];
+        std::size_t size = 0;
+        if (!ReadDisk(entry.Path, bytes, size)) {
+            entry.Gone = true;
+            return;
         }
-    };
-    RunOnCores(work, work);
+        part.TruncateRecords();
+        TMemorySource source({bytes.data(), size}, true);
+        TLineScanner(part, chunk).ScanText(source, 0);
+        TRecordStart next;
+        Place(files[i], {bytes.data(), size}, part, 0, next, none, none);
+        TKeys& names = keys[i];
+        names.Used.Append(part.UsedNames);
+        names.Declared.Append(part.DefinedNames);
+        names.Hashes.reserve(static_cast<std::size_t>(names.Used.Count()) + names.Declared.Count());
+        for (const TNameList* list : {&names.Used, &names.Declared}) {
+            for (int32_t k = 0; k < list->Count(); ++k) names.Hashes.push_back(TNameTable::HashOf((*list)[k]));
+        }
+    });
 
     std::vector<int32_t> read;
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -199,37 +204,29 @@ std::vector<int32_t> TWorkspaceIndex::IndexAll() {
     // Each part of the table of names is filled by one thread, file by file
     // in walk order, so that every list of places is in walk order. A lane
     // takes every lanes-th part, so that each thread walks the names once.
-    const std::size_t lanes = std::min<std::size_t>(HardwareJobs(), TNameTable::kParts);
-    std::atomic<std::size_t> nextLane{0};
-    const auto link = [&] {
-        for (std::size_t lane = nextLane++; lane < lanes; lane = nextLane++) {
-            for (std::size_t i = 0; i < files.size(); ++i) {
-                TFileEntry& entry = Files_[files[i]];
-                if (entry.Gone) continue;
-                const TKeys& names = keys[i];
-                const auto items = [&](const TNameList& list, const uint64_t* hashes, std::vector<TItem>& out,
-                                       TRefs TNameRefs::*places) {
-                    for (int32_t k = 0; k < list.Count(); ++k) {
-                        if (TNameTable::PartOf(hashes[k]) % lanes != lane) continue;
-                        TNameEntry& name = Names_.Insert(list[k], hashes[k]);
-                        out[k].Name = &name;
-                        InsertInOrder(name.second.*places, {files[i], k});
-                    }
-                };
-                items(names.Used, names.Hashes.data(), entry.Uses, &TNameRefs::Uses);
-                items(names.Declared, names.Hashes.data() + names.Used.Count(), entry.Declarations,
-                      &TNameRefs::Declarations);
-            }
+    const std::size_t lanes = std::min<std::size_t>(jobs, TNameTable::kParts);
+    ForEachIndex(lanes, jobs, [&](std::size_t lane, unsigned) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            TFileEntry& entry = Files_[files[i]];
+            if (entry.Gone) continue;
+            const TKeys& names = keys[i];
+            const auto items = [&](const TNameList& list, const uint64_t* hashes, std::vector<TItem>& out,
+                                   TRefs TNameRefs::*places) {
+                for (int32_t k = 0; k < list.Count(); ++k) {
+                    if (TNameTable::PartOf(hashes[k]) % lanes != lane) continue;
+                    TNameEntry& name = Names_.Insert(list[k], hashes[k]);
+                    out[k].Name = &name;
+                    InsertInOrder(name.second.*places, {files[i], k});
+                }
+            };
+            items(names.Used, names.Hashes.data(), entry.Uses, &TNameRefs::Uses);
+            items(names.Declared, names.Hashes.data() + names.Used.Count(), entry.Declarations,
+                  &TNameRefs::Declarations);
         }
-    };
-    RunOnCores(link, link);
+    });
     // The table of names is only read from here on: the files' findings are
     // found on every core. Each file is new, so its findings changed when it has some.
-    std::atomic<std::size_t> found{0};
-    const auto find = [&] {
-        for (std::size_t i = found++; i < read.size(); i = found++) Files_[read[i]].Findings = FindingsOf(read[i]);
-    };
-    RunOnCores(find, find);
+    ForEachIndex(read.size(), jobs, [&](std::size_t i, unsigned) { Files_[read[i]].Findings = FindingsOf(read[i]); });
     read.erase(std::remove_if(read.begin(), read.end(), [this](int32_t f) { return Files_[f].Findings.empty(); }),
                read.end());
     return read;
