@@ -5,7 +5,7 @@
 #include <string>
 
 #include "scan_state.h"
-#include "threads.h"
+#include "threads.h"  // HardwareJobs, for the callers that choose the jobs
 
 // Leaves `state` as WalkTree of `root` into state.FileList (and Skipped, when
 // the state keeps it) and then ScanFiles do, whatever the timing: this thread

@@ -22,10 +22,6 @@ void RunOnThreads(unsigned count, const std::function<void()>& work, const std::
     for (std::thread& thread : threads) thread.join();
 }
 
-void RunOnCores(const std::function<void()>& work, const std::function<void()>& here) {
-    RunOnThreads(HardwareJobs(), work, here);
-}
-
 void ForEachIndex(std::size_t count, unsigned jobs, const std::function<void(std::size_t, unsigned)>& body) {
     jobs = static_cast<unsigned>(std::clamp<std::size_t>(count, 1, std::max(1u, jobs)));
     std::vector<std::exception_ptr> failures(count);
@@ -77,11 +73,22 @@ void TOrderedHandOver::Abandon(std::exception_ptr failure) {
     Changed_.notify_all();
 }
 
-void TOrderedHandOver::Work() {
+void TOrderedHandOver::Work(EHandOver handOver) {
     const std::size_t slots = Ready_.size();
+    const bool hands = handOver != EHandOver::Never;
     std::unique_lock<std::mutex> lock(Mutex_);
+    const auto nextReady = [&] {
+        return !Ended() && hands && !Handing_ && Handed_ < Next_ && Ready_[Handed_ % slots] != 0;
+    };
     for (;;) {
-        Changed_.wait(lock, [&] { return Ended() || (Next_ < Count_ ? Next_ - Handed_ < slots : Closed_); });
+        Changed_.wait(lock, [&] {
+            return Ended() || nextReady() ||
+                   (Next_ < Count_ ? Next_ - Handed_ < slots : Closed_ && !(hands && Handed_ < Next_));
+        });
+        if (nextReady()) {
+            HandOverReady(lock);
+            continue;
+        }
         if (Ended() || Next_ >= Count_) return;
         const std::size_t item = Next_++;
         const std::size_t slot = item % slots;
@@ -95,7 +102,11 @@ void TOrderedHandOver::Work() {
         lock.lock();
         Failed_[slot] = std::move(failure);
         Ready_[slot] = 1;
-        if (!Handing_) HandOverReady(lock);
+        if (hands && !Handing_) {
+            HandOverReady(lock);
+        } else {
+            Changed_.notify_all();
+        }
     }
 }
 
@@ -133,8 +144,9 @@ void HandOverInOrder(std::size_t count, unsigned jobs, std::size_t slots, const 
     TOrderedHandOver order(slots, make, handOver);
     order.Extend(count);
     order.Close();
-    const auto work = [&] { order.Work(); };
-    RunOnThreads(static_cast<unsigned>(std::clamp<std::size_t>(count, 1, std::max(1u, jobs))), work, work);
+    RunOnThreads(
+        static_cast<unsigned>(std::clamp<std::size_t>(count, 1, std::max(1u, jobs))),
+        [&] { order.Work(TOrderedHandOver::EHandOver::Never); }, [&] { order.Work(); });
     order.RaiseFailure();
 }
 

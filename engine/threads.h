@@ -16,8 +16,6 @@ unsigned HardwareJobs();
 // Runs `work` on `count` - 1 new threads (fewer when the system has no more)
 // and `here` on this one; returns when all are done.
 void RunOnThreads(unsigned count, const std::function<void()>& work, const std::function<void()>& here);
-// The same on HardwareJobs() threads.
-void RunOnCores(const std::function<void()>& work, const std::function<void()>& here);
 
 // Calls body(index, lane) for every index below `count`, on up to `jobs`
 // threads, this one among them: each thread takes the next index in turn.
@@ -43,8 +41,11 @@ public:
     void Close();
     // Ends the work with `failure` (the first one given is kept).
     void Abandon(std::exception_ptr failure);
-    // Makes and hands over items until all are handed over or the work ends.
-    void Work();
+    enum class EHandOver { WhenReady, Never };
+    // Makes items, and hands over those that are ready unless told never to,
+    // until all are made (and handed over, by a thread that hands over) or the
+    // work ends.
+    void Work(EHandOver handOver = EHandOver::WhenReady);
     // After every Work has returned: raises the failure that ended the work.
     void RaiseFailure() const;
 
@@ -66,7 +67,8 @@ private:
     std::exception_ptr Failure_;
 };
 
-// Makes `count` items on up to `jobs` threads and hands them over in order.
+// Makes `count` items on up to `jobs` threads and hands them over in order,
+// all on this thread.
 void HandOverInOrder(std::size_t count, unsigned jobs, std::size_t slots, const TOrderedHandOver::TStep& make,
                      const TOrderedHandOver::TStep& handOver);
 

@@ -34,8 +34,9 @@ TEST(Threads, ForEachIndexTakesEveryIndexOnceAndRaisesTheLowestFailure) {
     }
 }
 
-// Items come out in order, never made more than the slots ahead of the one
-// handed over; a failed make ends the work at its turn, a failed hand-over at once.
+// Items come out in order, on the calling thread, never made more than the
+// slots ahead of the one handed over; a failed make ends the work at its turn,
+// a failed hand-over at once.
 TEST(Threads, HandOverInOrderKeepsOrderAndBoundsAndEndsAtTheFailure) {
     struct TCase {
         std::size_t FailedMake;      // no failure: past the count
@@ -50,7 +51,7 @@ TEST(Threads, HandOverInOrderKeepsOrderAndBoundsAndEndsAtTheFailure) {
                 std::vector<std::size_t> slotItem(slots);
                 std::vector<std::size_t> handed;
                 std::atomic<std::size_t> handedCount{0};
-                std::atomic<bool> withinSlots{true};
+                std::atomic<bool> withinSlots{true};  // and handed over on the calling thread
                 const auto make = [&](std::size_t item, std::size_t slot) {
                     if (item >= handedCount + slots) withinSlots = false;
                     if (item == c.FailedMake) throw std::runtime_error("make");
@@ -58,7 +59,8 @@ TEST(Threads, HandOverInOrderKeepsOrderAndBoundsAndEndsAtTheFailure) {
                     if (item % 5 == 0) std::this_thread::sleep_for(std::chrono::microseconds(20));
                     slotItem[slot] = item;
                 };
-                const auto handOver = [&](std::size_t item, std::size_t slot) {
+                const auto handOver = [&, caller = std::this_thread::get_id()](std::size_t item, std::size_t slot) {
+                    if (std::this_thread::get_id() != caller) withinSlots = false;
                     if (item == c.FailedHandOver) throw std::runtime_error("hand-over");
                     handed.push_back(slotItem[slot] == item ? item : kCount + item);
                     ++handedCount;
