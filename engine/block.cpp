@@ -11,7 +11,7 @@ namespace {
 
 // From this capacity on a block is made of the platform's pages, grown 2 MiB
 // at a time at least.
-constexpr std::size_t kPagedBlock = std::size_t{256} << 10;
+constexpr std::size_t kPagedBlock = std::size_t{64} << 10;
 constexpr std::size_t kPagedGrowth = std::size_t{2} << 20;
 
 }  // namespace

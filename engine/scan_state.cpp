@@ -158,7 +158,8 @@ void TScanState::Reset() {
 
 TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : Names_(names) {
     std::size_t size = 16;
-    while (size < static_cast<std::size_t>(names.Count()) * 2) size *= 2;
+    // At most two thirds full: fewer pages to touch for a small tree, probes still short.
+    while (2 * size < static_cast<std::size_t>(names.Count()) * 3) size *= 2;
     Mask_ = size - 1;
     std::memset(Slots_.Extend(size * sizeof(TSlot)), 0xFF, size * sizeof(TSlot));
     if (firstOf != nullptr) {
