@@ -55,7 +55,7 @@ std::optional<std::string> ReadDisk(const std::string& path) {
 
 std::string WithoutCr(std::string_view bytes) {
     std::string out(bytes);
-    out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
+    out.erase(std::remove(out.begin(), out.end(), kCarriageReturn), out.end());
     return out;
 }
 
@@ -317,7 +317,7 @@ void TWorkspaceIndex::Place(int32_t file, std::string_view bytes, const TScanSta
                          std::size_t end, TRange range) {
         std::string_view written(bytes.data() + begin, end - begin);
         std::string converted;
-        if (!asRead || written.find('\r') != std::string_view::npos) {
+        if (!asRead || written.find(kCarriageReturn) != std::string_view::npos) {
             converted = ToUtf8(WithoutCr(written), entry.Encoding);
             written = converted;
         }
@@ -567,7 +567,7 @@ std::optional<TCompletion> TWorkspaceIndex::Completion(int32_t file, TPosition p
     const std::string prefix = AsciiLowered(line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1));
     std::size_t begin = offset;
     for (std::size_t left = prefix.size(); left > 0 && begin > lineStart; --begin) {
-        if (bytes[begin - 1] != '\r') --left;
+        if (bytes[begin - 1] != kCarriageReturn) --left;
     }
     TCompletion completion{map.RangeOf(begin, offset), {}};
     const auto offer = [&](const std::string& key, std::string_view shown) {
