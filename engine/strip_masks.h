@@ -49,7 +49,8 @@ struct TByteClass {
     int LetterCount = 0;
 
     constexpr bool Holds(char c) const {
-        const int value = static_cast<signed char>(c);
+        const int byte = static_cast<unsigned char>(c);
+        const int value = byte < 128 ? byte : byte - 256;
         for (int r = 0; r < RangeCount; ++r) {
             if (value >= Ranges[r].Low && value <= Ranges[r].High) return true;
         }
