@@ -68,7 +68,8 @@ TEST(StripMasks, ClassesHoldTheirBytes) {
 // length around a strip's and at every alignment, reading only the text, and
 // stops where the visitor says.
 TEST(StripMasks, EveryPathOfThisProcessorAgreesWithThePortableOne) {
-    const std::string special = std::string("\n\r\x1a \t\0\x1f!=/;sSbBmM@AZ[`\x7f\x80\x81\xa0\xc8\xff", 30);
+    constexpr char kSpecial[] = "\n\r\x1a \t\0\x1f!=/;sSbBmM@AZ[`\x7f\x80\x81\xa0\xc8\xff";
+    const std::string special(kSpecial, sizeof kSpecial - 1);
     std::mt19937 random(29);
     const std::vector<const char*> paths = StripPathNames();
     ASSERT_EQ(std::string(paths.front()), "portable");
