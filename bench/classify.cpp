@@ -15,6 +15,8 @@
 #include "fs.h"
 #include "line_heads.h"
 #include "scan_state.h"
+#include "strip_masks.h"
+#include "syntax.h"
 #include "text_reader.h"
 #include "walker.h"
 
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
     }
     const int runs = argc == 3 ? std::atoi(argv[2]) : 15;
     TPathList files;
-    WalkTree(argv[1], "*.ini", files);
+    WalkTree(argv[1], std::string(kDefinitionMask), files);
     std::vector<char> bytes;
     for (int32_t f = 0; f < files.Count(); ++f) {
         TInputFile file;
@@ -38,9 +40,11 @@ int main(int argc, char** argv) {
     std::printf("%d files, %.1f MB; best of %d runs\n", files.Count(), bytes.size() / 1e6, runs);
 
     std::vector<char> buffer(kReadChunk);
-    std::vector<TWindowFacts> facts(kReadChunk / 64);
+    std::vector<TStripFacts> facts(kReadChunk / 64);
     double before = 0;
-    for (const TClassifierPath& path : ClassifierPaths()) {
+    const std::vector<const char*> paths = StripPathNames();
+    for (std::size_t path = 1; path <= paths.size(); ++path) {
+        LimitStripPaths(path);
         double best = 1e9;
         uint64_t lines = 0;
         for (int run = 0; run < runs; ++run) {
@@ -51,13 +55,13 @@ int main(int argc, char** argv) {
                 const std::size_t n = std::min(kReadChunk, bytes.size() - at);
                 std::memcpy(buffer.data(), bytes.data() + at, n);
                 const auto start = std::chrono::steady_clock::now();
-                path.Classify(buffer.data(), n / 64, false, atLineHead, facts.data());
+                ClassifyStrips(buffer.data(), n / 64, false, atLineHead, facts.data());
                 spent += std::chrono::steady_clock::now() - start;
                 for (std::size_t w = 0; w < n / 64; ++w) lines += facts[w].LfCount;
             }
             best = std::min(best, std::chrono::duration<double>(spent).count());
         }
-        std::printf("%-9s %8.4f s %6.2f GB/s", path.Name, best, bytes.size() / best / 1e9);
+        std::printf("%-9s %8.4f s %6.2f GB/s", paths[path - 1], best, bytes.size() / best / 1e9);
         if (before > 0) std::printf("  %+6.1f%% over the path before", 100 * (before / best - 1));
         std::printf("  (%llu line ends)\n", static_cast<unsigned long long>(lines));
         before = best;

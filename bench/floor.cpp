@@ -9,12 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fs.h"
 #include "scan_state.h"
+#include "syntax.h"
 #include "text_reader.h"
+#include "threads.h"
 #include "walker.h"
 
 int main(int argc, char** argv) {
@@ -29,22 +30,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     TPathList files;
-    WalkTree(argv[1], "*.ini", files);
-    std::atomic<int32_t> next{0};
+    WalkTree(argv[1], std::string(kDefinitionMask), files);
     std::atomic<uint64_t> bytes{0};
-    const auto read = [&] {
-        std::vector<char> buffer(kReadChunk);
-        for (int32_t f = next++; f < files.Count(); f = next++) {
-            TInputFile file;
-            if (!file.Open(std::string(files[f]))) continue;
-            while (const std::size_t n = file.Read(buffer.data(), buffer.size())) bytes += n;
-            file.Close();
-        }
-    };
-    std::vector<std::thread> threads;
-    for (unsigned j = 1; j < jobs; ++j) threads.emplace_back(read);
-    read();
-    for (std::thread& thread : threads) thread.join();
+    std::vector<std::vector<char>> buffers(jobs);
+    ForEachIndex(static_cast<std::size_t>(files.Count()), jobs, [&](std::size_t f, unsigned lane) {
+        std::vector<char>& buffer = buffers[lane];
+        if (buffer.empty()) buffer.resize(kReadChunk);
+        TInputFile file;
+        if (!file.Open(std::string(files[static_cast<int32_t>(f)]))) return;
+        while (const std::size_t n = file.Read(buffer.data(), buffer.size())) bytes += n;
+        file.Close();
+    });
     std::printf("%d files, %llu bytes\n", files.Count(), static_cast<unsigned long long>(bytes.load()));
     return 0;
 }

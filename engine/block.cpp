@@ -11,8 +11,8 @@ namespace {
 
 // From this capacity on a block is made of the platform's pages, grown 2 MiB
 // at a time at least.
-constexpr std::size_t kLargeBlock = std::size_t{256} << 10;
-constexpr std::size_t kLargePage = std::size_t{2} << 20;
+constexpr std::size_t kPagedBlock = std::size_t{64} << 10;
+constexpr std::size_t kPagedGrowth = std::size_t{2} << 20;
 
 }  // namespace
 
@@ -37,7 +37,7 @@ TBlock::~TBlock() {
 }
 
 void TBlock::Release() {
-    if (Capacity_ >= kLargeBlock) {
+    if (Capacity_ >= kPagedBlock) {
         FreePages(Data_, Capacity_);
     } else {
         std::free(Data_);
@@ -50,13 +50,13 @@ void TBlock::Release() {
 void TBlock::Grow(std::size_t needed) {
     std::size_t capacity = Capacity_ < 256 ? 256 : Capacity_ * 2;
     if (capacity < needed) capacity = needed;
-    if (capacity < kLargeBlock) {
+    if (capacity < kPagedBlock) {
         void* data = std::realloc(Data_, capacity);
         if (data == nullptr) throw std::bad_alloc();
         Data_ = static_cast<char*>(data);
     } else {
-        capacity = (capacity + kLargePage - 1) & ~(kLargePage - 1);
-        const bool onHeap = Capacity_ < kLargeBlock;
+        capacity = (capacity + kPagedGrowth - 1) & ~(kPagedGrowth - 1);
+        const bool onHeap = Capacity_ < kPagedBlock;
         char* data = static_cast<char*>(ResizePages(onHeap ? nullptr : Data_, onHeap ? 0 : Capacity_, capacity));
         if (onHeap) {
             if (Size_ != 0) std::memcpy(data, Data_, Size_);

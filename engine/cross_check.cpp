@@ -1,11 +1,9 @@
 #include "cross_check.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
 #include <optional>
 
-#include "parallel_scan.h"
+#include "threads.h"
 
 namespace {
 
@@ -63,22 +61,8 @@ TReport CrossCheck(const std::string& rootText, const TScanState& state, unsigne
                 from, to);
         };
         // A run that fails (out of memory, say) fails the check once all are done.
-        std::vector<std::exception_ptr> failures(runs.size());
-        const auto lookSafely = [&](int32_t r) {
-            try {
-                look(r);
-            } catch (...) {
-                failures[static_cast<std::size_t>(r)] = std::current_exception();
-            }
-        };
-        std::atomic<int32_t> next{0};
-        const auto lookUpRuns = [&] {
-            for (int32_t r = next++; r < runCount; r = next++) lookSafely(r);
-        };
-        RunOnThreads(static_cast<unsigned>(runCount), lookUpRuns, lookUpRuns);
-        for (const std::exception_ptr& failure : failures) {
-            if (failure) std::rethrow_exception(failure);
-        }
+        ForEachIndex(runs.size(), static_cast<unsigned>(runCount),
+                     [&](std::size_t r, unsigned) { look(static_cast<int32_t>(r)); });
         for (TRun& run : runs) {
             for (TReportItem& item : run.Items) report.Items.push_back(std::move(item));
             for (std::size_t i = 0; i < run.Used.size(); ++i) {

@@ -1,18 +1,18 @@
 #include "line_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "fs.h"
 #include "io_error.h"
 #include "line_heads.h"
+#include "strip_masks.h"
 #include "syntax.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "a keyword's words are read as little-endian");
 
 uint64_t Load8(const char* p) {
     uint64_t v = 0;
@@ -20,78 +20,120 @@ uint64_t Load8(const char* p) {
     return v;
 }
 
-constexpr uint64_t kCaseBits = 0x2020202020202020ull;
+// A keyword as words of 8 of its bytes: at 0, 8, 16 and so on, the last one
+// ending with the keyword; ASCII case aside. `Case` sets bit 5 of the bytes
+// that are letters: that lowers a letter and makes nothing else equal to one.
+struct TKeywordWords {
+    std::size_t Size = 0;
+    std::size_t Count = 0;
+    std::size_t At[4] = {};
+    uint64_t Word[4] = {};
+    uint64_t Case[4] = {};
+    uint64_t Used[4] = {};  // the bytes that belong to the keyword: all 8 unless it is shorter
+};
 
-// Whether `line` starts with the lower-case `key` (letters only, 8 to 16 of
-// them), ASCII case aside: setting bit 5 lowers a letter and makes nothing
-// else equal to one.
-bool StartsWithKey(std::string_view line, std::string_view key) {
-    if (line.size() < key.size()) return false;
-    const std::size_t tail = key.size() - 8;
-    return (Load8(line.data()) | kCaseBits) == Load8(key.data()) &&
-           (Load8(line.data() + tail) | kCaseBits) == Load8(key.data() + tail);
+constexpr TKeywordWords WordsOf(std::string_view keyword) {
+    TKeywordWords words;
+    words.Size = keyword.size();
+    for (std::size_t at = 0;; at += 8) {
+        const std::size_t start = keyword.size() < 8 ? 0 : std::min(at, keyword.size() - 8);
+        const std::size_t w = words.Count++;
+        words.At[w] = start;
+        for (std::size_t i = 0; i < 8 && start + i < keyword.size(); ++i) {
+            const char c = keyword[start + i];
+            words.Word[w] |= uint64_t{static_cast<unsigned char>(c)} << (8 * i);
+            words.Case[w] |= uint64_t{c >= 'a' && c <= 'z' ? 0x20u : 0u} << (8 * i);
+            words.Used[w] |= uint64_t{0xFF} << (8 * i);
+        }
+        if (start + 8 >= keyword.size()) break;
+    }
+    return words;
 }
 
-int LowestBit(uint64_t bits) {
-    return __builtin_ctzll(bits);
-}
-
-int HighestBit(uint64_t bits) {
-    return 63 - __builtin_clzll(bits);
-}
-
-int BitCount(uint64_t bits) {
-    bits -= (bits >> 1) & 0x5555555555555555ull;
-    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((bits * 0x0101010101010101ull) >> 56);
-}
-
-// Whether the line from `p`, at least as long as the shortest keyword, may
-// start with one: its first 8 bytes, ASCII case aside, are those of a keyword.
-bool MayStartKey(const char* p) {
-    const uint64_t head = Load8(p) | kCaseBits;
+static_assert([] {
     for (const std::string_view keyword : kImageKeywords) {
-        if (head == Load8(keyword.data())) return true;
+        if (keyword.empty() || keyword.size() > 32) return false;
+    }
+    return true;
+}());
+
+constexpr std::array<TKeywordWords, kImageKeywordCount> kKeywordWords = [] {
+    std::array<TKeywordWords, kImageKeywordCount> all{};
+    for (std::size_t k = 0; k < kImageKeywordCount; ++k) all[k] = WordsOf(kImageKeywords[k]);
+    return all;
+}();
+constexpr const TKeywordWords& kDeclarationWords = kKeywordWords[kImageKeywordCount - 1];
+
+// Whether `line` starts with the keyword, ASCII case aside.
+bool StartsWithKey(std::string_view line, const TKeywordWords& key) {
+    if (line.size() < key.Size) return false;
+    if (key.Size < 8) {
+        for (std::size_t i = 0; i < key.Size; ++i) {
+            const uint64_t c = static_cast<unsigned char>(line[i]) | ((key.Case[0] >> (8 * i)) & 0xFF);
+            if (c != ((key.Word[0] >> (8 * i)) & 0xFF)) return false;
+        }
+        return true;
+    }
+    for (std::size_t w = 0; w < key.Count; ++w) {
+        if ((Load8(line.data() + key.At[w]) | key.Case[w]) != key.Word[w]) return false;
+    }
+    return true;
+}
+
+// Whether the line from `p`, with 8 bytes to read there, may start with a
+// keyword: its first 8 bytes (fewer for a shorter keyword) are a keyword's.
+bool MayStartKey(const char* p) {
+    const uint64_t head = Load8(p);
+    for (const TKeywordWords& key : kKeywordWords) {
+        if (((head | key.Case[0]) & key.Used[0]) == key.Word[0]) return true;
     }
     return false;
 }
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// Where a comment (';' or "//") cuts `text`, its size when none does, and the
-// first '=' before that, kNone when there is none.
-std::size_t CutAndEquals(std::string_view text, std::size_t& eq) {
-    const char* const s = text.data();
-    const std::size_t size = text.size();
-    eq = kNone;
-#if defined(__SSE2__)
-    // 16 bytes at a time, the last step on the last 16: the bytes in it that
-    // an earlier step has seen hold no cut and no first '='.
-    for (std::size_t at = 0; size >= 16; at += 16) {
-        const std::size_t base = std::min(at, size - 16);
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + base));
-        const auto semis = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(';'))));
-        const auto slashes = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('/'))));
-        const auto equals = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('='))));
-        unsigned pairs = slashes & (slashes >> 1);
-        if ((slashes & 0x8000u) != 0 && base + 16 < size && s[base + 16] == '/') pairs |= 0x8000u;
-        const unsigned cuts = semis | pairs;
-        const unsigned before = cuts == 0 ? equals : equals & ((1u << __builtin_ctz(cuts)) - 1);
-        if (eq == kNone && before != 0) eq = base + static_cast<std::size_t>(__builtin_ctz(before));
-        if (cuts != 0) return base + static_cast<std::size_t>(__builtin_ctz(cuts));
-        if (base + 16 == size) return size;
+// Where a comment cuts a text, its size when none does, and the first
+// assignment before that, kNone when there is none; a strip at a time.
+class TCommentCut {
+public:
+    static_assert(kSecondComment.size() == 2);
+    // The second comment's two bytes are one class when they are the same byte.
+    static constexpr bool kTwice = kSecondComment[0] == kSecondComment[1];
+    enum EClass : std::size_t { cComment, cAssignment, cSecondFirst, cSecondNext = cSecondFirst + (kTwice ? 0 : 1) };
+    static constexpr std::array<TByteClass, cSecondNext + 1> kClasses = [] {
+        std::array<TByteClass, cSecondNext + 1> all{};
+        all[cComment] = OneByte(kComment);
+        all[cAssignment] = OneByte(kAssignment);
+        all[cSecondFirst] = OneByte(kSecondComment[0]);
+        all[cSecondNext] = OneByte(kSecondComment[1]);
+        return all;
+    }();
+
+    explicit TCommentCut(std::string_view text) : Text_(text), Cut(text.size()) {}
+
+    bool Strip(const uint64_t* masks, std::size_t strip) {
+        const std::size_t base = kStripBytes * strip;
+        uint64_t pairs = masks[cSecondFirst] & (masks[cSecondNext] >> 1);
+        // A pair across the strip's end.
+        if ((masks[cSecondFirst] >> 63) != 0 && base + kStripBytes < Text_.size() &&
+            Text_[base + kStripBytes] == kSecondComment[1])
+            pairs |= uint64_t{1} << 63;
+        const uint64_t cuts = masks[cComment] | pairs;
+        const uint64_t equals =
+            cuts == 0 ? masks[cAssignment] : masks[cAssignment] & ((uint64_t{1} << LowestBit(cuts)) - 1);
+        if (Equals == kNone && equals != 0) Equals = base + static_cast<std::size_t>(LowestBit(equals));
+        if (cuts == 0) return true;
+        Cut = base + static_cast<std::size_t>(LowestBit(cuts));
+        return false;
     }
-#endif
-    std::size_t at = 0;
-    for (; at < size; ++at) {
-        const char c = s[at];
-        if (static_cast<unsigned char>(c - '/') > '=' - '/') continue;  // none of / ; =
-        if (c == ';' || (c == '/' && at + 1 < size && s[at + 1] == '/')) break;
-        if (c == '=' && eq == kNone) eq = at;
-    }
-    return at;
-}
+
+private:
+    std::string_view Text_;
+
+public:
+    std::size_t Cut;
+    std::size_t Equals = kNone;
+};
 
 }  // namespace
 
@@ -106,21 +148,21 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     const char* const bytesEnd = begin + bytes.size();
     const char* const end = begin + bytes.size() / 64 * 64;
     const auto lineStartOf = [begin](const char* at) {
-        while (at > begin && at[-1] != '\n') --at;
+        while (at > begin && at[-1] != kLineFeed) --at;
         return at;
     };
     constexpr std::size_t kBatch = 16;
-    TWindowFacts facts[kBatch];
-    int64_t lines = 0;  // LFs before the current window
+    TStripFacts facts[kBatch];
+    int64_t lines = 0;  // LFs before the current strip
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
     const char* p = begin;
     while (p < end && stop == nullptr) {
         const std::size_t count = std::min<std::size_t>(kBatch, static_cast<std::size_t>(end - p) / 64);
         const char* const after = p + 64 * count;
-        ClassifyWindows(p, count, after < bytesEnd && *after == '\n', atLineHead, facts);
+        ClassifyStrips(p, count, after < bytesEnd && *after == kLineFeed, atLineHead, facts);
         for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
-            const TWindowFacts& f = facts[w];
+            const TStripFacts& f = facts[w];
             if ((f.Heads | f.Breaks) == 0) {
                 lines += f.LfCount;
                 continue;
@@ -133,13 +175,13 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 if (limit - key >= 8 && !MayStartKey(key)) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);
-                // Mostly the line ends in this window or the next one with no
+                // Mostly the line ends in this strip or the next one with no
                 // break before its LF, and the masks give both of its ends.
                 const char* lf = nullptr;
                 if (const uint64_t lfAbove = f.Lf >> bit << bit; lfAbove != 0) {
                     if (f.Breaks == 0 || LowestBit(lfAbove) < LowestBit(f.Breaks)) lf = p + LowestBit(lfAbove);
                 } else if (f.Breaks == 0 && w + 1 < count) {
-                    const TWindowFacts& next = facts[w + 1];
+                    const TStripFacts& next = facts[w + 1];
                     if (next.Lf != 0 && (next.Breaks == 0 || LowestBit(next.Lf) < LowestBit(next.Breaks))) {
                         lf = p + 64 + LowestBit(next.Lf);
                     }
@@ -148,11 +190,11 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                     if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                     const char* const lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
                     std::size_t length = static_cast<std::size_t>(lf - lineStart);
-                    if (lineStart[length - 1] == '\r') --length;
+                    if (lineStart[length - 1] == kCarriageReturn) --length;
                     ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
                     continue;
                 }
-                lf = static_cast<const char*>(std::memchr(key, '\n', static_cast<std::size_t>(limit - key)));
+                lf = static_cast<const char*>(std::memchr(key, kLineFeed, static_cast<std::size_t>(limit - key)));
                 if (lf == nullptr) {
                     stop = lineStartOf(key);
                     lines = before;
@@ -161,8 +203,8 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                 const char* const lineStart = lineStartOf(key);
                 std::size_t length = static_cast<std::size_t>(lf - lineStart);
-                if (lineStart[length - 1] == '\r') --length;
-                if (std::memchr(lineStart, '\r', length) != nullptr ||
+                if (lineStart[length - 1] == kCarriageReturn) --length;
+                if (std::memchr(lineStart, kCarriageReturn, length) != nullptr ||
                     std::memchr(lineStart, kCtrlZ, length) != nullptr) {
                     stop = lineStart;
                     lines = before;
@@ -186,13 +228,15 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
 
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
     const std::size_t indent = LeadingBlanks(line);
-    std::size_t eq = kNone;
-    const std::string_view text = line.substr(indent, CutAndEquals(line.substr(indent), eq));
+    TCommentCut cut(line.substr(indent));
+    WalkStrips(line.data() + indent, line.size() - indent, cut);
+    const std::string_view text = line.substr(indent, cut.Cut);
+    const std::size_t eq = cut.Equals;
     if (text.empty()) return;
 
     if (eq != kNone) {
-        for (const std::string_view key : kImageKeys) {
-            if (!StartsWithKey(text, key)) continue;
+        for (std::size_t k = 0; k < std::size(kImageKeys); ++k) {
+            if (!StartsWithKey(text, kKeywordWords[k])) continue;
             const std::string_view afterEq = text.substr(eq + 1);
             const std::string_view value = TrimBlanks(afterEq);
             if (value.empty()) return;
@@ -204,7 +248,7 @@ void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t l
         }
         return;
     }
-    if (StartsWithKey(text, kDeclarationKey)) {
+    if (StartsWithKey(text, kDeclarationWords)) {
         const std::size_t blank = text.find(kNameSeparator);
         const std::string_view name = TrimBlanks(blank == std::string_view::npos ? text : text.substr(blank + 1));
         if (name.empty()) return;

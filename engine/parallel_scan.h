@@ -2,19 +2,10 @@
 // and the language server; the window keeps to one.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "scan_state.h"
-
-// The hardware's threads, at least 1.
-unsigned HardwareJobs();
-
-// Runs `work` on `count` - 1 new threads (fewer when the system has no more)
-// and `here` on this one; returns when all are done.
-void RunOnThreads(unsigned count, const std::function<void()>& work, const std::function<void()>& here);
-// The same on HardwareJobs() threads.
-void RunOnCores(const std::function<void()>& work, const std::function<void()>& here);
+#include "threads.h"  // HardwareJobs, for the callers that choose the jobs
 
 // Leaves `state` as WalkTree of `root` into state.FileList (and Skipped, when
 // the state keeps it) and then ScanFiles do, whatever the timing: this thread

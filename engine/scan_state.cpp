@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "syntax.h"
 
 namespace {
 
@@ -72,21 +70,7 @@ void TStringList::AddLowered(std::string_view text) {
     if (Count_ >= Capacity_) Capacity_ = Grown(Capacity_);
     if (!text.empty()) {
         char* const out = Text_.Extend(text.size());
-        std::size_t at = 0;
-#if defined(__SSE2__)
-        for (; at + 16 <= text.size(); at += 16) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-            // Signed compares: bytes of 128 and above stay as they are.
-            const __m128i upper =
-                _mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('A' - 1)), _mm_cmplt_epi8(x, _mm_set1_epi8('Z' + 1)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at),
-                             _mm_add_epi8(x, _mm_and_si128(upper, _mm_set1_epi8(32))));
-        }
-#endif
-        for (; at < text.size(); ++at) {
-            const char c = text[at];
-            out[at] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-        }
+        for (std::size_t at = 0; at < text.size(); ++at) out[at] = AsciiLower(text[at]);
     }
     const std::size_t end = Text_.Size();
     std::memcpy(Ends_.Extend(sizeof end), &end, sizeof end);
@@ -201,7 +185,8 @@ void TScanState::Reset() {
 
 TNameIndex::TNameIndex(const TNameList& names, std::vector<int32_t>* firstOf) : Names_(names) {
     std::size_t size = 16;
-    while (size < static_cast<std::size_t>(names.Count()) * 2) size *= 2;
+    // At most two thirds full: fewer pages to touch for a small tree, probes still short.
+    while (2 * size < static_cast<std::size_t>(names.Count()) * 3) size *= 2;
     Mask_ = size - 1;
     std::memset(Slots_.Extend(size * sizeof(TSlot)), 0xFF, size * sizeof(TSlot));
     if (firstOf != nullptr) {

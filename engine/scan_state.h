@@ -56,6 +56,8 @@ struct TRefRec {
     uint32_t Length;
 };
 
+// The places of names in the files: of the references in RefTable, and of
+// the declarations in DefinedPlaces.
 class TRefTable {
 public:
     void AddRef(uint32_t fileIndex, int32_t lineIndex, uint32_t column, uint32_t length);
@@ -73,6 +75,9 @@ private:
     int32_t Count_ = 0;
     int32_t Capacity_ = 0;
 };
+
+// Where each declaration stands, a record a declaration.
+using TDeclarationPlaces = TRefTable;
 
 // An entry of the tree that was not read, or not to its end, and why.
 struct TSkippedEntry {
@@ -115,7 +120,7 @@ struct TScanState {
     // Where each declaration stands: DefinedPlaces[i] for DefinedNames[i].
     // Kept only when asked for, since the window has no use for it.
     bool KeepDefinedPlaces = false;
-    TRefTable DefinedPlaces;
+    TDeclarationPlaces DefinedPlaces;
     // Every folder that could not be listed and every file that could not be
     // read, when asked for. Without it such entries are skipped in silence and
     // a read error after opening raises EInOutError, as the window has it.

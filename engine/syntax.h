@@ -28,8 +28,9 @@ constexpr std::size_t kCtrlZBlock = 128;
 
 // A byte of value 32 or less is blank: spaces, tabs and every control byte.
 // Bytes of 128 and above never are.
+constexpr unsigned char kHighestBlank = 32;
 constexpr bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
+    return static_cast<unsigned char>(c) <= kHighestBlank;
 }
 std::size_t LeadingBlanks(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
@@ -70,10 +71,14 @@ constexpr std::size_t kShortestImageKeyword = [] {
         shortest = keyword.size() < shortest ? keyword.size() : shortest;
     return shortest;
 }();
-// The scanner compares a keyword as two words of 8 bytes, its first and its last.
+// Keywords are lower case and of printable ASCII: the scanner finds the lines
+// that may start with one by their first byte above the blanks.
 static_assert([] {
     for (const std::string_view keyword : kImageKeywords) {
-        if (keyword.size() < 8 || keyword.size() > 16) return false;
+        if (keyword.empty()) return false;
+        for (const char c : keyword) {
+            if (IsBlank(c) || static_cast<unsigned char>(c) >= 128 || (c >= 'A' && c <= 'Z')) return false;
+        }
     }
     return true;
 }());

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-constexpr char kCtrlZ = 0x1A;
-
-}  // namespace
+#include "syntax.h"
 
 std::size_t TMemorySource::Read(char* buffer, std::size_t size) {
     const std::size_t n = std::min(size, Bytes_.size());
@@ -44,6 +40,10 @@ bool TTextReader::Fill() {
     return End_ != 0;
 }
 
+bool TTextReader::AtBlockStart() const {
+    return (Offset_ + Pos_) % kCtrlZBlock == 0;
+}
+
 bool TTextReader::Eof() {
     if (Ended_) return true;
     if (!Fill()) return true;
@@ -59,11 +59,11 @@ std::string_view TTextReader::Buffered() {
 std::string_view TTextReader::ReadLine() {
     // Most lines lie whole in the buffer with at most a CR before their LF.
     const char* begin = Data_ + Pos_;
-    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', End_ - Pos_));
+    const auto* lf = static_cast<const char*>(std::memchr(begin, kLineFeed, End_ - Pos_));
     if (lf != nullptr) {
         std::size_t length = static_cast<std::size_t>(lf - begin);
-        if (length > 0 && begin[length - 1] == '\r') --length;
-        if (std::memchr(begin, kCtrlZ, length) == nullptr && std::memchr(begin, '\r', length) == nullptr) {
+        if (length > 0 && begin[length - 1] == kCarriageReturn) --length;
+        if (std::memchr(begin, kCtrlZ, length) == nullptr && std::memchr(begin, kCarriageReturn, length) == nullptr) {
             Pos_ += static_cast<std::size_t>(lf - begin) + 1;
             return {begin, length};
         }
@@ -76,13 +76,14 @@ std::string_view TTextReader::ReadSlowLine() {
     while (Fill()) {
         const char* begin = Data_ + Pos_;
         const char* end = Data_ + End_;
-        const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r' || c == kCtrlZ; });
+        const char* stop =
+            std::find_if(begin, end, [](char c) { return c == kLineFeed || c == kCarriageReturn || c == kCtrlZ; });
         Line_.append(begin, stop);
         Pos_ += static_cast<std::size_t>(stop - begin);
         if (stop == end) continue;
-        if (*stop == '\r') {
+        if (*stop == kCarriageReturn) {
             ++Pos_;
-        } else if (*stop == '\n') {
+        } else if (*stop == kLineFeed) {
             ++Pos_;
             break;
         } else {
@@ -102,7 +103,7 @@ void TTextReader::SkipRestOfLine() {
     while (Fill()) {
         const char* begin = Data_ + Pos_;
         const char* end = Data_ + End_;
-        const char* stop = std::find_if(begin, end, [](char c) { return c == '\n' || c == kCtrlZ; });
+        const char* stop = std::find_if(begin, end, [](char c) { return c == kLineFeed || c == kCtrlZ; });
         Pos_ += static_cast<std::size_t>(stop - begin);
         if (stop == end) continue;
         if (*stop == kCtrlZ) {

@@ -49,7 +49,7 @@ private:
     bool Fill();
     std::string_view ReadSlowLine();
     void SkipRestOfLine();
-    bool AtBlockStart() const { return (Offset_ + Pos_) % 128 == 0; }
+    bool AtBlockStart() const;
 
     TByteSource& Source_;
     std::vector<char> Owned_;

@@ -1,14 +1,13 @@
 #include "indexer.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "index_disk.h"
 #include "line_scanner.h"
 #include "name_links.h"
-#include "parallel_scan.h"
 #include "placing.h"
 #include "syntax.h"
+#include "threads.h"
 #include "walker.h"
 
 namespace {
@@ -69,41 +68,43 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
 
     // Each file is read once, on every core, and its names are placed while
     // its bytes are still in the cache; the table of names is filled after.
-    std::vector<TScannedKeys> scanned(HardwareJobs());
+    const unsigned jobs = HardwareJobs();
+    std::vector<TScannedKeys> scanned(jobs);
     std::vector<TKeyRun> runs(files.size());
-    std::atomic<uint32_t> threads{0};
-    std::atomic<std::size_t> taken{0};
-    const auto readFiles = [&] {
-        const uint32_t thread = threads++;
+    // What each thread keeps from file to file.
+    struct TScratch {
+        std::vector<char> Bytes;
+        std::vector<char> Chunk;
+        TScanState Part;
+    };
+    std::vector<TScratch> scratch(jobs);
+    ForEachIndex(files.size(), jobs, [&](std::size_t i, unsigned thread) {
         TScannedKeys& keys = scanned[thread];
-        std::vector<char> bytes;
-        std::vector<char> chunk(kReadChunk);
-        TScanState part;
+        TScratch& own = scratch[thread];
+        if (own.Chunk.empty()) own.Chunk.resize(kReadChunk);
+        TScanState& part = own.Part;
         part.KeepDefinedPlaces = true;
-        for (std::size_t i = taken++; i < files.size(); i = taken++) {
-            TFileEntry& entry = store.Files[files[i]];
-            std::size_t size = 0;
-            if (!ReadDisk(store.PathOf(files[i]), bytes, size)) {
-                entry.Gone = true;
-                continue;
-            }
-            const std::string_view text(bytes.data(), size);
-            part.TruncateRecords();
-            TMemorySource source(text, true);
-            TLineScanner(part, chunk).ScanText(source, 0);
-            entry.Encoding = entry.DiskEncoding = store.DiskEncodingOf(text);
-            TRecordStart next;
-            PlaceItems(entry, text, NamesAsRead(store, entry), store.Units, part, 0, next);
-            runs[i] = {thread, keys.Keys.Count()};
-            for (const TNameList* list : {&part.UsedNames, &part.DefinedNames}) {
-                for (int32_t k = 0; k < list->Count(); ++k) {
-                    keys.Keys.Add((*list)[k]);
-                    keys.Hashes.push_back(TNameTable::HashOf((*list)[k]));
-                }
+        TFileEntry& entry = store.Files[files[i]];
+        std::size_t size = 0;
+        if (!ReadDisk(store.PathOf(files[i]), own.Bytes, size)) {
+            entry.Gone = true;
+            return;
+        }
+        const std::string_view text(own.Bytes.data(), size);
+        part.TruncateRecords();
+        TMemorySource source(text, true);
+        TLineScanner(part, own.Chunk).ScanText(source, 0);
+        entry.Encoding = entry.DiskEncoding = store.DiskEncodingOf(text);
+        TRecordStart next;
+        PlaceItems(entry, text, NamesAsRead(store, entry), store.Units, part, 0, next);
+        runs[i] = {thread, keys.Keys.Count()};
+        for (const TNameList* list : {&part.UsedNames, &part.DefinedNames}) {
+            for (int32_t k = 0; k < list->Count(); ++k) {
+                keys.Keys.Add((*list)[k]);
+                keys.Hashes.push_back(TNameTable::HashOf((*list)[k]));
             }
         }
-    };
-    RunOnCores(readFiles, readFiles);
+    });
 
     std::vector<int32_t> read;
     for (const int32_t f : files) {
@@ -116,40 +117,32 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
     // Each part of the table of names is filled by one thread, file by file
     // in walk order, so that every list of places is in walk order. A lane
     // takes every lanes-th part, so that each thread walks the names once.
-    const std::size_t lanes = std::min<std::size_t>(HardwareJobs(), TNameTable::kParts);
-    std::atomic<std::size_t> nextLane{0};
-    const auto link = [&] {
-        for (std::size_t lane = nextLane++; lane < lanes; lane = nextLane++) {
-            for (std::size_t i = 0; i < files.size(); ++i) {
-                TFileEntry& entry = store.Files[files[i]];
-                if (entry.Gone) continue;
-                const TScannedKeys& keys = scanned[runs[i].Thread];
-                int32_t k = runs[i].First;
-                const auto items = [&](std::vector<TOccurrence>& out, std::vector<TItemRef> TNamePlaces::*places) {
-                    for (std::size_t item = 0; item < out.size(); ++item, ++k) {
-                        const uint64_t hash = keys.Hashes[k];
-                        if (TNameTable::PartOf(hash) % lanes != lane) continue;
-                        TNameEntry& name = store.Names.Insert(keys.Keys[k], hash);
-                        out[item].Entry = &name;
-                        InsertInOrder(name.Places.*places, {files[i], static_cast<int32_t>(item)});
-                    }
-                };
-                items(entry.Uses, &TNamePlaces::Uses);
-                items(entry.Declarations, &TNamePlaces::Declarations);
-            }
+    const std::size_t lanes = std::min<std::size_t>(jobs, TNameTable::kParts);
+    ForEachIndex(lanes, jobs, [&](std::size_t lane, unsigned) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            TFileEntry& entry = store.Files[files[i]];
+            if (entry.Gone) continue;
+            const TScannedKeys& keys = scanned[runs[i].Thread];
+            int32_t k = runs[i].First;
+            const auto items = [&](std::vector<TOccurrence>& out, std::vector<TItemRef> TNamePlaces::*places) {
+                for (std::size_t item = 0; item < out.size(); ++item, ++k) {
+                    const uint64_t hash = keys.Hashes[k];
+                    if (TNameTable::PartOf(hash) % lanes != lane) continue;
+                    TNameEntry& name = store.Names.Insert(keys.Keys[k], hash);
+                    out[item].Entry = &name;
+                    InsertInOrder(name.Places.*places, {files[i], static_cast<int32_t>(item)});
+                }
+            };
+            items(entry.Uses, &TNamePlaces::Uses);
+            items(entry.Declarations, &TNamePlaces::Declarations);
         }
-    };
-    RunOnCores(link, link);
+    });
     scanned.clear();
     // The table of names is only read from here on: the files' findings are
     // found on every core. Each file is new, so its findings changed when it has some.
-    std::atomic<std::size_t> found{0};
-    const auto find = [&] {
-        for (std::size_t i = found++; i < read.size(); i = found++) {
-            store.Files[read[i]].Findings = FindingsOf(read[i], store.Files, store.Elsewhere, store.Kinds());
-        }
-    };
-    RunOnCores(find, find);
+    ForEachIndex(read.size(), jobs, [&](std::size_t i, unsigned) {
+        store.Files[read[i]].Findings = FindingsOf(read[i], store.Files, store.Elsewhere, store.Kinds());
+    });
     read.erase(std::remove_if(read.begin(), read.end(), [&](int32_t f) { return store.Files[f].Findings.empty(); }),
                read.end());
     return read;

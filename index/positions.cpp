@@ -5,10 +5,8 @@
 #include <cstring>
 
 #include "cp1251.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "strip_masks.h"
+#include "syntax.h"
 
 namespace {
 
@@ -34,6 +32,11 @@ std::size_t Utf8Length(unsigned char lead) {
 }  // namespace
 
 namespace {
+
+// A CR that no LF follows: it ends a line for the editor, and none for the reader.
+bool IsLoneCr(std::string_view bytes, std::size_t at) {
+    return bytes[at] == kCarriageReturn && (at + 1 == bytes.size() || bytes[at + 1] != kLineFeed);
+}
 
 // The length of the valid UTF-8 sequence at `i`, 0 when none starts there.
 std::size_t SequenceAt(std::string_view bytes, std::size_t i) {
@@ -62,15 +65,6 @@ constexpr uint64_t kHighBits = 0x8080808080808080ull;
 // The bytes from `at` up to `end` that are all ASCII, eight at a time.
 std::size_t AsciiRun(std::string_view bytes, std::size_t at, std::size_t end) {
     const std::size_t from = at;
-#if defined(__SSE2__)
-    // Whole files pass here to choose their encoding: 64 bytes a step.
-    for (; at + 64 <= end; at += 64) {
-        const auto* p = reinterpret_cast<const __m128i*>(bytes.data() + at);
-        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(p), _mm_loadu_si128(p + 1)),
-                                         _mm_or_si128(_mm_loadu_si128(p + 2), _mm_loadu_si128(p + 3)));
-        if (_mm_movemask_epi8(any) != 0) break;
-    }
-#endif
     for (uint64_t word = 0; at + 8 <= end; at += 8) {
         std::memcpy(&word, bytes.data() + at, sizeof word);
         if ((word & kHighBits) != 0) break;
@@ -114,22 +108,9 @@ std::string FromUtf8(std::string_view utf8, TEncoding encoding) {
 
 TLineFeeds LineFeeds(std::string_view bytes) {
     TLineFeeds feeds;
-    std::size_t at = 0;
-#if defined(__SSE2__)
-    // Lines are short: a mask of 16 bytes at a time beats a call per line.
-    for (; at + 16 <= bytes.size(); at += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-        const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\r'))));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8('\n'))));
-        // A CR in the last byte looks at the next chunk's first.
-        const unsigned next = at + 16 < bytes.size() && bytes[at + 16] == '\n' ? 1u << 16 : 0;
-        if ((crs & ~((mask | next) >> 1)) != 0) feeds.LoneCr = true;
-        for (; mask != 0; mask &= mask - 1) feeds.At.push_back(at + static_cast<std::size_t>(__builtin_ctz(mask)));
-    }
-#endif
-    for (; at < bytes.size(); ++at) {
-        if (bytes[at] == '\n') feeds.At.push_back(at);
-        if (bytes[at] == '\r' && (at + 1 == bytes.size() || bytes[at + 1] != '\n')) feeds.LoneCr = true;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (bytes[at] == kLineFeed) feeds.At.push_back(at);
+        if (IsLoneCr(bytes, at)) feeds.LoneCr = true;
     }
     return feeds;
 }
@@ -144,8 +125,7 @@ TLineMap::TLineMap(std::string_view bytes, TEncoding encoding, TUnits units, con
         return;
     }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\n' || (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) Starts_.push_back(i + 1);
+        if (bytes[i] == kLineFeed || IsLoneCr(bytes, i)) Starts_.push_back(i + 1);
     }
 }
 
@@ -180,7 +160,7 @@ uint32_t UnitsBetween(std::string_view bytes, std::size_t from, std::size_t to, 
 std::size_t TLineMap::LineEnd(uint32_t line) const {
     if (line + 1 >= Starts_.size()) return Bytes_.size();
     std::size_t end = Starts_[line + 1] - 1;
-    if (Bytes_[end] == '\n' && end > Starts_[line] && Bytes_[end - 1] == '\r') --end;
+    if (Bytes_[end] == kLineFeed && end > Starts_[line] && Bytes_[end - 1] == kCarriageReturn) --end;
     return end;
 }
 
@@ -225,59 +205,62 @@ std::size_t TLineMap::OffsetOf(TPosition position) const {
 
 namespace {
 
-int Ones(uint64_t x) {
-    x -= (x >> 1) & 0x5555555555555555ull;
-    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
-}
+// Counts the lines of a text 64 bytes at a time, up to a given one: the LFs
+// counted in bulk, the bits walked only in the strip where the line starts.
+class TLineCounter {
+public:
+    enum EClass { cLf, cCr, cCount };
+    static constexpr std::array<TByteClass, cCount> kClasses = {OneByte(kLineFeed), OneByte(kCarriageReturn)};
+
+    TLineCounter(std::string_view bytes, int32_t current, int32_t line)
+        : Bytes_(bytes), Current(current), Line_(line) {}
+
+    bool Strip(const uint64_t* masks, std::size_t strip) {
+        const std::size_t at = kStripBytes * strip;
+        const uint64_t lfs = masks[cLf];
+        // A CR in the last byte looks at the next strip's first.
+        const uint64_t lfAfter =
+            at + kStripBytes < Bytes_.size() && Bytes_[at + kStripBytes] == kLineFeed ? 1ull << 63 : 0;
+        if ((masks[cCr] & ~((lfs >> 1) | lfAfter)) != 0) {
+            LoneCr = true;
+            return false;
+        }
+        const int count = BitCount(lfs);
+        if (Current + count < Line_) {
+            Current += count;
+            return true;
+        }
+        uint64_t mask = lfs;
+        for (; Current + 1 < Line_; ++Current) mask &= mask - 1;
+        Start = at + static_cast<std::size_t>(LowestBit(mask)) + 1;
+        Current = Line_;
+        return false;
+    }
+
+private:
+    std::string_view Bytes_;
+
+public:
+    int32_t Current;  // LFs before the strip
+    const int32_t Line_;
+    std::size_t Start = 0;  // of the line, once found
+    bool LoneCr = false;
+};
 
 }  // namespace
 
 bool TLineCursor::Advance(int32_t line) {
-    std::size_t at = At_;
-    int32_t current = Line_;
-    const char* bytes = Bytes_.data();
-    const std::size_t size = Bytes_.size();
-#if defined(__SSE2__)
-    // 64 bytes at a time: the LFs counted in bulk, the bits walked only in
-    // the block where the line starts.
-    const auto maskOf = [bytes](std::size_t from, char c) {
-        uint64_t mask = 0;
-        for (std::size_t part = 0; part < 4; ++part) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + from + 16 * part));
-            mask |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(c)))))
-                    << (16 * part);
-        }
-        return mask;
-    };
-    for (; current < line && at + 64 <= size; at += 64) {
-        const uint64_t lfs = maskOf(at, '\n');
-        const uint64_t crs = maskOf(at, '\r');
-        // A CR in the last byte looks at the next block's first.
-        const uint64_t lfAfter = at + 64 < size && bytes[at + 64] == '\n' ? 1ull << 63 : 0;
-        if ((crs & ~((lfs >> 1) | lfAfter)) != 0) return false;
-        const int count = Ones(lfs);
-        if (current + count < line) {
-            current += count;
-            continue;
-        }
-        uint64_t mask = lfs;
-        for (; current + 1 < line; ++current) mask &= mask - 1;
-        At_ = at + static_cast<std::size_t>(__builtin_ctzll(mask)) + 1;
-        Line_ = line;
-        return true;
+    if (line == Line_) return true;
+    TLineCounter counter(Bytes_.substr(At_), Line_, line);
+    WalkStrips(Bytes_.data() + At_, Bytes_.size() - At_, counter);
+    if (counter.LoneCr) return false;
+    if (counter.Current < line) {
+        Line_ = counter.Current;
+        return false;
     }
-#endif
-    for (; current < line && at < size; ++at) {
-        if (bytes[at] == '\r' && (at + 1 == size || bytes[at + 1] != '\n')) return false;
-        if (bytes[at] == '\n') {
-            ++current;
-            At_ = at + 1;
-        }
-    }
-    Line_ = current;
-    return current == line;
+    At_ += counter.Start;
+    Line_ = line;
+    return true;
 }
 
 bool TLineCursor::RangeOf(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end,
@@ -286,7 +269,7 @@ bool TLineCursor::RangeOf(int32_t line, uint32_t column, uint32_t length, std::s
     begin = At_ + column - 1;
     end = begin + length;
     // The reader drops a CR within the line: its columns count past it.
-    if (end > Bytes_.size() || std::memchr(Bytes_.data() + At_, '\r', end - At_) != nullptr) return false;
+    if (end > Bytes_.size() || std::memchr(Bytes_.data() + At_, kCarriageReturn, end - At_) != nullptr) return false;
     const auto row = static_cast<uint32_t>(line);
     const uint32_t start = ::UnitsBetween(Bytes_, At_, begin, Encoding_, Units_);
     range = {{row, start}, {row, start + ::UnitsBetween(Bytes_, begin, end, Encoding_, Units_)}};
@@ -305,13 +288,13 @@ std::size_t TReaderLines::LineStartOf(std::size_t offset) const {
 
 std::size_t TReaderLines::Advance(std::size_t at, uint32_t count) const {
     for (; at < Bytes_.size() && count > 0; ++at) {
-        if (Bytes_[at] != '\r') --count;
+        if (Bytes_[at] != kCarriageReturn) --count;
     }
     return at;
 }
 
 void TReaderLines::Locate(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end) const {
     begin = Advance(LineStart(line), column - 1);
-    while (begin < Bytes_.size() && Bytes_[begin] == '\r') ++begin;
+    while (begin < Bytes_.size() && Bytes_[begin] == kCarriageReturn) ++begin;
     end = Advance(begin, length);
 }

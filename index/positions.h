@@ -82,7 +82,7 @@ public:
     bool RangeOf(int32_t line, uint32_t column, uint32_t length, std::size_t& begin, std::size_t& end, TRange& range);
 
 private:
-    // False when a lone CR comes before the line's start.
+    // False when a lone CR comes before the line's start, or in the 64 bytes where it starts.
     bool Advance(int32_t line);
 
     std::string_view Bytes_;

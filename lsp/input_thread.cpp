@@ -11,23 +11,30 @@ struct TInputThread::TQueue {
     bool Ended = false;
 };
 
-TInputThread::TInputThread(std::istream& in) : Queue_(std::make_shared<TQueue>()) {
-    // A tied stream is flushed before each read: std::cin would flush std::cout
-    // on this thread while the server writes to it on its own.
+namespace {
+
+// A tied stream is flushed before each read: std::cin would flush std::cout
+// on the reading thread while the server writes to it on its own.
+std::istream& Untied(std::istream& in) {
     in.tie(nullptr);
-    Thread_ = std::thread([queue = Queue_, &in] {
-        TFrameReader reader(in);
-        for (;;) {
-            TIncoming message{TReadResult::End, {}};
-            message.Kind = reader.Next(message.Body);
-            const std::lock_guard<std::mutex> lock(queue->Mutex);
-            queue->Ended = message.Kind == TReadResult::End;
-            queue->Messages.push_back(std::move(message));
-            queue->Arrived.notify_one();
-            if (queue->Ended) return;
-        }
-    });
+    return in;
 }
+
+}  // namespace
+
+TInputThread::TInputThread(std::istream& in)
+    : Queue_(std::make_shared<TQueue>()), Thread_([queue = Queue_, &in = Untied(in)] {
+          TFrameReader reader(in);
+          for (;;) {
+              TIncoming message{TReadResult::End, {}};
+              message.Kind = reader.Next(message.Body);
+              const std::lock_guard<std::mutex> lock(queue->Mutex);
+              queue->Ended = message.Kind == TReadResult::End;
+              queue->Messages.push_back(std::move(message));
+              queue->Arrived.notify_one();
+              if (queue->Ended) return;
+          }
+      }) {}
 
 TInputThread::~TInputThread() {
     bool ended = false;
@@ -35,11 +42,7 @@ TInputThread::~TInputThread() {
         const std::lock_guard<std::mutex> lock(Queue_->Mutex);
         ended = Queue_->Ended;
     }
-    if (ended) {
-        Thread_.join();
-    } else {
-        Thread_.detach();
-    }
+    if (!ended) Thread_.Leave();
 }
 
 TIncoming TInputThread::Next() {

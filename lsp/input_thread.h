@@ -6,9 +6,9 @@
 #include <istream>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "framing.h"
+#include "threads.h"
 
 struct TIncoming {
     TReadResult Kind;
@@ -30,5 +30,5 @@ public:
 private:
     struct TQueue;
     std::shared_ptr<TQueue> Queue_;
-    std::thread Thread_;
+    TOwnThread Thread_;
 };

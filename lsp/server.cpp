@@ -1,15 +1,14 @@
 #include "server.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
+#include <utility>
 
 #include "convert.h"
 #include "fs.h"
 #include "input_thread.h"
-#include "parallel_scan.h"
 #include "rpc_error.h"
 #include "syntax.h"
+#include "threads.h"
 #include "uri.h"
 #include "version.h"
 
@@ -63,54 +62,12 @@ bool IsValidName(const std::string& name) {
 // that reads slowly does not make the server hold them all.
 void SendInOrder(std::size_t count, const std::function<std::string(std::size_t)>& make, const TServer::TSend& send) {
     constexpr std::size_t kFewest = 16;  // fewer are not worth a thread
-    if (count < kFewest || HardwareJobs() < 2) {
-        for (std::size_t i = 0; i < count; ++i) send(make(i));
-        return;
-    }
     constexpr std::size_t kAhead = 64;
-    std::vector<std::string> bodies(count);
-    std::vector<bool> made(count);
-    std::size_t taken = 0;
-    std::size_t sent = 0;
-    std::mutex mutex;  // guards all but the making itself
-    std::condition_variable changed;
-    const auto mayTake = [&] { return taken < count && taken < sent + kAhead; };
-    const auto makeOne = [&](std::unique_lock<std::mutex>& lock) {
-        const std::size_t i = taken++;
-        lock.unlock();
-        std::string body = make(i);
-        lock.lock();
-        bodies[i] = std::move(body);
-        made[i] = true;
-        changed.notify_all();
-    };
-    RunOnCores(
-        [&] {
-            std::unique_lock<std::mutex> lock(mutex);
-            for (;;) {
-                changed.wait(lock, [&] { return taken == count || mayTake(); });
-                if (taken == count) return;
-                makeOne(lock);
-            }
-        },
-        [&] {
-            std::unique_lock<std::mutex> lock(mutex);
-            for (std::size_t k = 0; k < count; ++k) {
-                while (!made[k]) {
-                    if (mayTake()) {
-                        makeOne(lock);
-                    } else {
-                        changed.wait(lock, [&] { return made[k] || mayTake(); });
-                    }
-                }
-                const std::string body = std::move(bodies[k]);
-                sent = k + 1;
-                changed.notify_all();
-                lock.unlock();
-                send(body);
-                lock.lock();
-            }
-        });
+    std::vector<std::string> bodies(std::clamp<std::size_t>(count, 1, kAhead));
+    HandOverInOrder(
+        count, count < kFewest ? 1 : HardwareJobs(), bodies.size(),
+        [&](std::size_t i, std::size_t slot) { bodies[slot] = make(i); },
+        [&](std::size_t, std::size_t slot) { send(std::exchange(bodies[slot], {})); });
 }
 
 }  // namespace

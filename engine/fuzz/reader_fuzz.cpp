@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "line_scanner.h"
+#include "syntax.h"
 #include "text_reader.h"
 
 namespace {
-
-constexpr char kCtrlZ = 0x1A;
 
 void Require(bool ok, const char* what) {
     if (ok) return;
@@ -41,27 +40,19 @@ std::vector<std::string> ModelLines(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size(); ++pos) {
         const char c = bytes[pos];
         if (c == kCtrlZ && !begun) return lines;
-        if (c == kCtrlZ && (skipping || pos % 128 == 0)) break;
-        if (c == '\n') {
+        if (c == kCtrlZ && (skipping || pos % kCtrlZBlock == 0)) break;
+        if (c == kLineFeed) {
             lines.push_back(std::exchange(line, {}));
             begun = skipping = false;
             continue;
         }
         begun = true;
         skipping = skipping || c == kCtrlZ;
-        if (c != '\r' && !skipping) line += c;
+        if (c != kCarriageReturn && !skipping) line += c;
     }
     if (begun) lines.push_back(line);
     return lines;
 }
-
-std::string Lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    return out;
-}
-
-constexpr auto IsControl = [](char c) { return static_cast<unsigned char>(c) <= 32; };
 
 // What a scan recorded: each reference with its name, then each declared name.
 auto Records(const TScanState& state) {
@@ -105,16 +96,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::string& line = lines[static_cast<std::size_t>(ref.LineIndex)];
         Require(ref.Column >= 1 && ref.Length >= 1 && ref.Column - 1 + std::size_t{ref.Length} <= line.size(),
                 "column and length outside the line");
-        Require(Lowered(line.substr(ref.Column - 1, ref.Length)) == name, "column and length do not cover the name");
-        Require(!IsControl(name.front()) && !IsControl(name.back()), "name keeps blanks at an end");
+        Require(AsciiLowered(line.substr(ref.Column - 1, ref.Length)) == name,
+                "column and length do not cover the name");
+        Require(!IsBlank(name.front()) && !IsBlank(name.back()), "name keeps blanks at an end");
         Require(name.find(';') == std::string_view::npos && name.find("//") == std::string_view::npos,
                 "name keeps a comment");
         Require(line.find('=') < ref.Column - 1, "name does not follow an equals sign");
     }
     for (int32_t k = 0; k < state.DefinedNames.Count(); ++k) {
         const std::string_view name = state.DefinedNames[k];
-        Require(!name.empty() && !IsControl(name.front()) && !IsControl(name.back()), "declared name not trimmed");
-        Require(Lowered(name) == name, "declared name not lowered");
+        Require(!name.empty() && !IsBlank(name.front()) && !IsBlank(name.back()), "declared name not trimmed");
+        Require(AsciiLowered(name) == name, "declared name not lowered");
     }
 
     // Line by line gives the same records, and so does a second reading.

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "line_heads.h"
+#include "strip_masks.h"
+#include "strip_paths.h"
 
 using namespace std::string_literals;
 
@@ -60,6 +62,11 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
         {"\t  MAPPEDIMAGE   Padded ; note", "", "padded", 18},
         {"MappedImageX Baz", "", "baz", 14},
         {"MappedImage \0c"s, "", "c", 14},
+        // A comment, or the first "/" of one, at the end of a strip of 64 bytes.
+        {"ButtonImage = " + std::string(49, 'L') + "//" + std::string(20, 'x'), std::string(49, 'l'), "", 15},
+        {"ButtonImage = " + std::string(49, 'L') + "/a//" + std::string(20, 'x'), std::string(49, 'l') + "/a", "", 15},
+        {"ButtonImage = " + std::string(48, 'L') + ";" + std::string(20, 'x'), std::string(48, 'l'), "", 15},
+        {"ButtonImage" + std::string(60, ' ') + "= Far ; x", "far", "", 74},
     };
     // Lines that record nothing.
     for (const char* line : {"ButtonImage Far Away From It //= x", "ButtonImage=", "ButtonImage = ; x",
@@ -67,17 +74,19 @@ TEST(LineScanner, RecordsReferencesAndDeclarations) {
                              "Image = ButtonImage", "MappedImage = X", "Mapped Image Foo", "", "   \t  "}) {
         cases.emplace_back(line, "", "", 0);
     }
-    for (const auto& [line, used, declared, column] : cases) {
-        SCOPED_TRACE(line);
-        TScanState state;
-        state.KeepDefinedPlaces = true;
-        TLineScanner(state).ScanLine(line, 3, 7);
-        const auto one = [column = column](const std::string& name) {
-            return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
-        };
-        EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
-        EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
-    }
+    ForEachStripPath([&](const char*) {
+        for (const auto& [line, used, declared, column] : cases) {
+            SCOPED_TRACE(line);
+            TScanState state;
+            state.KeepDefinedPlaces = true;
+            TLineScanner(state).ScanLine(line, 3, 7);
+            const auto one = [column = column](const std::string& name) {
+                return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
+            };
+            EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
+            EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
+        }
+    });
 }
 
 // Files whose first line the reader cannot take as written are noted, and
@@ -109,8 +118,8 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
 }
 
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
-    // Lines that end in their key's window, in the next one or batches later,
-    // and indents across windows; then what the reader must judge: lone CRs
+    // Lines that end in their key's strip, in the next one or batches later,
+    // and indents across strips; then what the reader must judge: lone CRs
     // restart the scan at their next line, and a Ctrl+Z at a 128-byte block
     // start ends the file.
     const std::string pieces[] = {
@@ -128,20 +137,23 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
         "ButtonImage = Cr\rInside\r\nMappedImage Twice\r\r\nButtonImage = Next\n"
         "SelectPortrait = Before\x1A"
         "After\nButtonImage = End\n";
-    for (std::size_t shift = 0; shift < 64; ++shift) {
-        SCOPED_TRACE(shift);
-        const std::string text = std::string(shift, ' ') + "\n" + body;
-        const TScanState whole = Scanned(text);
-        TScanState byLine;
-        byLine.KeepDefinedPlaces = true;
-        TLineScanner lineScanner(byLine);
-        TMemorySource source(text);
-        TTextReader reader(source);
-        for (int32_t line = 0; !reader.Eof(); ++line) lineScanner.ScanLine(reader.ReadLine(), 1, line);
-        ASSERT_GT(whole.RefTable.Count(), 20);
-        EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
-        EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames), Records(byLine.DefinedPlaces, byLine.DefinedNames));
-    }
+    ForEachStripPath([&](const char*) {
+        for (std::size_t shift = 0; shift < 64; ++shift) {
+            SCOPED_TRACE(shift);
+            const std::string text = std::string(shift, ' ') + "\n" + body;
+            const TScanState whole = Scanned(text);
+            TScanState byLine;
+            byLine.KeepDefinedPlaces = true;
+            TLineScanner lineScanner(byLine);
+            TMemorySource source(text);
+            TTextReader reader(source);
+            for (int32_t line = 0; !reader.Eof(); ++line) lineScanner.ScanLine(reader.ReadLine(), 1, line);
+            ASSERT_GT(whole.RefTable.Count(), 20);
+            EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
+            EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames),
+                      Records(byLine.DefinedPlaces, byLine.DefinedNames));
+        }
+    });
 }
 
 // Long runs of line ends, of blanks, of lone CRs that end no line, and a
@@ -161,9 +173,9 @@ TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
 }
 
-// Each path this processor has, whichever ClassifyWindows takes, gives the
+// Each path this processor has, whichever ClassifyStrips takes, gives the
 // portable path's facts: random bytes from those the rules look at, and each
-// of them alone at a window's first and last byte.
+// of them alone at a strip's first and last byte.
 TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
     const std::string special = "\n\r\x1a \t\x01\x1f!sSbBmM\x80\xa0\xd3\xff";
     std::vector<std::string> buffers;
@@ -176,23 +188,23 @@ TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
     for (const char c : special + "x=;")
         for (const std::size_t at : {0, 1, 62, 63, 64, 127})
             buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
-    // The facts of each window after atLineHead as it comes back.
-    const auto facts = [](TClassifier classify, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
-        std::vector<TWindowFacts> out(bytes.size() / 64);
-        classify(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
+    // The facts of each strip after atLineHead as it comes back.
+    const auto facts = [](std::size_t paths, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
+        std::vector<TStripFacts> out(bytes.size() / 64);
+        LimitStripPaths(paths);
+        ClassifyStrips(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
+        LimitStripPaths(0);
         std::vector<std::tuple<uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0}};
-        for (const TWindowFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
+        for (const TStripFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
         return seen;
     };
-    const std::vector<TClassifierPath> paths = ClassifierPaths();
-    ASSERT_EQ(std::string(paths.front().Name), "portable");
-    for (const TClassifierPath& path : paths) {
+    const std::vector<const char*> paths = StripPathNames();
+    for (std::size_t path = 1; path <= paths.size(); ++path) {
         for (std::size_t k = 0; k < 4 * buffers.size(); ++k) {
             const bool lfAfter = k % 2 != 0;
             const uint64_t atLineHead = k / 2 % 2;
-            EXPECT_EQ(facts(path.Classify, buffers[k / 4], lfAfter, atLineHead),
-                      facts(paths[0].Classify, buffers[k / 4], lfAfter, atLineHead))
-                << path.Name << ", buffer " << k / 4 << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
+            EXPECT_EQ(facts(path, buffers[k / 4], lfAfter, atLineHead), facts(1, buffers[k / 4], lfAfter, atLineHead))
+                << paths[path - 1] << ", buffer " << k / 4 << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
         }
     }
 }
