@@ -1,11 +1,9 @@
 #include "findings.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
 #include <optional>
 
-#include "parallel_scan.h"
+#include "threads.h"
 
 namespace {
 
@@ -31,34 +29,22 @@ TKindFindings FindKindFindings(const TNameList& used, const TNameList& declared,
     const int32_t count = used.Count();
     const auto runCount = std::clamp<int32_t>(count / kUsesPerJob, 1, static_cast<int32_t>(std::max(1u, jobs)));
     std::vector<TRun> runs(static_cast<std::size_t>(runCount));
-    std::vector<std::exception_ptr> failures(runs.size());
-    std::atomic<int32_t> next{0};
-    const auto lookUp = [&] {
-        for (int32_t r = next++; r < runCount; r = next++) {
-            TRun& run = runs[static_cast<std::size_t>(r)];
-            try {
-                if (kinds.Unused) run.Used.assign(static_cast<std::size_t>(declared.Count()), 0);
-                const auto from = static_cast<int32_t>(int64_t{count} * r / runCount);
-                const auto to = static_cast<int32_t>(int64_t{count} * (r + 1) / runCount);
-                declarations.FindEach(
-                    used,
-                    [&](int32_t k, int32_t first) {
-                        TNameFacts facts;
-                        facts.Declarations = first == -1 ? 0 : 1;
-                        if (first != -1 && kinds.Unused) run.Used[static_cast<std::size_t>(first)] = 1;
-                        if (first == -1) facts.External = outside && outside->FindDefined(used[k]) != -1;
-                        if (IsUndeclared(facts)) run.Undeclared.push_back(k);
-                    },
-                    from, to);
-            } catch (...) {
-                failures[static_cast<std::size_t>(r)] = std::current_exception();
-            }
-        }
-    };
-    RunOnThreads(static_cast<unsigned>(runCount), lookUp, lookUp);
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
-    }
+    ForEachIndex(runs.size(), static_cast<unsigned>(runCount), [&](std::size_t r, unsigned) {
+        TRun& run = runs[r];
+        if (kinds.Unused) run.Used.assign(static_cast<std::size_t>(declared.Count()), 0);
+        const auto from = static_cast<int32_t>(int64_t{count} * static_cast<int64_t>(r) / runCount);
+        const auto to = static_cast<int32_t>(int64_t{count} * static_cast<int64_t>(r + 1) / runCount);
+        declarations.FindEach(
+            used,
+            [&](int32_t k, int32_t first) {
+                TNameFacts facts;
+                facts.Declarations = first == -1 ? 0 : 1;
+                if (first != -1 && kinds.Unused) run.Used[static_cast<std::size_t>(first)] = 1;
+                if (first == -1) facts.External = outside && outside->FindDefined(used[k]) != -1;
+                if (IsUndeclared(facts)) run.Undeclared.push_back(k);
+            },
+            from, to);
+    });
     std::vector<char> usedByFirst(kinds.Unused ? static_cast<std::size_t>(declared.Count()) : 0, 0);
     for (TRun& run : runs) {
         found.Undeclared.insert(found.Undeclared.end(), run.Undeclared.begin(), run.Undeclared.end());
