@@ -27,13 +27,17 @@ struct TPlace {
 
 enum class TFindingKind { Undeclared, Unused, Duplicate };
 
+// The rule a name belongs to: an index into the settings' rules, or images.
+constexpr int32_t kImageRule = -1;
+
 struct TFinding {
     TFindingKind Kind;
     TRange Range;
     std::string Name;             // as written, in UTF-8
     std::vector<TPlace> Related;  // the other declarations of a duplicate
+    int32_t Rule = kImageRule;
     bool operator==(const TFinding& o) const {
-        return Kind == o.Kind && Range == o.Range && Name == o.Name && Related == o.Related;
+        return Kind == o.Kind && Rule == o.Rule && Range == o.Range && Name == o.Name && Related == o.Related;
     }
 };
 

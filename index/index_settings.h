@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "rules.h"
+
 enum class TEncodingChoice { Auto, Utf8, Cp1251 };
 
 struct TIndexSettings {
@@ -12,4 +14,8 @@ struct TIndexSettings {
     bool Unused = true;
     bool Duplicates = true;
     TEncodingChoice Encoding = TEncodingChoice::Auto;
+    // The built-in image rule, and the project file's rules in its order; a
+    // rule's names files are paths as the index reads them.
+    bool Images = true;
+    std::vector<TRule> Rules;
 };
