@@ -92,49 +92,6 @@ bool MayStartKey(const char* p) {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// Where a comment cuts a text, its size when none does, and the first
-// assignment before that, kNone when there is none; a strip at a time.
-class TCommentCut {
-public:
-    static_assert(kSecondComment.size() == 2);
-    // The second comment's two bytes are one class when they are the same byte.
-    static constexpr bool kTwice = kSecondComment[0] == kSecondComment[1];
-    enum EClass : std::size_t { cComment, cAssignment, cSecondFirst, cSecondNext = cSecondFirst + (kTwice ? 0 : 1) };
-    static constexpr std::array<TByteClass, cSecondNext + 1> kClasses = [] {
-        std::array<TByteClass, cSecondNext + 1> all{};
-        all[cComment] = OneByte(kComment);
-        all[cAssignment] = OneByte(kAssignment);
-        all[cSecondFirst] = OneByte(kSecondComment[0]);
-        all[cSecondNext] = OneByte(kSecondComment[1]);
-        return all;
-    }();
-
-    explicit TCommentCut(std::string_view text) : Text_(text), Cut(text.size()) {}
-
-    bool Strip(const uint64_t* masks, std::size_t strip) {
-        const std::size_t base = kStripBytes * strip;
-        uint64_t pairs = masks[cSecondFirst] & (masks[cSecondNext] >> 1);
-        // A pair across the strip's end.
-        if ((masks[cSecondFirst] >> 63) != 0 && base + kStripBytes < Text_.size() &&
-            Text_[base + kStripBytes] == kSecondComment[1])
-            pairs |= uint64_t{1} << 63;
-        const uint64_t cuts = masks[cComment] | pairs;
-        const uint64_t equals =
-            cuts == 0 ? masks[cAssignment] : masks[cAssignment] & ((uint64_t{1} << LowestBit(cuts)) - 1);
-        if (Equals == kNone && equals != 0) Equals = base + static_cast<std::size_t>(LowestBit(equals));
-        if (cuts == 0) return true;
-        Cut = base + static_cast<std::size_t>(LowestBit(cuts));
-        return false;
-    }
-
-private:
-    std::string_view Text_;
-
-public:
-    std::size_t Cut;
-    std::size_t Equals = kNone;
-};
-
 }  // namespace
 
 // Only lines whose first byte above 32 begins a key can record anything, so
@@ -235,8 +192,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
 
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
     const std::size_t indent = LeadingBlanks(line);
-    TCommentCut cut(line.substr(indent));
-    WalkStrips(line.data() + indent, line.size() - indent, cut);
+    const TCommentCut cut = CommentCutOf(line.substr(indent));
     const std::string_view text = line.substr(indent, cut.Cut);
     const std::size_t eq = cut.Equals;
     if (text.empty()) return;

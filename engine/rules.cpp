@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "strip_masks.h"
 #include "syntax.h"
 
 namespace {
@@ -87,9 +88,13 @@ TRuleSet::TRuleSet(std::vector<TRule> rules) : Rules_(std::move(rules)) {
     for (std::size_t b = 0; b < blocks.size(); ++b) headerOf(blocks[b]).Opens = static_cast<int32_t>(b);
 
     Heads_.assign(blocks.size() + 1, THeadSet{});
+    Candidates_.resize(Heads_.size());
     for (std::size_t state = 0; state < Heads_.size(); ++state) {
         THeadSet& heads = Heads_[state];
         const int32_t open = static_cast<int32_t>(state) - 1;
+        for (std::size_t u = 0; u < Uses_.size(); ++u) {
+            if (Uses_[u].Block == kNoBlock || Uses_[u].Block == open) Candidates_[state].push_back(u);
+        }
         for (const THeader& header : Headers_) AddHead(heads, header.Keyword);
         if (open != kNoBlock) AddHead(heads, kEndKeyword);
         for (const TUse& use : Uses_) {
@@ -118,7 +123,7 @@ bool TRuleSet::Matches(const TUse& use, std::string_view key, int32_t open) cons
 
 const TRuleSet::THeader* TRuleSet::HeaderOf(std::string_view keyword) const {
     for (const THeader& header : Headers_) {
-        if (EqualsIgnoringAsciiCase(keyword, header.Keyword)) return &header;
+        if (header.Keyword.size() == keyword.size() && EqualsIgnoringAsciiCase(keyword, header.Keyword)) return &header;
     }
     return nullptr;
 }
@@ -182,38 +187,48 @@ TRuleReader::TRuleReader(const TRuleSet& rules, std::vector<TKindRecords>& recor
     Records_.resize(rules.Rules().size());
 }
 
-void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
-    const TLineParts parts = PartsOf(line);
-    if (parts.Text.empty()) return;
-
-    if (parts.Eq == kNone) {
-        std::size_t at = 0;
-        const std::string_view keyword = NextWord(parts.Text, at, IsBlank);
-        const TRuleSet::THeader* const header = Rules_.HeaderOf(keyword);
-        if (header != nullptr && !header->Declares.empty()) {
-            const std::string_view name = NextWord(parts.Text, at, IsBlank);
-            if (!name.empty()) {
-                for (const int32_t rule : header->Declares) {
-                    TKindRecords& records = Records_[static_cast<std::size_t>(rule)];
-                    records.DefinedNames.AddLowered(name);
-                    records.DefinedPlaces.AddRef(fileIndex, lineIndex, ColumnOf(name, line),
-                                                 static_cast<uint32_t>(name.size()));
-                }
+void TRuleReader::ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
+    if (text.empty()) return;
+    std::size_t at = 0;
+    const std::string_view keyword = NextWord(text, at, IsBlank);
+    const TRuleSet::THeader* const header = Rules_.HeaderOf(keyword);
+    if (header != nullptr && !header->Declares.empty()) {
+        const std::string_view name = NextWord(text, at, IsBlank);
+        if (!name.empty()) {
+            for (const int32_t rule : header->Declares) {
+                TKindRecords& records = Records_[static_cast<std::size_t>(rule)];
+                records.DefinedNames.AddLowered(name);
+                records.DefinedPlaces.AddRef(fileIndex, lineIndex, ColumnOf(name, line),
+                                             static_cast<uint32_t>(name.size()));
             }
         }
-        Open_ = TRuleSet::OpenAfter(keyword, header, Open_);
+    }
+    Open_ = TRuleSet::OpenAfter(keyword, header, Open_);
+}
+
+void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
+    const std::string_view text = line.substr(LeadingBlanks(line));
+    const TCommentCut cut = CommentCutOf(text);
+    if (cut.Equals == kNone) {
+        ReadHeader(text.substr(0, cut.Cut), line, fileIndex, lineIndex);
         return;
     }
-
-    const std::string_view key = KeyOf(parts);
-    const std::string_view value = ValueOf(parts);
+    // Most keys are no use's, and their values need no reading.
+    const std::string_view key = TrimBlanks(text.substr(0, cut.Equals));
+    bool any = false;
+    for (const std::size_t u : Rules_.Candidates_[static_cast<std::size_t>(Open_) + 1]) {
+        const TRuleSet::TUse& use = Rules_.Uses_[u];
+        Matched_[u] = use.AnyKey || (use.Key.size() == key.size() && EqualsIgnoringAsciiCase(key, use.Key));
+        any = any || Matched_[u] != 0;
+    }
+    if (!any) return;
+    const std::string_view value = text.substr(cut.Equals + 1, cut.Cut - cut.Equals - 1);
     for (std::size_t r = 0; r < Rules_.Kinds_.size(); ++r) {
         const TRuleSet::TKind& kind = Rules_.Kinds_[r];
         uint32_t last = 0;  // the highest token number a matching use takes
         for (std::size_t u = kind.FirstUse; u < kind.EndUse; ++u) {
             const TRuleSet::TUse& use = Rules_.Uses_[u];
-            Matched_[u] = Rules_.Matches(use, key, Open_);
-            if (Matched_[u]) {
+            if (Matched_[u] != 0) {
                 last = std::max(last, use.Tokens.AndAfter ? std::numeric_limits<uint32_t>::max() : use.Tokens.First);
             }
         }
@@ -232,4 +247,5 @@ void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t li
             records.RefTable.AddRef(fileIndex, lineIndex, ColumnOf(token, line), static_cast<uint32_t>(token.size()));
         }
     }
+    for (const std::size_t u : Rules_.Candidates_[static_cast<std::size_t>(Open_) + 1]) Matched_[u] = 0;
 }

@@ -107,7 +107,8 @@ private:
     std::vector<TUse> Uses_;  // rule by rule
     std::vector<TKind> Kinds_;
     std::vector<THeader> Headers_;
-    std::vector<THeadSet> Heads_;  // [0] with no block open, [b + 1] inside block b
+    std::vector<THeadSet> Heads_;                       // [0] with no block open, [b + 1] inside block b
+    std::vector<std::vector<std::size_t>> Candidates_;  // per state as Heads_: the uses a line may match there
     bool AsciiHeads_ = true;
 };
 
@@ -127,8 +128,10 @@ public:
     int32_t OpenBlock() const { return Open_; }
 
 private:
+    void ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex);
+
     const TRuleSet& Rules_;
     std::vector<TKindRecords>& Records_;
-    std::vector<char> Matched_;  // per use, for the line being read
+    std::vector<char> Matched_;  // per use, for the line being read; all 0 between lines
     int32_t Open_ = kNoBlock;
 };

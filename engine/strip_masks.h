@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -390,3 +391,11 @@ void WalkStrips(const char* bytes, std::size_t size, TVisitor& visitor) {
     const std::size_t limit = StripPathLimit.load(std::memory_order_relaxed);
     walks[limit == 0 || limit > walks.size() ? walks.size() - 1 : limit - 1](bytes, size, visitor);
 }
+
+// Where a comment cuts a line's text after its leading blanks (its size when
+// none does), and the first '=' before that (npos when there is none).
+struct TCommentCut {
+    std::size_t Cut;
+    std::size_t Equals;
+};
+TCommentCut CommentCutOf(std::string_view text);
