@@ -133,7 +133,8 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 const int bit = LowestBit(found);
                 const char* const key = p + bit;
                 const bool image = (f.Heads >> bit & 1) != 0 && (limit - key < 8 || MayStartKey(key));
-                const bool rule = rules != nullptr && rules->MayMatter(*key);
+                // A line that the buffer holds whole holds the byte after its head.
+                const bool rule = rules != nullptr && rules->MayMatter(key[0], key + 1 < bytesEnd ? key[1] : ' ');
                 if (!image && !rule) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);

@@ -88,23 +88,44 @@ TRuleSet::TRuleSet(std::vector<TRule> rules) : Rules_(std::move(rules)) {
     for (std::size_t b = 0; b < blocks.size(); ++b) headerOf(blocks[b]).Opens = static_cast<int32_t>(b);
 
     Heads_.assign(blocks.size() + 1, THeadSet{});
+    Pairs_.assign(blocks.size() + 1, TPairSet{});
     Candidates_.resize(Heads_.size());
     for (std::size_t state = 0; state < Heads_.size(); ++state) {
         THeadSet& heads = Heads_[state];
+        TPairSet& pairs = Pairs_[state];
         const int32_t open = static_cast<int32_t>(state) - 1;
+        const auto add = [&](std::string_view word) {
+            AddHead(heads, word);
+            AddPair(pairs, word);
+        };
         for (std::size_t u = 0; u < Uses_.size(); ++u) {
             if (Uses_[u].Block == kNoBlock || Uses_[u].Block == open) Candidates_[state].push_back(u);
         }
-        for (const THeader& header : Headers_) AddHead(heads, header.Keyword);
-        if (open != kNoBlock) AddHead(heads, kEndKeyword);
+        for (const THeader& header : Headers_) add(header.Keyword);
+        if (open != kNoBlock) add(kEndKeyword);
         for (const TUse& use : Uses_) {
             if (use.Block != kNoBlock && use.Block != open) continue;
             if (use.AnyKey) {
                 heads.fill(~uint64_t{0});
+                pairs.fill(~uint64_t{0});
             } else {
                 // An empty key is that of a line that starts with its '='.
-                AddHead(heads, use.Key.empty() ? std::string_view(&kAssignment, 1) : std::string_view(use.Key));
+                add(use.Key.empty() ? std::string_view(&kAssignment, 1) : std::string_view(use.Key));
             }
+        }
+    }
+}
+
+// Every pair of bytes that starts the word, ASCII case aside; after a word of
+// one byte, any byte.
+void TRuleSet::AddPair(TPairSet& pairs, std::string_view word) {
+    if (word.empty()) return;
+    for (unsigned first = 0; first < 256; ++first) {
+        if (AsciiLower(static_cast<char>(first)) != word[0]) continue;
+        for (unsigned next = 0; next < 256; ++next) {
+            if (word.size() > 1 && AsciiLower(static_cast<char>(next)) != word[1]) continue;
+            const std::size_t pair = first * 256 + next;
+            pairs[pair / 64] |= uint64_t{1} << (pair % 64);
         }
     }
 }

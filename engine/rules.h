@@ -64,6 +64,12 @@ public:
         const auto byte = static_cast<unsigned char>(head);
         return (Heads_[static_cast<std::size_t>(open) + 1][byte / 64] >> (byte % 64) & 1) != 0;
     }
+    // The same from the line's first two bytes from its head: `next` is the
+    // byte after `head`, or any blank when the line ends there.
+    bool MayMatter(char head, char next, int32_t open) const {
+        const std::size_t pair = static_cast<unsigned char>(head) * 256u + static_cast<unsigned char>(next);
+        return (Pairs_[static_cast<std::size_t>(open) + 1][pair / 64] >> (pair % 64) & 1) != 0;
+    }
     // Whether no keyword or key of the rules starts with a byte of 128 or
     // above: a line whose head (its first byte above 32) is such a byte then
     // matters only when one of 33 to 127 after it would pass MayMatter too.
@@ -97,17 +103,20 @@ private:
         int32_t Opens = kNoBlock;
     };
     using THeadSet = std::array<uint64_t, 4>;
+    using TPairSet = std::array<uint64_t, 1024>;
 
     bool Matches(const TUse& use, std::string_view key, int32_t open) const;
     const THeader* HeaderOf(std::string_view keyword) const;
     static int32_t OpenAfter(std::string_view keyword, const THeader* header, int32_t open);
     void AddHead(THeadSet& heads, std::string_view word);
+    static void AddPair(TPairSet& pairs, std::string_view word);
 
     std::vector<TRule> Rules_;
     std::vector<TUse> Uses_;  // rule by rule
     std::vector<TKind> Kinds_;
     std::vector<THeader> Headers_;
     std::vector<THeadSet> Heads_;                       // [0] with no block open, [b + 1] inside block b
+    std::vector<TPairSet> Pairs_;                       // as Heads_, by a line's first two bytes
     std::vector<std::vector<std::size_t>> Candidates_;  // per state as Heads_: the uses a line may match there
     bool AsciiHeads_ = true;
 };
@@ -123,6 +132,7 @@ public:
     // Whether a line whose first byte above 32 is `head` may record anything
     // or change the reader's state; a line for which it is false can be skipped.
     bool MayMatter(char head) const { return Rules_.MayMatter(head, Open_); }
+    bool MayMatter(char head, char next) const { return Rules_.MayMatter(head, next, Open_); }
     // Records one line, as read, of file `fileIndex`.
     void ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
     int32_t OpenBlock() const { return Open_; }
