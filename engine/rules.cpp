@@ -124,7 +124,7 @@ void TRuleSet::AddPair(TPairSet& pairs, std::string_view word) {
         if (AsciiLower(static_cast<char>(first)) != word[0]) continue;
         for (unsigned next = 0; next < 256; ++next) {
             if (word.size() > 1 && AsciiLower(static_cast<char>(next)) != word[1]) continue;
-            const std::size_t pair = first * 256 + next;
+            const unsigned pair = (first & 31u) << 5 | (next & 31u);
             pairs[pair / 64] |= uint64_t{1} << (pair % 64);
         }
     }
@@ -206,6 +206,7 @@ std::optional<TUseSite> TRuleSet::UseAt(std::string_view line, uint32_t column, 
 TRuleReader::TRuleReader(const TRuleSet& rules, std::vector<TKindRecords>& records)
     : Rules_(rules), Records_(records), Matched_(rules.Uses_.size()) {
     Records_.resize(rules.Rules().size());
+    Open(kNoBlock);
 }
 
 void TRuleReader::ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
@@ -224,7 +225,7 @@ void TRuleReader::ReadHeader(std::string_view text, std::string_view line, uint3
             }
         }
     }
-    Open_ = TRuleSet::OpenAfter(keyword, header, Open_);
+    Open(TRuleSet::OpenAfter(keyword, header, Open_));
 }
 
 void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {

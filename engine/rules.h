@@ -67,8 +67,7 @@ public:
     // The same from the line's first two bytes from its head: `next` is the
     // byte after `head`, or any blank when the line ends there.
     bool MayMatter(char head, char next, int32_t open) const {
-        const std::size_t pair = static_cast<unsigned char>(head) * 256u + static_cast<unsigned char>(next);
-        return (Pairs_[static_cast<std::size_t>(open) + 1][pair / 64] >> (pair % 64) & 1) != 0;
+        return MayMatterIn(Pairs_[static_cast<std::size_t>(open) + 1].data(), head, next);
     }
     // Whether no keyword or key of the rules starts with a byte of 128 or
     // above: a line whose head (its first byte above 32) is such a byte then
@@ -103,7 +102,13 @@ private:
         int32_t Opens = kNoBlock;
     };
     using THeadSet = std::array<uint64_t, 4>;
-    using TPairSet = std::array<uint64_t, 1024>;
+    // By the low five bits of each of the two bytes, which keep apart the
+    // ASCII letters, whatever their case, and little else.
+    using TPairSet = std::array<uint64_t, 16>;
+    static bool MayMatterIn(const uint64_t* pairs, char head, char next) {
+        const unsigned pair = (static_cast<unsigned char>(head) & 31u) << 5 | (static_cast<unsigned char>(next) & 31u);
+        return (pairs[pair / 64] >> (pair % 64) & 1) != 0;
+    }
 
     bool Matches(const TUse& use, std::string_view key, int32_t open) const;
     const THeader* HeaderOf(std::string_view keyword) const;
@@ -128,20 +133,25 @@ public:
     TRuleReader(const TRuleSet& rules, std::vector<TKindRecords>& records);
 
     // Closes the open block: a file starts outside every block.
-    void StartFile() { Open_ = kNoBlock; }
+    void StartFile() { Open(kNoBlock); }
     // Whether a line whose first byte above 32 is `head` may record anything
     // or change the reader's state; a line for which it is false can be skipped.
     bool MayMatter(char head) const { return Rules_.MayMatter(head, Open_); }
-    bool MayMatter(char head, char next) const { return Rules_.MayMatter(head, next, Open_); }
+    bool MayMatter(char head, char next) const { return TRuleSet::MayMatterIn(Pairs_, head, next); }
     // Records one line, as read, of file `fileIndex`.
     void ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
     int32_t OpenBlock() const { return Open_; }
 
 private:
     void ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex);
+    void Open(int32_t block) {
+        Open_ = block;
+        Pairs_ = Rules_.Pairs_[static_cast<std::size_t>(block) + 1].data();
+    }
 
     const TRuleSet& Rules_;
     std::vector<TKindRecords>& Records_;
     std::vector<char> Matched_;  // per use, for the line being read; all 0 between lines
     int32_t Open_ = kNoBlock;
+    const uint64_t* Pairs_;  // the rule set's for the open block
 };
