@@ -87,8 +87,8 @@ TEST(RuleReader, ReadsLinesAsTheRulesSay) {
         // Comments and '=' about the end of a strip of 64 bytes.
         {"Lists = " + std::string(53, 'a') + " b//c\nLists = " + std::string(54, 'a') + " b;\n Buttons" +
              std::string(55, ' ') + "; = x y\nButtons =" + std::string(54, ' ') + "/x y",
-         {"list U 0:9 " + std::string(53, 'a'), "list U 0:63 b", "list U 1:9 " + std::string(54, 'a'), "list U 1:64 b",
-          "button U 3:67 y"}},
+         {"button U 3:67 y", "list U 0:9 " + std::string(53, 'a'), "list U 0:63 b",
+          "list U 1:9 " + std::string(54, 'a'), "list U 1:64 b"}},
         // The text reader's lines: a CR inside a line is dropped, a Ctrl+Z ends its line.
         {"Weapon A\r\nWeapon B\rC\nWeapon Q\x1AZ\nWeapon R",
          {"weapon D 0:8 a", "weapon D 1:8 bc", "weapon D 2:8 q", "weapon D 3:8 r"}},
