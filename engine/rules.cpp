@@ -11,6 +11,10 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// The byte tests as types of their own, so that a word loop inlines them.
+constexpr auto kBlank = [](char c) { return IsBlank(c); };
+constexpr auto kValueSeparator = [](char c) { return IsValueSeparator(c); };
+
 // A line as the rules read it: its text after the leading blanks and before
 // a comment, and the first '=' in that text (kNone on a header line).
 struct TLineParts {
@@ -165,7 +169,7 @@ int32_t TRuleSet::BlockAfter(std::string_view line, int32_t open) const {
     const TLineParts parts = PartsOf(line);
     if (parts.Text.empty() || parts.Eq != kNone) return open;
     std::size_t at = 0;
-    const std::string_view keyword = NextWord(parts.Text, at, IsBlank);
+    const std::string_view keyword = NextWord(parts.Text, at, kBlank);
     return OpenAfter(keyword, HeaderOf(keyword), open);
 }
 
@@ -182,7 +186,7 @@ std::optional<TUseSite> TRuleSet::UseAt(std::string_view line, uint32_t column, 
     std::size_t start = cursor;
     std::size_t length = 0;
     std::size_t at = 0;
-    for (std::string_view token; !(token = NextWord(value, at, IsValueSeparator)).empty(); ++number) {
+    for (std::string_view token; !(token = NextWord(value, at, kValueSeparator)).empty(); ++number) {
         const std::size_t begin = static_cast<std::size_t>(token.data() - value.data());
         if (begin > cursor) break;
         if (begin + token.size() >= cursor) {
@@ -212,10 +216,10 @@ TRuleReader::TRuleReader(const TRuleSet& rules, std::vector<TKindRecords>& recor
 void TRuleReader::ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
     if (text.empty()) return;
     std::size_t at = 0;
-    const std::string_view keyword = NextWord(text, at, IsBlank);
+    const std::string_view keyword = NextWord(text, at, kBlank);
     const TRuleSet::THeader* const header = Rules_.HeaderOf(keyword);
     if (header != nullptr && !header->Declares.empty()) {
-        const std::string_view name = NextWord(text, at, IsBlank);
+        const std::string_view name = NextWord(text, at, kBlank);
         if (!name.empty()) {
             for (const int32_t rule : header->Declares) {
                 TKindRecords& records = Records_[static_cast<std::size_t>(rule)];
@@ -258,7 +262,7 @@ void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t li
         TKindRecords& records = Records_[r];
         std::size_t at = 0;
         uint32_t number = 0;
-        for (std::string_view token; number < last && !(token = NextWord(value, at, IsValueSeparator)).empty();) {
+        for (std::string_view token; number < last && !(token = NextWord(value, at, kValueSeparator)).empty();) {
             ++number;
             bool picked = false;
             for (std::size_t u = kind.FirstUse; u < kind.EndUse && !picked; ++u) {
