@@ -90,6 +90,9 @@ TRuleSet::TRuleSet(std::vector<TRule> rules) : Rules_(std::move(rules)) {
         }
     }
     for (std::size_t b = 0; b < blocks.size(); ++b) headerOf(blocks[b]).Opens = static_cast<int32_t>(b);
+    for (const THeader& header : Headers_) {
+        HeaderSizes_ |= header.Keyword.size() < 64 ? uint64_t{1} << header.Keyword.size() : 0;
+    }
 
     Heads_.assign(blocks.size() + 1, THeadSet{});
     Pairs_.assign(blocks.size() + 1, TPairSet{});
@@ -147,6 +150,7 @@ bool TRuleSet::Matches(const TUse& use, std::string_view key, int32_t open) cons
 }
 
 const TRuleSet::THeader* TRuleSet::HeaderOf(std::string_view keyword) const {
+    if (keyword.size() < 64 && (HeaderSizes_ >> keyword.size() & 1) == 0) return nullptr;
     for (const THeader& header : Headers_) {
         if (header.Keyword.size() == keyword.size() && EqualsIgnoringAsciiCase(keyword, header.Keyword)) return &header;
     }

@@ -124,6 +124,7 @@ private:
     std::vector<TPairSet> Pairs_;                       // as Heads_, by a line's first two bytes
     std::vector<std::vector<std::size_t>> Candidates_;  // per state as Heads_: the uses a line may match there
     bool AsciiHeads_ = true;
+    uint64_t HeaderSizes_ = 0;  // bit n: a header keyword has n bytes (below 64)
 };
 
 // Reads the lines of files into `records`, one entry per rule, keeping the
