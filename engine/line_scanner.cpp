@@ -99,6 +99,7 @@ constexpr std::size_t kNone = std::string_view::npos;
 // ScanLine. It stops before a Ctrl+Z, before a line with a CR that does not
 // end it, and before a line that the buffer does not hold whole: the reader's
 // own rules take those.
+template <bool WithRules>
 std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex) {
     if (bytes.empty()) return 0;
     const char* const begin = bytes.data();
@@ -110,7 +111,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     };
     constexpr std::size_t kBatch = 16;
     TStripFacts facts[kBatch];
-    TRuleReader* const rules = Rules_ ? &*Rules_ : nullptr;
+    TRuleReader* const rules = WithRules ? &*Rules_ : nullptr;
     int64_t lines = 0;  // LFs before the current strip
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
@@ -122,7 +123,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
         for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
             const TStripFacts& f = facts[w];
             // With file rules, every line's head is one to look at.
-            const uint64_t heads = rules != nullptr ? f.LineHeads : f.Heads;
+            const uint64_t heads = WithRules ? f.LineHeads : f.Heads;
             if ((heads | f.Breaks) == 0) {
                 lines += f.LfCount;
                 continue;
@@ -132,9 +133,10 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
             for (uint64_t found = heads & valid; found != 0; found &= found - 1) {
                 const int bit = LowestBit(found);
                 const char* const key = p + bit;
-                const bool image = (f.Heads >> bit & 1) != 0 && (limit - key < 8 || MayStartKey(key));
+                const bool image = (!WithRules || (f.Heads >> bit & 1) != 0) && (limit - key < 8 || MayStartKey(key));
                 // A line that the buffer holds whole holds the byte after its head.
-                const bool rule = rules != nullptr && rules->MayMatter(key[0], key + 1 < bytesEnd ? key[1] : ' ');
+                bool rule = false;
+                if constexpr (WithRules) rule = rules->MayMatter(key[0], key + 1 < bytesEnd ? key[1] : ' ');
                 if (!image && !rule) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);
@@ -149,6 +151,8 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                         lf = p + 64 + LowestBit(next.Lf);
                     }
                 }
+                // Without the rules, a line too short for an image key is done.
+                if (!WithRules && lf != nullptr && static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                 const char* lineStart = nullptr;
                 const bool judged = lf != nullptr;
                 if (judged) {
@@ -160,6 +164,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                         lines = before;
                         break;
                     }
+                    if (!WithRules && static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                     lineStart = lineStartOf(key);
                 }
                 std::size_t length = static_cast<std::size_t>(lf - lineStart);
@@ -175,7 +180,9 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 if (image && static_cast<std::size_t>(lf - key) >= kShortestImageKeyword) {
                     ScanLine({lineStart, length}, fileIndex, at);
                 }
-                if (rule) rules->ReadLine({lineStart, length}, fileIndex, at);
+                if constexpr (WithRules) {
+                    if (rule) rules->ReadLine({lineStart, length}, fileIndex, at);
+                }
             }
             if (stop != nullptr) break;
             if (f.Breaks != 0) {
@@ -252,7 +259,8 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
         }
     }
     for (;;) {
-        reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
+        reader.Consume(Rules_ ? ScanWholeLines<true>(reader.Buffered(), fileIndex, lineIndex)
+                              : ScanWholeLines<false>(reader.Buffered(), fileIndex, lineIndex));
         if (reader.Eof()) break;
         const std::string_view line = reader.ReadLine();
         ScanLine(line, fileIndex, lineIndex);
