@@ -92,49 +92,6 @@ bool MayStartKey(const char* p) {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// Where a comment cuts a text, its size when none does, and the first
-// assignment before that, kNone when there is none; a strip at a time.
-class TCommentCut {
-public:
-    static_assert(kSecondComment.size() == 2);
-    // The second comment's two bytes are one class when they are the same byte.
-    static constexpr bool kTwice = kSecondComment[0] == kSecondComment[1];
-    enum EClass : std::size_t { cComment, cAssignment, cSecondFirst, cSecondNext = cSecondFirst + (kTwice ? 0 : 1) };
-    static constexpr std::array<TByteClass, cSecondNext + 1> kClasses = [] {
-        std::array<TByteClass, cSecondNext + 1> all{};
-        all[cComment] = OneByte(kComment);
-        all[cAssignment] = OneByte(kAssignment);
-        all[cSecondFirst] = OneByte(kSecondComment[0]);
-        all[cSecondNext] = OneByte(kSecondComment[1]);
-        return all;
-    }();
-
-    explicit TCommentCut(std::string_view text) : Text_(text), Cut(text.size()) {}
-
-    bool Strip(const uint64_t* masks, std::size_t strip) {
-        const std::size_t base = kStripBytes * strip;
-        uint64_t pairs = masks[cSecondFirst] & (masks[cSecondNext] >> 1);
-        // A pair across the strip's end.
-        if ((masks[cSecondFirst] >> 63) != 0 && base + kStripBytes < Text_.size() &&
-            Text_[base + kStripBytes] == kSecondComment[1])
-            pairs |= uint64_t{1} << 63;
-        const uint64_t cuts = masks[cComment] | pairs;
-        const uint64_t equals =
-            cuts == 0 ? masks[cAssignment] : masks[cAssignment] & ((uint64_t{1} << LowestBit(cuts)) - 1);
-        if (Equals == kNone && equals != 0) Equals = base + static_cast<std::size_t>(LowestBit(equals));
-        if (cuts == 0) return true;
-        Cut = base + static_cast<std::size_t>(LowestBit(cuts));
-        return false;
-    }
-
-private:
-    std::string_view Text_;
-
-public:
-    std::size_t Cut;
-    std::size_t Equals = kNone;
-};
-
 }  // namespace
 
 // Only lines whose first byte above 32 begins a key can record anything, so
@@ -142,6 +99,7 @@ public:
 // ScanLine. It stops before a Ctrl+Z, before a line with a CR that does not
 // end it, and before a line that the buffer does not hold whole: the reader's
 // own rules take those.
+template <bool WithRules>
 std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex) {
     if (bytes.empty()) return 0;
     const char* const begin = bytes.data();
@@ -153,6 +111,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     };
     constexpr std::size_t kBatch = 16;
     TStripFacts facts[kBatch];
+    TRuleReader* const rules = WithRules ? &*Rules_ : nullptr;
     int64_t lines = 0;  // LFs before the current strip
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
@@ -163,16 +122,22 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
         ClassifyStrips(p, count, after < bytesEnd && *after == kLineFeed, atLineHead, facts);
         for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
             const TStripFacts& f = facts[w];
-            if ((f.Heads | f.Breaks) == 0) {
+            // With file rules, every line's head is one to look at.
+            const uint64_t heads = WithRules ? f.LineHeads : f.Heads;
+            if ((heads | f.Breaks) == 0) {
                 lines += f.LfCount;
                 continue;
             }
             const uint64_t valid = f.Breaks == 0 ? ~uint64_t{0} : (uint64_t{1} << LowestBit(f.Breaks)) - 1;
             const char* const limit = f.Breaks == 0 ? end : p + LowestBit(f.Breaks);
-            for (uint64_t found = f.Heads & valid; found != 0; found &= found - 1) {
+            for (uint64_t found = heads & valid; found != 0; found &= found - 1) {
                 const int bit = LowestBit(found);
                 const char* const key = p + bit;
-                if (limit - key >= 8 && !MayStartKey(key)) continue;
+                const bool image = (!WithRules || (f.Heads >> bit & 1) != 0) && (limit - key < 8 || MayStartKey(key));
+                // A line that the buffer holds whole holds the byte after its head.
+                bool rule = false;
+                if constexpr (WithRules) rule = rules->MayMatter(key[0], key + 1 < bytesEnd ? key[1] : ' ');
+                if (!image && !rule) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);
                 // Mostly the line ends in this strip or the next one with no
@@ -186,31 +151,38 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                         lf = p + 64 + LowestBit(next.Lf);
                     }
                 }
-                if (lf != nullptr) {
-                    if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
-                    const char* const lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
-                    std::size_t length = static_cast<std::size_t>(lf - lineStart);
-                    if (lineStart[length - 1] == kCarriageReturn) --length;
-                    ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
-                    continue;
+                // Without the rules, a line too short for an image key is done.
+                if (!WithRules && lf != nullptr && static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
+                const char* lineStart = nullptr;
+                const bool judged = lf != nullptr;
+                if (judged) {
+                    lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
+                } else {
+                    lf = static_cast<const char*>(std::memchr(key, kLineFeed, static_cast<std::size_t>(limit - key)));
+                    if (lf == nullptr) {
+                        stop = lineStartOf(key);
+                        lines = before;
+                        break;
+                    }
+                    if (!WithRules && static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
+                    lineStart = lineStartOf(key);
                 }
-                lf = static_cast<const char*>(std::memchr(key, kLineFeed, static_cast<std::size_t>(limit - key)));
-                if (lf == nullptr) {
-                    stop = lineStartOf(key);
-                    lines = before;
-                    break;
-                }
-                if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
-                const char* const lineStart = lineStartOf(key);
                 std::size_t length = static_cast<std::size_t>(lf - lineStart);
                 if (lineStart[length - 1] == kCarriageReturn) --length;
-                if (std::memchr(lineStart, kCarriageReturn, length) != nullptr ||
-                    std::memchr(lineStart, kCtrlZ, length) != nullptr) {
+                // A line that runs past the strips in hand holds bytes that the masks did not judge.
+                if (!judged && (std::memchr(lineStart, kCarriageReturn, length) != nullptr ||
+                                std::memchr(lineStart, kCtrlZ, length) != nullptr)) {
                     stop = lineStart;
                     lines = before;
                     break;
                 }
-                ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
+                const int32_t at = static_cast<int32_t>(lineIndex + before);
+                if (image && static_cast<std::size_t>(lf - key) >= kShortestImageKeyword) {
+                    ScanLine({lineStart, length}, fileIndex, at);
+                }
+                if constexpr (WithRules) {
+                    if (rule) rules->ReadLine({lineStart, length}, fileIndex, at);
+                }
             }
             if (stop != nullptr) break;
             if (f.Breaks != 0) {
@@ -228,8 +200,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
 
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
     const std::size_t indent = LeadingBlanks(line);
-    TCommentCut cut(line.substr(indent));
-    WalkStrips(line.data() + indent, line.size() - indent, cut);
+    const TCommentCut cut = CommentCutOf(line.substr(indent));
     const std::string_view text = line.substr(indent, cut.Cut);
     const std::size_t eq = cut.Equals;
     if (text.empty()) return;
@@ -276,19 +247,24 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     }
     int32_t lineIndex = 0;
     if (Rules_) {
-        // The file rules read every line, each in the block that the lines before it opened.
+        // The file rules read lines in order, each in the block that the lines before it opened.
         Rules_->StartFile();
-        for (; !reader.Eof(); ++lineIndex) {
-            const std::string_view line = reader.ReadLine();
-            ScanLine(line, fileIndex, lineIndex);
-            Rules_->ReadLine(line, fileIndex, lineIndex);
+        if (!State_.Rules->AsciiHeads()) {
+            for (; !reader.Eof(); ++lineIndex) {
+                const std::string_view line = reader.ReadLine();
+                ScanLine(line, fileIndex, lineIndex);
+                Rules_->ReadLine(line, fileIndex, lineIndex);
+            }
+            return;
         }
-        return;
     }
     for (;;) {
-        reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
+        reader.Consume(Rules_ ? ScanWholeLines<true>(reader.Buffered(), fileIndex, lineIndex)
+                              : ScanWholeLines<false>(reader.Buffered(), fileIndex, lineIndex));
         if (reader.Eof()) break;
-        ScanLine(reader.ReadLine(), fileIndex, lineIndex);
+        const std::string_view line = reader.ReadLine();
+        ScanLine(line, fileIndex, lineIndex);
+        if (Rules_) Rules_->ReadLine(line, fileIndex, lineIndex);
         ++lineIndex;
     }
 }

@@ -277,20 +277,21 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
     };
 #endif
     // A file rule whose blocks span lines, so that each file must be read in order.
-    const TRuleSet rules(
-        {{"r", "r", {"MappedImage"}, {}, {}, {{"*", "ButtonImage", {1, true}}, {"SelectPortrait", "", {}}}}});
+    // Jobs 0: two threads, with a keyword of a high byte too, for which the rules read every line.
+    const TRule rule{"r", "r", {"MappedImage"}, {}, {}, {{"*", "ButtonImage", {1, true}}, {"SelectPortrait", "", {}}}};
+    const TRuleSet rules({rule}), everyLine({rule, {"h", "h", {"\xC9"}, {}, {}, {}}});
     for (const bool keepSkipped : {false, true}) {
         std::string oneThread;
-        for (const unsigned jobs : {1u, 2u, 3u, 8u}) {
+        for (const unsigned jobs : {1u, 2u, 3u, 8u, 0u}) {
             fs::remove_all(turned);
             tree.File("t/turned/x.ini", "ButtonImage = Never\n");
             TScanState state;
             state.KeepDefinedPlaces = true;
             state.KeepSkipped = keepSkipped;
-            state.Rules = &rules;
+            state.Rules = jobs == 0 ? &everyLine : &rules;
             std::string dump = "none";
             try {
-                WalkAndScanInParallel(tree.Root(), "*.ini", state, jobs);
+                WalkAndScanInParallel(tree.Root(), "*.ini", state, jobs == 0 ? 2 : jobs);
             } catch (const EInOutError& e) {
                 dump = e.what() + (": " + e.Reason());
             }
