@@ -68,8 +68,8 @@ std::optional<TTyped> ImageTyped(std::string_view before) {
     return TTyped{kImageRule, line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1)};
 }
 
-std::optional<TTyped> RuleTyped(const TRuleSet& rules, std::string_view bytes, const TReaderLines& lines,
-                                int32_t at, std::size_t column) {
+std::optional<TTyped> RuleTyped(const TRuleSet& rules, std::string_view bytes, const TReaderLines& lines, int32_t at,
+                                std::size_t column) {
     // The context block open at the line, as the lines before it leave it.
     int32_t open = kNoBlock;
     for (int32_t line = 0; line < at; ++line) open = rules.BlockAfter(LineOf(bytes, lines, line), open);

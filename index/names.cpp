@@ -11,8 +11,8 @@ uint64_t TNameTable::HashOf(int32_t rule, std::string_view key) {
 std::size_t TNameTable::TPart::SlotOf(int32_t rule, std::string_view key, uint64_t hash) const {
     const std::size_t mask = Slots.size() - 1;
     std::size_t slot = hash & mask;
-    while (Slots[slot].Entry != nullptr && !(Slots[slot].Hash == hash && Slots[slot].Entry->Rule == rule &&
-                                             Slots[slot].Entry->Key == key)) {
+    while (Slots[slot].Entry != nullptr &&
+           !(Slots[slot].Hash == hash && Slots[slot].Entry->Rule == rule && Slots[slot].Entry->Key == key)) {
         slot = (slot + 1) & mask;
     }
     return slot;

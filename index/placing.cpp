@@ -84,8 +84,8 @@ void PlaceItems(TFileEntry& entry, std::string_view bytes, bool asRead, TUnits u
     const auto next = [&]() -> TStream* {
         TStream* first = nullptr;
         for (TStream& stream : streams) {
-            if (!stream.Done() && (first == nullptr || (*stream.Refs)[stream.At].LineIndex <
-                                                           (*first->Refs)[first->At].LineIndex)) {
+            if (!stream.Done() &&
+                (first == nullptr || (*stream.Refs)[stream.At].LineIndex < (*first->Refs)[first->At].LineIndex)) {
                 first = &stream;
             }
         }
