@@ -486,24 +486,24 @@ json TServer::LocationsOf(const std::vector<TPlace>& places) const {
 json TServer::Definition(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
-    return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Key()));
+    return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Rule(), item->Key()));
 }
 
 json TServer::References(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) return nullptr;
-    std::vector<TPlace> places = Index_.Uses(item->Key());
+    std::vector<TPlace> places = Index_.Uses(item->Rule(), item->Key());
     if (params.value("/context/includeDeclaration"_json_pointer, false)) {
-        const std::vector<TPlace> declarations = Index_.Declarations(item->Key());
+        const std::vector<TPlace> declarations = Index_.Declarations(item->Rule(), item->Key());
         places.insert(places.begin(), declarations.begin(), declarations.end());
     }
     return LocationsOf(places);
 }
 
 // Renaming the uses of a name that the workspace does not declare would leave them undeclared.
-void TServer::RefuseRenameElsewhere(const std::string& key) const {
-    if (const std::string* source = Index_.DeclaredOnlyElsewhere(key))
+void TServer::RefuseRenameElsewhere(const TOccurrence& item) const {
+    if (const std::string* source = Index_.DeclaredOnlyElsewhere(item.Rule(), item.Key()))
         throw TRpcError{kRequestFailed, Utf8Text(utLspDeclaredElsewhere) + *source};
 }
 
@@ -511,7 +511,7 @@ json TServer::PrepareRename(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) return nullptr;
-    RefuseRenameElsewhere(item->Key());
+    RefuseRenameElsewhere(*item);
     return {{"range", JsonOf(item->Range)}, {"placeholder", std::string(item->Written)}};
 }
 
@@ -519,11 +519,11 @@ json TServer::Rename(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) throw TRpcError{kRequestFailed, Utf8Text(utLspNoName)};
-    RefuseRenameElsewhere(item->Key());
+    RefuseRenameElsewhere(*item);
     const std::string name = params.at("newName").get<std::string>();
     if (!IsValidName(name)) throw TRpcError{kRequestFailed, Utf8Text(utLspBadName) + name};
-    std::vector<TPlace> places = Index_.Declarations(item->Key());
-    const std::vector<TPlace> uses = Index_.Uses(item->Key());
+    std::vector<TPlace> places = Index_.Declarations(item->Rule(), item->Key());
+    const std::vector<TPlace> uses = Index_.Uses(item->Rule(), item->Key());
     places.insert(places.end(), uses.begin(), uses.end());
     json changes = json::object();
     for (const TPlace& place : places) {
@@ -570,7 +570,7 @@ json TServer::CodeAction(const json& params) {
         const TOccurrence* item = Index_.ItemAt(file, finding.Range.Start);
         if (item == nullptr) continue;
         constexpr std::size_t kFixes = 3;
-        for (const std::string& name : Index_.ClosestNames(item->Key(), kFixes)) {
+        for (const std::string& name : Index_.ClosestNames(item->Rule(), item->Key(), kFixes)) {
             json edit = {{"changes", {{ClientUri(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
             actions.push_back({{"title", Utf8Text(utLspChangeTo) + name},
                                {"kind", "quickfix"},

@@ -45,7 +45,7 @@ private:
     nlohmann::json References(const nlohmann::json& params);
     nlohmann::json PrepareRename(const nlohmann::json& params);
     nlohmann::json Rename(const nlohmann::json& params);
-    void RefuseRenameElsewhere(const std::string& key) const;
+    void RefuseRenameElsewhere(const TOccurrence& item) const;
     nlohmann::json Completion(const nlohmann::json& params);
     nlohmann::json Hover(const nlohmann::json& params);
     nlohmann::json CodeAction(const nlohmann::json& params);

@@ -44,7 +44,8 @@ TEST(EditorFeatures, CompletionAndFixesOfferNamesAsWritten) {
         {"arrow", "Arrows;"}, {"baseonl", "BaseOnly;"},   {"listedone", "Listed_One;"},
         {"xyz", ""},          {"arrowhed", "ArrowHead;"},
     };
-    for (const auto& [slip, expected] : slips) EXPECT_EQ(Joined(index.ClosestNames(slip, 3)), expected) << slip;
+    for (const auto& [slip, expected] : slips)
+        EXPECT_EQ(Joined(index.ClosestNames(kImageRule, slip, 3)), expected) << slip;
 }
 
 TEST(EditorFeatures, HoverAndSymbolsShowTheDeclarations) {
