@@ -30,8 +30,7 @@ TLoadedProject LoadProject(const TOptions& options) {
         if (!loaded.Faults.empty()) return loaded;
     }
     // The command line's flags can only turn a finding kind on.
-    const TOwnSettings own{options.DeclaredIn, options.NameFiles,
-                           options.Unused ? std::optional(true) : std::nullopt,
+    const TOwnSettings own{options.DeclaredIn, options.NameFiles, options.Unused ? std::optional(true) : std::nullopt,
                            options.Duplicates ? std::optional(true) : std::nullopt};
     TJoinedProject joined = JoinProject(std::move(file), own);
     project.Images = joined.Image;

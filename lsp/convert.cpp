@@ -235,7 +235,7 @@ TEditorSettings SettingsOf(const json& json, TEditorSettings base, const std::st
 TIndexSettings IndexSettingsOf(const TEditorSettings& editor, TProjectFile file) {
     TIndexSettings settings;
     const TOwnSettings own{editor.DeclaredIn, editor.NameFiles, editor.Unused,
-                           editor.Duplicates, settings.Unused, settings.Duplicates};
+                           editor.Duplicates, settings.Unused,  settings.Duplicates};
     TJoinedProject joined = JoinProject(std::move(file), own);
     settings.DeclaredIn = std::move(joined.DeclaredIn);
     settings.NameFiles = std::move(joined.Names);

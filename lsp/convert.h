@@ -2,8 +2,8 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 

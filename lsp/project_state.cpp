@@ -26,7 +26,8 @@ bool SameRule(const TRule& a, const TRule& b) {
 
 bool SameFile(const TProjectFile& a, const TProjectFile& b) {
     return a.Image == b.Image && a.DeclaredIn == b.DeclaredIn && a.Names == b.Names && a.Unused == b.Unused &&
-           a.Duplicates == b.Duplicates && std::equal(a.Rules.begin(), a.Rules.end(), b.Rules.begin(), b.Rules.end(), SameRule);
+           a.Duplicates == b.Duplicates &&
+           std::equal(a.Rules.begin(), a.Rules.end(), b.Rules.begin(), b.Rules.end(), SameRule);
 }
 
 bool SameComplaint(const TMaybeComplaint& a, const TMaybeComplaint& b) {
@@ -50,7 +51,8 @@ TProjectChange TProjectState::Open(std::string utf8) {
     return Read();
 }
 
-TProjectChange TProjectState::Edit(const std::vector<std::pair<std::optional<TRange>, std::string>>& edits, TUnits units) {
+TProjectChange TProjectState::Edit(const std::vector<std::pair<std::optional<TRange>, std::string>>& edits,
+                                   TUnits units) {
     if (!Text_) return {};
     for (const auto& [range, text] : edits) {
         if (!range) {
@@ -83,9 +85,10 @@ TProjectChange TProjectState::Read() {
         Bytes_.clear();
         file = TProjectFile{};
         if (Named_) complaint = TComplaint{utCannotRead, Path_};
-    } else if ((complaint = ReadTextFile(Path_, Bytes_))) {
+    } else if (std::string bytes; (complaint = ReadTextFile(Path_, bytes))) {
         Bytes_.clear();
     } else {
+        Bytes_ = std::move(bytes);
         faults = ParseProjectFile(Bytes_, ProjectFolderOf(Path_), file);
     }
     const TProjectChange changed{!SameFile(file, InForce_),

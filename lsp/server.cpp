@@ -281,7 +281,7 @@ void TServer::Initialized(const json&) {
             const std::string name = named.substr(cut + 1);
             watchers.push_back({{"globPattern", RelativePatterns_ ? json{{"baseUri", UriFromPath(named.substr(0, cut))},
                                                                          {"pattern", name}}
-                                                                   : json("**/" + name)}});
+                                                                  : json("**/" + name)}});
         }
         Send({{"jsonrpc", "2.0"},
               {"id", NextRequestId_++},
@@ -421,8 +421,7 @@ void TServer::ProjectRead(TProjectChange change) {
     if (!change.Faults) return;
     if (Project_.Complaint()) ShowComplaints({*Project_.Complaint()});
     // Told when they come, not at each keystroke that moves them.
-    if (!Project_.Faults().empty() && FaultsUri_.empty())
-        ShowWarning(Utf8Text(utLspProjectFaults) + Project_.Path());
+    if (!Project_.Faults().empty() && FaultsUri_.empty()) ShowWarning(Utf8Text(utLspProjectFaults) + Project_.Path());
     if (Initialized_) PublishProjectFaults();
 }
 
@@ -575,7 +574,8 @@ json TServer::CodeAction(const json& params) {
             actions.push_back({{"title", Utf8Text(utLspChangeTo) + name},
                                {"kind", "quickfix"},
                                {"diagnostics",
-                                {DiagnosticOf(finding, DiagnosticTexts(Settings_.Rules), [this](int32_t f) { return ClientUri(f); })}},
+                                {DiagnosticOf(finding, DiagnosticTexts(Settings_.Rules),
+                                              [this](int32_t f) { return ClientUri(f); })}},
                                {"edit", std::move(edit)}});
         }
     }
