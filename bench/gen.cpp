@@ -2,8 +2,10 @@
 // nested folders, object files whose blocks use images (padded, commented out,
 // with trailing comments), image files full of MappedImage blocks, CR LF and
 // LF files, some names in capitals, and a share of names that nothing declares.
+// With --rules, the object blocks' lines also name things of ten other kinds,
+// which files of their own declare, and DIR/tessaron.toml holds the ten rules.
 //
-//   tessaron-bench-gen DIR --files N --mb M --refs R --decls D [--seed S] [--missing-permille P]
+//   tessaron-bench-gen DIR --files N --mb M --refs R --decls D [--seed S] [--missing-permille P] [--rules 1]
 //   tessaron-bench-gen DIR --long-line-mb M
 //
 // DIR/tree.txt receives what was written, including the number of undeclared
@@ -106,6 +108,55 @@ const char* const kFiller[] = {
 };
 constexpr int kFillerCount = sizeof(kFiller) / sizeof(kFiller[0]);
 
+// The ten kinds of the rules variant, in the shapes a project file gives:
+// header declarations, keyed uses, context blocks, '*' keys, N and N- tokens, ignore.
+struct TKind {
+    const char* Id;
+    const char* Prefix;      // of the names of this kind
+    const char* DeclaredBy;  // the header that declares one in the kind's own file
+    const char* Also;        // another declaring header, or nullptr
+    const char* Ignore;      // a value that names nothing, or nullptr
+    const char* Uses;        // the `use` list of the project file
+};
+const TKind kKinds[] = {
+    {"weapon", "Wpn", "Weapon", nullptr, "NONE",
+     R"({ key = "Weapon", in = "WeaponSet", tokens = "2" }, { key = "DeathWeapon" })"},
+    {"armor", "Arm", "Armor", nullptr, nullptr, R"({ key = "Armor", in = "ArmorSet" })"},
+    {"damagefx", "Dfx", "DamageFX", nullptr, nullptr, R"({ key = "DamageFX", in = "ArmorSet" })"},
+    {"locomotor", "Loc", "Locomotor", nullptr, nullptr, R"({ key = "Locomotor", tokens = "2-" })"},
+    {"sound", "Snd", "AudioEvent", nullptr, "NoSound",
+     R"({ key = "VoiceSelect" }, { key = "VoiceCreate", in = "UnitSpecificSounds" })"},
+    {"commandset", "Cs", "CommandSet", nullptr, nullptr, R"({ key = "CommandSet" })"},
+    {"object", "Obj", "ChildObject", "Object", nullptr, R"({ key = "Object", in = "Prerequisites" })"},
+    {"button", "Btn", "CommandButton", nullptr, nullptr, R"({ key = "*", in = "CommandSet" })"},
+    {"upgrade", "Upg", "Upgrade", nullptr, "None", R"({ key = "Upgrade", in = "CommandButton" })"},
+    {"science", "Sci", "Science", nullptr, nullptr, R"({ key = "Science", tokens = "1-" })"},
+};
+constexpr int kKindCount = sizeof(kKinds) / sizeof(kKinds[0]);
+enum EKind { kWeapon, kArmor, kDamageFx, kLocomotor, kSound, kCommandSet, kObject, kButton, kUpgrade, kScience };
+
+// In the rules variant, the filler lines that use a thing of a kind: the
+// text before the name (or names), the kind, and the context block that the
+// use needs open (nullptr: none).
+struct TKindLine {
+    int Filler;
+    const char* Head;
+    int Kind;
+    const char* In;
+};
+const TKindLine kKindLines[] = {
+    {10, "  Armor           = ", kArmor, "ArmorSet"},
+    {11, "  DamageFX        = ", kDamageFx, "ArmorSet"},
+    {15, "  Weapon = PRIMARY ", kWeapon, "WeaponSet"},
+    {27, "Locomotor = SET_NORMAL ", kLocomotor, nullptr},
+    {33, "VoiceSelect         = ", kSound, nullptr},
+    {35, "  VoiceCreate = ", kSound, "UnitSpecificSounds"},
+    {38, "CommandSet = ", kCommandSet, nullptr},
+    {41, "  Object = ", kObject, "Prerequisites"},
+};
+// The filler's headers that open a context block of the rules.
+const char* const kContexts[] = {"ArmorSet", "WeaponSet", "UnitSpecificSounds", "Prerequisites"};
+
 struct TFilePlan {
     std::string Path;  // relative to the root
     bool ImageFile = false;
@@ -124,12 +175,18 @@ struct TTotals {
     uint64_t PathBytes = 0;
     uint64_t UsedNameBytes = 0;
     uint64_t DeclNameBytes = 0;
+    uint64_t RuleUses = 0;
+    uint64_t RuleMissing = 0;
+    uint64_t RuleDecls = 0;
 };
 
 class TWriter {
 public:
     TWriter(TRandom& random, uint64_t declared, uint64_t missingPool, double missingShare)
         : Random_(random), Declared_(declared), MissingPool_(missingPool), MissingShare_(missingShare) {}
+
+    // The rules variant: `pool` names of each kind are declared.
+    void WithRules(uint64_t pool) { KindPool_ = pool; }
 
     void Line(bool crlf, const char* text) {
         Text_ += text;
@@ -196,7 +253,49 @@ public:
         }
     }
 
-    void Filler(bool crlf, uint32_t line) {
+    static std::string KindName(int kind, uint64_t id) {
+        return std::string(kKinds[kind].Prefix) + kWords[id % kWordCount] + "_" + std::to_string(id);
+    }
+
+    // A name of the kind, or a few undeclared ones, where the use counts.
+    void KindToken(int kind, bool counts, std::string& text, TTotals& totals) {
+        const char* ignore = kKinds[kind].Ignore;
+        if (ignore != nullptr && Random_.Chance(0.02)) {
+            text += ignore;
+            return;
+        }
+        const bool missing = counts && Random_.Chance(kKindMissingShare);
+        text += KindName(kind, missing ? KindPool_ + Random_.Below(100) : Random_.Below(KindPool_));
+        totals.RuleUses += counts ? 1 : 0;
+        totals.RuleMissing += missing ? 1 : 0;
+    }
+
+    // Follows the context blocks as the rules see them.
+    void Track(const char* line) {
+        while (*line == ' ') ++line;
+        if (std::strcmp(line, "End") == 0) Open_ = nullptr;
+        for (const char* context : kContexts) {
+            if (std::strcmp(line, context) == 0) Open_ = context;
+        }
+    }
+
+    void KindLine(bool crlf, const TKindLine& use, TTotals& totals) {
+        const bool counts = use.In == nullptr || (Open_ != nullptr && std::strcmp(Open_, use.In) == 0);
+        std::string text = use.Head;
+        for (uint32_t n = use.Kind == kLocomotor ? 1 + Random_.Below(2) : 1; n > 0; --n) {
+            KindToken(use.Kind, counts, text, totals);
+            if (n > 1) text += ' ';
+        }
+        Printf(crlf, "  %s", text.c_str());
+    }
+
+    void Filler(bool crlf, uint32_t line, TTotals& totals) {
+        if (KindPool_ > 0) {
+            for (const TKindLine& use : kKindLines) {
+                if (use.Filler == static_cast<int>(line % kFillerCount)) return KindLine(crlf, use, totals);
+            }
+            Track(kFiller[line % kFillerCount]);
+        }
         const char* format = kFiller[line % kFillerCount];
         const char* word = kWords[Random_.Below(kWordCount)];
         const int number = static_cast<int>(Random_.Below(2000));
@@ -233,12 +332,13 @@ public:
             for (uint32_t i = 0; i < body; ++i) {
                 if (i % 8 == 3 && Random_.Chance(0.3)) Line(crlf, "");
                 if (i % 11 == 5 && Random_.Chance(0.3)) Line(crlf, "  ; *** AUDIO Parameters ***");
-                Filler(crlf, first + i);
+                Filler(crlf, first + i, totals);
                 if (i == body / 2 && Random_.Chance(0.2)) DeadRef(crlf);
             }
             for (uint64_t r = 0; r < here; ++r) Ref(crlf, totals);
             refsLeft -= here;
             Line(crlf, "End");
+            Open_ = nullptr;
             Line(crlf, "");
         }
     }
@@ -276,6 +376,40 @@ public:
         }
     }
 
+    // The declarations of one kind: blocks whose lines use other kinds.
+    void KindFile(int kind, TTotals& totals) {
+        const bool crlf = kind % 2 == 0;
+        Printf(crlf, "; Things of the kind %s", kKinds[kind].Id);
+        for (uint64_t id = 0; id < KindPool_; ++id) {
+            const std::string name = KindName(kind, id);
+            Printf(crlf, "%s %s", kKinds[kind].DeclaredBy, name.c_str());
+            ++totals.RuleDecls;
+            std::string text;
+            if (kind == kCommandSet) {
+                const uint32_t slots = 1 + Random_.Below(8);
+                for (uint32_t slot = 1; slot <= slots; ++slot) {
+                    text = "  " + std::to_string(slot) + " = ";
+                    KindToken(kButton, true, text, totals);
+                    Line(crlf, text.c_str());
+                }
+            } else if (kind == kButton) {
+                Line(crlf, "  Command = UNIT_BUILD");
+                text = "  Upgrade = ";
+                KindToken(kUpgrade, true, text, totals);
+                Line(crlf, text.c_str());
+                text = "  Science = ";
+                KindToken(kScience, true, text, totals);
+                text += ' ';
+                KindToken(kScience, true, text, totals);
+                Line(crlf, text.c_str());
+            } else {
+                Printf(crlf, "  Value = %u ; %s", Random_.Below(1000), kWords[Random_.Below(kWordCount)]);
+            }
+            Line(crlf, "End");
+            Line(crlf, "");
+        }
+    }
+
     std::string& Text() { return Text_; }
 
 private:
@@ -283,8 +417,23 @@ private:
     uint64_t Declared_;
     uint64_t MissingPool_;
     double MissingShare_;
+    static constexpr double kKindMissingShare = 0.0002;
+    uint64_t KindPool_ = 0;
+    const char* Open_ = nullptr;  // the open context block
     std::string Text_;
 };
+
+// The project file of the rules variant.
+std::string ProjectFile() {
+    std::string text = "# The ten rules of the benchmark's rules variant\nimage = true\n";
+    for (const TKind& kind : kKinds) {
+        text += std::string("\n[[rule]]\nid = \"") + kind.Id + "\"\ntitle = \"" + kind.Id + "\"\ndeclared-by = [\"" +
+                kind.DeclaredBy + "\"" + (kind.Also != nullptr ? std::string(", \"") + kind.Also + "\"" : "") + "]\n";
+        if (kind.Ignore != nullptr) text += std::string("ignore = [\"") + kind.Ignore + "\"]\n";
+        text += std::string("use = [") + kind.Uses + "]\n";
+    }
+    return text;
+}
 
 void MakeDirs(const std::string& path) {
     for (std::size_t i = 1; i <= path.size(); ++i) {
@@ -319,6 +468,7 @@ std::vector<std::string> MakeFolders(TRandom& random, std::size_t count) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tessaron-bench-gen DIR --files N --mb M --refs R --decls D [--seed S] [--missing-permille P]\n"
+                 "       [--rules 1]\n"
                  "       tessaron-bench-gen DIR --long-line-mb M\n");
     return 2;
 }
@@ -331,11 +481,13 @@ void WriteTotals(const std::string& root, const TTotals& t) {
     }
     std::fprintf(file,
                  "files %llu\nbytes %llu\nrefs %llu\ndecls %llu\nmissing %llu\npath_bytes %llu\n"
-                 "used_name_bytes %llu\ndecl_name_bytes %llu\n",
+                 "used_name_bytes %llu\ndecl_name_bytes %llu\nrule_uses %llu\nrule_missing %llu\nrule_decls %llu\n",
                  static_cast<unsigned long long>(t.Files), static_cast<unsigned long long>(t.Bytes),
                  static_cast<unsigned long long>(t.Refs), static_cast<unsigned long long>(t.Decls),
                  static_cast<unsigned long long>(t.Missing), static_cast<unsigned long long>(t.PathBytes),
-                 static_cast<unsigned long long>(t.UsedNameBytes), static_cast<unsigned long long>(t.DeclNameBytes));
+                 static_cast<unsigned long long>(t.UsedNameBytes), static_cast<unsigned long long>(t.DeclNameBytes),
+                 static_cast<unsigned long long>(t.RuleUses), static_cast<unsigned long long>(t.RuleMissing),
+                 static_cast<unsigned long long>(t.RuleDecls));
     std::fclose(file);
 }
 
@@ -364,7 +516,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string root = argv[1];
     uint64_t files = 500, megabytes = 25, refs = 50000, decls = 10000, seed = 1, missingPermille = 30;
-    uint64_t longLine = 0;
+    uint64_t longLine = 0, rules = 0;
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const uint64_t value = std::strtoull(argv[i + 1], nullptr, 10);
@@ -380,6 +532,8 @@ int main(int argc, char** argv) {
             seed = value;
         } else if (option == "--missing-permille") {
             missingPermille = value;
+        } else if (option == "--rules") {
+            rules = value;
         } else if (option == "--long-line-mb") {
             longLine = value;
         } else {
@@ -428,6 +582,7 @@ int main(int argc, char** argv) {
     }
 
     TWriter writer(random, decls, std::max<uint64_t>(1, decls / 10), static_cast<double>(missingPermille) / 1000.0);
+    if (rules != 0) writer.WithRules(std::max<uint64_t>(50, decls / 40));
     TTotals totals;
     uint64_t nextDecl = 0;
     for (const std::string& folder : folders) MakeDirs(root + "/" + folder);
@@ -445,6 +600,21 @@ int main(int argc, char** argv) {
         ++totals.Files;
         totals.Bytes += writer.Text().size();
         totals.PathBytes += root.size() + 1 + plan.Path.size();
+    }
+    if (rules != 0) {
+        MakeDirs(root + "/Data/INI/Kinds");
+        for (int kind = 0; kind < kKindCount; ++kind) {
+            writer.Text().clear();
+            writer.KindFile(kind, totals);
+            const std::string path = std::string("Data/INI/Kinds/") + kKinds[kind].Id + ".ini";
+            WriteFile(root + "/" + path, writer.Text());
+            ++totals.Files;
+            totals.Bytes += writer.Text().size();
+            totals.PathBytes += root.size() + 1 + path.size();
+        }
+        WriteFile(root + "/tessaron.toml", ProjectFile());
+        // The same tree checked for images only.
+        WriteFile(root + "/images-only.toml", "image = true\n");
     }
     WriteTotals(root, totals);
     return 0;

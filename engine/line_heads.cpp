@@ -32,7 +32,7 @@ public:
         const uint64_t heads = (carried & ~runs) | (seeds & ~runs);
         AtLineHead_ = (lf >> 63) | static_cast<uint64_t>(carried < runs);
         const uint64_t crBeforeLf = cr & ((lf >> 1) | (static_cast<uint64_t>(lfNext) << 63));
-        Facts_[strip] = {lf, heads & masks[cInitial], (cr & ~crBeforeLf) | masks[cCtrlZ], BitCount(lf)};
+        Facts_[strip] = {lf, heads & masks[cInitial], heads, (cr & ~crBeforeLf) | masks[cCtrlZ], BitCount(lf)};
         return true;
     }
 

@@ -13,6 +13,8 @@ struct TStripFacts {
     // keyword's initial (bytes of 128 and above count as blanks here; the
     // line's own check tells them apart).
     uint64_t Heads;
+    // The first byte above the blanks of every line (as Heads counts them).
+    uint64_t LineHeads;
     // Ctrl+Z, and CR not followed by LF: bytes that the reader must judge.
     uint64_t Breaks;
     int LfCount;

@@ -153,6 +153,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     };
     constexpr std::size_t kBatch = 16;
     TStripFacts facts[kBatch];
+    TRuleReader* const rules = Rules_ ? &*Rules_ : nullptr;
     int64_t lines = 0;  // LFs before the current strip
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
@@ -163,16 +164,20 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
         ClassifyStrips(p, count, after < bytesEnd && *after == kLineFeed, atLineHead, facts);
         for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
             const TStripFacts& f = facts[w];
-            if ((f.Heads | f.Breaks) == 0) {
+            // With file rules, every line's head is one to look at.
+            const uint64_t heads = rules != nullptr ? f.LineHeads : f.Heads;
+            if ((heads | f.Breaks) == 0) {
                 lines += f.LfCount;
                 continue;
             }
             const uint64_t valid = f.Breaks == 0 ? ~uint64_t{0} : (uint64_t{1} << LowestBit(f.Breaks)) - 1;
             const char* const limit = f.Breaks == 0 ? end : p + LowestBit(f.Breaks);
-            for (uint64_t found = f.Heads & valid; found != 0; found &= found - 1) {
+            for (uint64_t found = heads & valid; found != 0; found &= found - 1) {
                 const int bit = LowestBit(found);
                 const char* const key = p + bit;
-                if (limit - key >= 8 && !MayStartKey(key)) continue;
+                const bool image = (f.Heads >> bit & 1) != 0 && (limit - key < 8 || MayStartKey(key));
+                const bool rule = rules != nullptr && rules->MayMatter(*key);
+                if (!image && !rule) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);
                 // Mostly the line ends in this strip or the next one with no
@@ -186,31 +191,33 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                         lf = p + 64 + LowestBit(next.Lf);
                     }
                 }
-                if (lf != nullptr) {
-                    if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
-                    const char* const lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
-                    std::size_t length = static_cast<std::size_t>(lf - lineStart);
-                    if (lineStart[length - 1] == kCarriageReturn) --length;
-                    ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
-                    continue;
+                const char* lineStart = nullptr;
+                const bool judged = lf != nullptr;
+                if (judged) {
+                    lineStart = lfBelow != 0 ? p + HighestBit(lfBelow) + 1 : lineStartOf(key);
+                } else {
+                    lf = static_cast<const char*>(std::memchr(key, kLineFeed, static_cast<std::size_t>(limit - key)));
+                    if (lf == nullptr) {
+                        stop = lineStartOf(key);
+                        lines = before;
+                        break;
+                    }
+                    lineStart = lineStartOf(key);
                 }
-                lf = static_cast<const char*>(std::memchr(key, kLineFeed, static_cast<std::size_t>(limit - key)));
-                if (lf == nullptr) {
-                    stop = lineStartOf(key);
-                    lines = before;
-                    break;
-                }
-                if (static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
-                const char* const lineStart = lineStartOf(key);
                 std::size_t length = static_cast<std::size_t>(lf - lineStart);
                 if (lineStart[length - 1] == kCarriageReturn) --length;
-                if (std::memchr(lineStart, kCarriageReturn, length) != nullptr ||
-                    std::memchr(lineStart, kCtrlZ, length) != nullptr) {
+                // A line that runs past the strips in hand holds bytes that the masks did not judge.
+                if (!judged && (std::memchr(lineStart, kCarriageReturn, length) != nullptr ||
+                                std::memchr(lineStart, kCtrlZ, length) != nullptr)) {
                     stop = lineStart;
                     lines = before;
                     break;
                 }
-                ScanLine({lineStart, length}, fileIndex, static_cast<int32_t>(lineIndex + before));
+                const int32_t at = static_cast<int32_t>(lineIndex + before);
+                if (image && static_cast<std::size_t>(lf - key) >= kShortestImageKeyword) {
+                    ScanLine({lineStart, length}, fileIndex, at);
+                }
+                if (rule) rules->ReadLine({lineStart, length}, fileIndex, at);
             }
             if (stop != nullptr) break;
             if (f.Breaks != 0) {
@@ -276,19 +283,23 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
     }
     int32_t lineIndex = 0;
     if (Rules_) {
-        // The file rules read every line, each in the block that the lines before it opened.
+        // The file rules read lines in order, each in the block that the lines before it opened.
         Rules_->StartFile();
-        for (; !reader.Eof(); ++lineIndex) {
-            const std::string_view line = reader.ReadLine();
-            ScanLine(line, fileIndex, lineIndex);
-            Rules_->ReadLine(line, fileIndex, lineIndex);
+        if (!State_.Rules->AsciiHeads()) {
+            for (; !reader.Eof(); ++lineIndex) {
+                const std::string_view line = reader.ReadLine();
+                ScanLine(line, fileIndex, lineIndex);
+                Rules_->ReadLine(line, fileIndex, lineIndex);
+            }
+            return;
         }
-        return;
     }
     for (;;) {
         reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
         if (reader.Eof()) break;
-        ScanLine(reader.ReadLine(), fileIndex, lineIndex);
+        const std::string_view line = reader.ReadLine();
+        ScanLine(line, fileIndex, lineIndex);
+        if (Rules_) Rules_->ReadLine(line, fileIndex, lineIndex);
         ++lineIndex;
     }
 }

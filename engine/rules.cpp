@@ -106,6 +106,7 @@ TRuleSet::TRuleSet(std::vector<TRule> rules) : Rules_(std::move(rules)) {
 
 void TRuleSet::AddHead(THeadSet& heads, std::string_view word) {
     if (word.empty()) return;
+    AsciiHeads_ = AsciiHeads_ && static_cast<unsigned char>(word[0]) < 128;
     for (unsigned byte = 0; byte < 256; ++byte) {
         if (AsciiLower(static_cast<char>(byte)) == word[0]) heads[byte / 64] |= uint64_t{1} << (byte % 64);
     }

@@ -64,6 +64,10 @@ public:
         const auto byte = static_cast<unsigned char>(head);
         return (Heads_[static_cast<std::size_t>(open) + 1][byte / 64] >> (byte % 64) & 1) != 0;
     }
+    // Whether no keyword or key of the rules starts with a byte of 128 or
+    // above: a line whose head (its first byte above 32) is such a byte then
+    // matters only when one of 33 to 127 after it would pass MayMatter too.
+    bool AsciiHeads() const { return AsciiHeads_; }
     // The context block open after `line` when `open` was open before it.
     int32_t BlockAfter(std::string_view line, int32_t open) const;
     // For a cursor before the 1-based byte `column` of `line`, read while
@@ -97,13 +101,14 @@ private:
     bool Matches(const TUse& use, std::string_view key, int32_t open) const;
     const THeader* HeaderOf(std::string_view keyword) const;
     static int32_t OpenAfter(std::string_view keyword, const THeader* header, int32_t open);
-    static void AddHead(THeadSet& heads, std::string_view word);
+    void AddHead(THeadSet& heads, std::string_view word);
 
     std::vector<TRule> Rules_;
     std::vector<TUse> Uses_;  // rule by rule
     std::vector<TKind> Kinds_;
     std::vector<THeader> Headers_;
     std::vector<THeadSet> Heads_;  // [0] with no block open, [b + 1] inside block b
+    bool AsciiHeads_ = true;
 };
 
 // Reads the lines of files into `records`, one entry per rule, keeping the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "line_heads.h"
+#include "rules.h"
 #include "strip_masks.h"
 #include "strip_paths.h"
 
@@ -117,43 +118,85 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
     EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
 }
 
+// With file rules too: the whole-text scan hands the rules only the lines
+// that may matter to them, in order, and they record what every line gives.
 TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
     // Lines that end in their key's strip, in the next one or batches later,
     // and indents across strips; then what the reader must judge: lone CRs
     // restart the scan at their next line, and a Ctrl+Z at a 128-byte block
-    // start ends the file.
+    // start ends the file. Short lines and heads of 128 and above for the rules.
     const std::string pieces[] = {
         "  SelectPortrait = Near\r\n",
         "ButtonImage=" + std::string(1100, 'x') + "\n",
         std::string(70, ' ') + "MappedImage Deep\r\n",
         "\t  ButtonImage\t=\t Tab ; c\n",
-        "Side = 1\nBehavior = x\n",
-        "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\n",
-        "MappedImage Plain\nMappedImage\n",
+        "Side = 1\nBehavior = x\nEnd\n",
+        "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\nWeaponSet\n Weapon = P Gun\n",
+        "MappedImage Plain\nMappedImage\nW x\n",
+        "List\n\xC9=Hi\n1 = A B\n\xC9\xE0W High\n\xC9 Low\n",
+        "\x01Weapon = P NONE\nDeathWeapon =Zap//c\n",
     };
     std::string body;
-    for (int i = 0; i < 60; ++i) body += pieces[(i * 3) % 7];
+    for (int i = 0; i < 60; ++i) body += pieces[(i * 4) % 9];
     body +=
-        "ButtonImage = Cr\rInside\r\nMappedImage Twice\r\r\nButtonImage = Next\n"
+        "ButtonImage = Cr\rInside\r\nMappedImage Twice\r\r\nButtonImage = Next\nW = Cr\rHere\nW X\rY\n"
         "SelectPortrait = Before\x1A"
-        "After\nButtonImage = End\n";
-    ForEachStripPath([&](const char*) {
-        for (std::size_t shift = 0; shift < 64; ++shift) {
-            SCOPED_TRACE(shift);
-            const std::string text = std::string(shift, ' ') + "\n" + body;
-            const TScanState whole = Scanned(text);
-            TScanState byLine;
-            byLine.KeepDefinedPlaces = true;
-            TLineScanner lineScanner(byLine);
-            TMemorySource source(text);
-            TTextReader reader(source);
-            for (int32_t line = 0; !reader.Eof(); ++line) lineScanner.ScanLine(reader.ReadLine(), 1, line);
-            ASSERT_GT(whole.RefTable.Count(), 20);
-            EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
-            EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames),
-                      Records(byLine.DefinedPlaces, byLine.DefinedNames));
+        "After\nButtonImage = End\nDeathWeapon = Last";
+    const auto rule = [](std::string declaredBy, std::vector<TRuleUse> uses) {
+        return TRule{declaredBy, declaredBy, {declaredBy}, {"none"}, {}, std::move(uses)};
+    };
+    const std::vector<TRule> given = {
+        rule("W", {{"Weapon", "WeaponSet", {2, false}}, {"DeathWeapon", "", {}}}),
+        rule("Weapon", {{"*", "List", {1, true}}}),
+    };
+    // A keyword with a head of 128 or above: the rules then read every line.
+    std::vector<TRule> high = given;
+    high.push_back(rule("\xC9", {}));
+    const TRuleSet filtered(given), everyLine(high);
+    ASSERT_TRUE(filtered.AsciiHeads() && !everyLine.AsciiHeads());
+    const auto ruleRecords = [](const std::vector<TKindRecords>& kinds) {
+        std::vector<TRecord> all;
+        for (const TKindRecords& kind : kinds) {
+            for (const auto& records :
+                 {Records(kind.RefTable, kind.UsedNames), Records(kind.DefinedPlaces, kind.DefinedNames)}) {
+                all.insert(all.end(), records.begin(), records.end());
+                all.emplace_back(-1, 0, "");
+            }
         }
-    });
+        return all;
+    };
+    for (const TRuleSet* rules : {static_cast<const TRuleSet*>(nullptr), &filtered, &everyLine}) {
+        ForEachStripPath([&](const char*) {
+            for (std::size_t shift = 0; shift < 64; ++shift) {
+                SCOPED_TRACE(shift);
+                const std::string text = std::string(shift, ' ') + "\n" + body;
+                TScanState whole;
+                whole.KeepDefinedPlaces = true;
+                whole.Rules = rules;
+                TMemorySource wholeSource(text);
+                TLineScanner(whole).ScanText(wholeSource, 1);
+                TScanState byLine;
+                byLine.KeepDefinedPlaces = true;
+                TLineScanner lineScanner(byLine);
+                std::vector<TKindRecords> kinds;
+                TRuleReader ruleReader(rules != nullptr ? *rules : filtered, kinds);
+                TMemorySource source(text);
+                TTextReader reader(source);
+                for (int32_t line = 0; !reader.Eof(); ++line) {
+                    const std::string_view read = reader.ReadLine();
+                    lineScanner.ScanLine(read, 1, line);
+                    if (rules != nullptr) ruleReader.ReadLine(read, 1, line);
+                }
+                ASSERT_GT(whole.RefTable.Count(), 20);
+                EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
+                EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames),
+                          Records(byLine.DefinedPlaces, byLine.DefinedNames));
+                if (rules == nullptr) continue;
+                ASSERT_GT(kinds.at(1).RefTable.Count(), 30);
+                EXPECT_EQ(ruleRecords(whole.RuleRecords), ruleRecords(kinds));
+            }
+        });
+    }
 }
 
 // Long runs of line ends, of blanks, of lone CRs that end no line, and a
@@ -194,8 +237,8 @@ TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
         LimitStripPaths(paths);
         ClassifyStrips(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
         LimitStripPaths(0);
-        std::vector<std::tuple<uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0}};
-        for (const TStripFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.Breaks, f.LfCount);
+        std::vector<std::tuple<uint64_t, uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0, 0}};
+        for (const TStripFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.LineHeads, f.Breaks, f.LfCount);
         return seen;
     };
     const std::vector<const char*> paths = StripPathNames();
