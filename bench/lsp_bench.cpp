@@ -106,9 +106,8 @@ TSession RunServer(const std::string& server, const std::string& tree, unsigned 
         if (message["method"] != "textDocument/publishDiagnostics") return;
         const TJson& params = message["params"];
         const TJson& list = params["diagnostics"];
-        const long count = std::count_if(list.begin(), list.end(), [](const TJson& d) {
-            return d.value("code", "").rfind("undeclared-", 0) == 0;
-        });
+        const long count = std::count_if(
+            list.begin(), list.end(), [](const TJson& d) { return d.value("code", "").rfind("undeclared-", 0) == 0; });
         TCounts& held = published[params["uri"]];
         undeclared += count - held.Undeclared;
         held = {count, list.size()};

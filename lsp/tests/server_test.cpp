@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "check.h"
+#include "convert.h"
 #include "framing.h"
 #include "fs.h"
 #include "temp_tree.h"
@@ -169,6 +170,41 @@ TEST(Server, AnswersAnEditorSession) {
     for (const auto& [method, params, expected] : steps)
         EXPECT_EQ(s.Send(method, params), expected) << method << " " << params;
     EXPECT_TRUE(s.Server.Exited() && s.Server.ExitCode() == 0);
+}
+
+// Each kind of each rule, with names that JSON must escape or mend: the
+// body is written as nlohmann-json would dump it.
+TEST(Diagnostics, NameEachRuleAndKindAsJsonWouldWriteThem) {
+    TRule weapon;
+    weapon.Id = "weapon-set";
+    weapon.Title = "weapon set";
+    const TDiagnosticTexts texts = DiagnosticTexts({weapon});
+    const std::tuple<TFindingKind, int32_t, std::string, std::string> cases[] = {
+        {TFindingKind::Undeclared, kImageRule, "undeclared-image",
+         "Image \"a\"b\\c\" is used but declared in no definition file."},
+        {TFindingKind::Unused, kImageRule, "unused-image",
+         "Image \"\xD0\xAF\" is declared but no checked definition uses it."},
+        {TFindingKind::Duplicate, kImageRule, "duplicate-image", "Image \"x\xEF\xBF\xBD\" is declared more than once."},
+        {TFindingKind::Undeclared, 0, "undeclared-weapon-set",
+         "weapon set \"\x01\" is used but declared in no definition file."},
+        {TFindingKind::Unused, 0, "unused-weapon-set",
+         "weapon set \"a\x7F\" is declared but no checked definition uses it."},
+        {TFindingKind::Duplicate, 0, "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
+    };
+    const std::string names[] = {"a\"b\\c", "\xD0\xAF", "x\xFF", "\x01", "a\x7F", "g"};
+    std::vector<TFinding> findings;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        findings.push_back({std::get<0>(cases[i]), {}, names[i], {{0, {}}}, std::get<1>(cases[i])});
+    const std::string body =
+        PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, texts, [](int32_t) { return "u"; });
+    const json parsed = json::parse(body);
+    EXPECT_EQ(parsed.dump(), body);
+    ASSERT_EQ(parsed["params"]["diagnostics"].size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const json& d = parsed["params"]["diagnostics"][i];
+        EXPECT_EQ(d["code"], std::get<2>(cases[i]));
+        EXPECT_EQ(d["message"], std::get<3>(cases[i]));
+    }
 }
 
 // The project file: read at the start, edited while open, faulty and fixed,
