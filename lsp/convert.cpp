@@ -81,8 +81,8 @@ constexpr const char* kImageId = "image";
 }  // namespace
 
 const TDiagnosticTexts::TRuleTexts& TDiagnosticTexts::Of(int32_t rule) const {
-    const auto at = static_cast<std::size_t>(rule - kImageRule);
-    return at < Rules.size() ? Rules[at] : Rules.front();
+    const int64_t at = int64_t{rule} - kImageRule;
+    return at >= 0 && at < static_cast<int64_t>(Rules.size()) ? Rules[static_cast<std::size_t>(at)] : Rules.front();
 }
 
 TDiagnosticTexts DiagnosticTexts(const std::vector<TRule>& rules) {
