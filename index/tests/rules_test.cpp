@@ -62,7 +62,7 @@ std::string Joined(const std::vector<std::string>& names) {
 
 }  // namespace
 
-TEST(Rules, FindingsPerRuleFollowTheEdits) {
+TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     TTempTree tree;
     MakeTree(tree);
     TWorkspaceIndex index = Indexed(tree, "w", RuleSettings());
@@ -95,7 +95,7 @@ TEST(Rules, FindingsPerRuleFollowTheEdits) {
     EXPECT_EQ(Findings(index), " | N 0:12-0:19 Missing;");
 }
 
-TEST(Rules, EditorFeaturesKeepTheKindsApart) {
+TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
     TTempTree tree;
     MakeTree(tree);
     TWorkspaceIndex index = Indexed(tree, "w", RuleSettings());
