@@ -86,10 +86,13 @@ TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     TIndexSettings settings = RuleSettings();
     settings.DeclaredIn = {tree.Path("base")};
     settings.Rules[0].Names = {tree.Path("weapons.txt")};
-    settings.Images = false;
-    settings.Rules.pop_back();
+    settings.Rules[1].DeclaredBy = {"Knob"};
     EXPECT_EQ(index.SetSettings(settings), TFiles({0, 1}));
-    EXPECT_EQ(Findings(index), "U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0; | ");
+    EXPECT_EQ(Findings(index),
+              "U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:6-16:12 Shared/1;U 16:13-16:18 Based/1;"
+              "U 16:19-16:26 Builtin/1; | N 0:12-0:19 Missing;");
+    settings.Images = false;
+    EXPECT_EQ(index.SetSettings(settings), TFiles({1}));
     EXPECT_EQ(index.Uses(kImageRule, "shared").size(), 0u);
     EXPECT_EQ(index.SetSettings({}), TFiles({0, 1}));
     EXPECT_EQ(Findings(index), " | N 0:12-0:19 Missing;");
