@@ -94,8 +94,10 @@ TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     settings.Images = false;
     EXPECT_EQ(index.SetSettings(settings), TFiles({1}));
     EXPECT_EQ(index.Uses(kImageRule, "shared").size(), 0u);
-    EXPECT_EQ(index.SetSettings({}), TFiles({0, 1}));
-    EXPECT_EQ(Findings(index), " | N 0:12-0:19 Missing;");
+    index.Replace(1, "ButtonImage = ");
+    EXPECT_FALSE(index.Completion(1, {0, 14}));
+    EXPECT_EQ(index.SetSettings({}), TFiles({0}));
+    EXPECT_EQ(Findings(index), " | ");
 }
 
 TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
