@@ -33,6 +33,12 @@ inline std::string Relative(const TTempTree& tree, std::string path) {
     return path;
 }
 
+inline std::string Joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& name : names) out += name + ";";
+    return out;
+}
+
 inline std::string Where(TPosition p) {
     return std::to_string(p.Line) + ":" + std::to_string(p.Character);
 }

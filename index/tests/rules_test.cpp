@@ -54,12 +54,6 @@ std::string Places(const std::vector<TPlace>& places) {
     return out;
 }
 
-std::string Joined(const std::vector<std::string>& names) {
-    std::string out;
-    for (const std::string& name : names) out += name + ";";
-    return out;
-}
-
 }  // namespace
 
 TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
