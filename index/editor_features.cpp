@@ -33,7 +33,6 @@ const TOccurrence& DeclarationAt(const TIndexStore& store, const TItemRef& ref) 
 // first declaration's spelling, and each name declared elsewhere.
 template <typename F>
 void ForEachDeclaredName(const TIndexStore& store, int32_t rule, F&& visit) {
-    if (rule == kImageRule && !store.Settings.Images) return;
     store.Names.ForEach([&](const TNameEntry& name) {
         if (name.Rule == rule && !name.Places.Declarations.empty()) {
             visit(name.Key, DeclarationAt(store, name.Places.Declarations.front()).Written);
@@ -49,8 +48,8 @@ std::string LineOf(std::string_view bytes, const TReaderLines& lines, int32_t li
     return WithoutCr(bytes.substr(begin, end - begin));
 }
 
-// Where a name of a rule's use is being typed: the rule, and the value typed
-// so far on the line as read, or nothing.
+// Where a name is being typed: its rule, and the value typed so far on the
+// line as read.
 struct TTyped {
     int32_t Rule;
     std::string Prefix;

@@ -38,7 +38,7 @@ bool TDeclaredElsewhere::IsBelowFolder(const std::string& path) const {
 }
 
 void TDeclaredElsewhere::Add(int32_t rule, std::string key, std::string written, int32_t source) {
-    Names_[static_cast<std::size_t>(rule + 1)].emplace(std::move(key), TName{std::move(written), source});
+    Names_[static_cast<std::size_t>(rule) + 1].emplace(std::move(key), TName{std::move(written), source});
 }
 
 void TDeclaredElsewhere::ReadFolder(const std::string& folder, TEncodingChoice encoding, const TRuleSet* rules,

@@ -46,7 +46,7 @@ private:
     };
     using TNames = std::unordered_map<std::string, TName>;
     const TNames* NamesOf(int32_t rule) const {
-        const auto at = static_cast<std::size_t>(rule + 1);
+        const auto at = static_cast<std::size_t>(rule) + 1;
         return at < Names_.size() ? &Names_[at] : nullptr;
     }
     void Add(int32_t rule, std::string key, std::string written, int32_t source);

@@ -201,22 +201,22 @@ std::vector<int32_t> Rescan(TIndexStore& store, int32_t file, std::string_view b
 std::vector<int32_t> Reindex(TIndexStore& store) {
     store.Names = TNameTable();
     std::vector<int32_t> onDisk;
+    // A file that can no longer be read is gone, and its findings with it.
+    std::unordered_set<int32_t> all;
     for (int32_t f = 0; f < store.FileCount(); ++f) {
         TFileEntry& entry = store.Files[f];
         entry.Uses.clear();
         entry.Declarations.clear();
         entry.WrittenNames.clear();
-        if (!entry.Gone && !entry.Open) onDisk.push_back(f);
+        if (entry.Gone) continue;
+        all.insert(f);
+        if (!entry.Open) onDisk.push_back(f);
     }
     ScanFiles(store, onDisk);
     for (int32_t f = 0; f < store.FileCount(); ++f) {
         if (!store.Files[f].Open) continue;
         ScanOne(store, f, *store.OpenTexts.Find(f));
         Link(f, store.Files[f]);
-    }
-    std::unordered_set<int32_t> all;
-    for (int32_t f = 0; f < store.FileCount(); ++f) {
-        if (!store.Files[f].Gone) all.insert(f);
     }
     return RefreshFindings(store, all);
 }

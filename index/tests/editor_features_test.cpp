@@ -9,16 +9,6 @@
 #include "temp_tree.h"
 #include "workspace.h"
 
-namespace {
-
-std::string Joined(const std::vector<std::string>& names) {
-    std::string out;
-    for (const std::string& name : names) out += name + ";";
-    return out;
-}
-
-}  // namespace
-
 TEST(EditorFeatures, CompletionAndFixesOfferNamesAsWritten) {
     // The line typed, and what completion offers at its end, or "none".
     const std::pair<std::string, std::string> completions[] = {

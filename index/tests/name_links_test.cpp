@@ -82,19 +82,3 @@ TEST(NameLinks, ChangesTellWhichFilesFindingsChanged) {
     EXPECT_EQ(index.Close(2), TFiles({0, 1, 2}));  // b.ini's disk text declares nothing used
     EXPECT_EQ(index.DiskChanged(tree.Path("outside.txt")), TFiles({}));
 }
-
-TEST(NameLinks, ASecondDeclarationTellsTheFirst) {
-    TTempTree tree;
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Root()});
-    // Each file opened, and the files whose findings change with it.
-    const std::pair<std::string, TFiles> steps[] = {
-        {"MappedImage A\n", {0}},     // unused
-        {"ButtonImage = A\n", {0}},   // used now
-        {"MappedImage A\n", {0, 2}},  // declared twice
-        {"ButtonImage = B\n", {3}},
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        EXPECT_EQ(index.Open(tree.Path(std::to_string(i) + ".ini"), steps[i].first), steps[i].second) << i;
-    }
-}
