@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <regex>
 #include <set>
@@ -228,6 +229,7 @@ TEST(Server, FollowsTheProjectFile) {
         std::string out = in.Images ? "images" : "";
         for (const TRule& rule : in.Rules) out += " " + rule.Id;
         for (const std::string& path : in.NameFiles) out += " " + path.substr(s.Tree.Root().size() + 1);
+        std::replace(out.begin(), out.end(), kPathSeparator, '/');
         return out + " unused=" + std::to_string(in.Unused) + " duplicates=" + std::to_string(in.Duplicates);
     };
     const auto change = [&](int line, int from, int to, const std::string& text) {
