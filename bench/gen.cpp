@@ -2,10 +2,11 @@
 // nested folders, object files whose blocks use images (padded, commented out,
 // with trailing comments), image files full of MappedImage blocks, CR LF and
 // LF files, some names in capitals, and a share of names that nothing declares.
-// With --rules, the object blocks' lines also name things of ten other kinds,
-// which files of their own declare, and DIR/tessaron.toml holds the ten rules.
+// With --rules U, U per thousand of the object blocks' lines that may name a
+// thing of ten other kinds do (the others are plain lines), files of their
+// own declare those things, and DIR/tessaron.toml holds the ten rules.
 //
-//   tessaron-bench-gen DIR --files N --mb M --refs R --decls D [--seed S] [--missing-permille P] [--rules 1]
+//   tessaron-bench-gen DIR --files N --mb M --refs R --decls D [--seed S] [--missing-permille P] [--rules U]
 //   tessaron-bench-gen DIR --long-line-mb M
 //
 // DIR/tree.txt receives what was written, including the number of undeclared
@@ -145,14 +146,10 @@ struct TKindLine {
     const char* In;
 };
 const TKindLine kKindLines[] = {
-    {10, "  Armor           = ", kArmor, "ArmorSet"},
-    {11, "  DamageFX        = ", kDamageFx, "ArmorSet"},
-    {15, "  Weapon = PRIMARY ", kWeapon, "WeaponSet"},
-    {27, "Locomotor = SET_NORMAL ", kLocomotor, nullptr},
-    {33, "VoiceSelect         = ", kSound, nullptr},
-    {35, "  VoiceCreate = ", kSound, "UnitSpecificSounds"},
-    {38, "CommandSet = ", kCommandSet, nullptr},
-    {41, "  Object = ", kObject, "Prerequisites"},
+    {10, "  Armor           = ", kArmor, "ArmorSet"},  {11, "  DamageFX        = ", kDamageFx, "ArmorSet"},
+    {15, "  Weapon = PRIMARY ", kWeapon, "WeaponSet"}, {27, "Locomotor = SET_NORMAL ", kLocomotor, nullptr},
+    {33, "VoiceSelect         = ", kSound, nullptr},   {35, "  VoiceCreate = ", kSound, "UnitSpecificSounds"},
+    {38, "CommandSet = ", kCommandSet, nullptr},       {41, "  Object = ", kObject, "Prerequisites"},
 };
 // The filler's headers that open a context block of the rules.
 const char* const kContexts[] = {"ArmorSet", "WeaponSet", "UnitSpecificSounds", "Prerequisites"};
@@ -185,8 +182,12 @@ public:
     TWriter(TRandom& random, uint64_t declared, uint64_t missingPool, double missingShare)
         : Random_(random), Declared_(declared), MissingPool_(missingPool), MissingShare_(missingShare) {}
 
-    // The rules variant: `pool` names of each kind are declared.
-    void WithRules(uint64_t pool) { KindPool_ = pool; }
+    // The rules variant: `pool` names of each kind are declared, and of the
+    // filler lines that may use one, `permille` do.
+    void WithRules(uint64_t pool, uint64_t permille) {
+        KindPool_ = pool;
+        KindShare_ = static_cast<double>(permille) / 1000.0;
+    }
 
     void Line(bool crlf, const char* text) {
         Text_ += text;
@@ -292,7 +293,11 @@ public:
     void Filler(bool crlf, uint32_t line, TTotals& totals) {
         if (KindPool_ > 0) {
             for (const TKindLine& use : kKindLines) {
-                if (use.Filler == static_cast<int>(line % kFillerCount)) return KindLine(crlf, use, totals);
+                if (use.Filler != static_cast<int>(line % kFillerCount)) continue;
+                if (Random_.Chance(KindShare_)) return KindLine(crlf, use, totals);
+                // One of the plain lines at the top of the cycle instead.
+                line = Random_.Below(8);
+                break;
             }
             Track(kFiller[line % kFillerCount]);
         }
@@ -419,6 +424,7 @@ private:
     double MissingShare_;
     static constexpr double kKindMissingShare = 0.0002;
     uint64_t KindPool_ = 0;
+    double KindShare_ = 0;
     const char* Open_ = nullptr;  // the open context block
     std::string Text_;
 };
@@ -468,7 +474,7 @@ std::vector<std::string> MakeFolders(TRandom& random, std::size_t count) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tessaron-bench-gen DIR --files N --mb M --refs R --decls D [--seed S] [--missing-permille P]\n"
-                 "       [--rules 1]\n"
+                 "       [--rules U]\n"
                  "       tessaron-bench-gen DIR --long-line-mb M\n");
     return 2;
 }
@@ -582,7 +588,7 @@ int main(int argc, char** argv) {
     }
 
     TWriter writer(random, decls, std::max<uint64_t>(1, decls / 10), static_cast<double>(missingPermille) / 1000.0);
-    if (rules != 0) writer.WithRules(std::max<uint64_t>(50, decls / 40));
+    if (rules != 0) writer.WithRules(std::max<uint64_t>(50, decls / 40), rules);
     TTotals totals;
     uint64_t nextDecl = 0;
     for (const std::string& folder : folders) MakeDirs(root + "/" + folder);

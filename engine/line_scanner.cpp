@@ -92,49 +92,6 @@ bool MayStartKey(const char* p) {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// Where a comment cuts a text, its size when none does, and the first
-// assignment before that, kNone when there is none; a strip at a time.
-class TCommentCut {
-public:
-    static_assert(kSecondComment.size() == 2);
-    // The second comment's two bytes are one class when they are the same byte.
-    static constexpr bool kTwice = kSecondComment[0] == kSecondComment[1];
-    enum EClass : std::size_t { cComment, cAssignment, cSecondFirst, cSecondNext = cSecondFirst + (kTwice ? 0 : 1) };
-    static constexpr std::array<TByteClass, cSecondNext + 1> kClasses = [] {
-        std::array<TByteClass, cSecondNext + 1> all{};
-        all[cComment] = OneByte(kComment);
-        all[cAssignment] = OneByte(kAssignment);
-        all[cSecondFirst] = OneByte(kSecondComment[0]);
-        all[cSecondNext] = OneByte(kSecondComment[1]);
-        return all;
-    }();
-
-    explicit TCommentCut(std::string_view text) : Text_(text), Cut(text.size()) {}
-
-    bool Strip(const uint64_t* masks, std::size_t strip) {
-        const std::size_t base = kStripBytes * strip;
-        uint64_t pairs = masks[cSecondFirst] & (masks[cSecondNext] >> 1);
-        // A pair across the strip's end.
-        if ((masks[cSecondFirst] >> 63) != 0 && base + kStripBytes < Text_.size() &&
-            Text_[base + kStripBytes] == kSecondComment[1])
-            pairs |= uint64_t{1} << 63;
-        const uint64_t cuts = masks[cComment] | pairs;
-        const uint64_t equals =
-            cuts == 0 ? masks[cAssignment] : masks[cAssignment] & ((uint64_t{1} << LowestBit(cuts)) - 1);
-        if (Equals == kNone && equals != 0) Equals = base + static_cast<std::size_t>(LowestBit(equals));
-        if (cuts == 0) return true;
-        Cut = base + static_cast<std::size_t>(LowestBit(cuts));
-        return false;
-    }
-
-private:
-    std::string_view Text_;
-
-public:
-    std::size_t Cut;
-    std::size_t Equals = kNone;
-};
-
 }  // namespace
 
 // Only lines whose first byte above 32 begins a key can record anything, so
@@ -142,6 +99,7 @@ public:
 // ScanLine. It stops before a Ctrl+Z, before a line with a CR that does not
 // end it, and before a line that the buffer does not hold whole: the reader's
 // own rules take those.
+template <bool WithRules>
 std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex) {
     if (bytes.empty()) return 0;
     const char* const begin = bytes.data();
@@ -153,7 +111,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
     };
     constexpr std::size_t kBatch = 16;
     TStripFacts facts[kBatch];
-    TRuleReader* const rules = Rules_ ? &*Rules_ : nullptr;
+    TRuleReader* const rules = WithRules ? &*Rules_ : nullptr;
     int64_t lines = 0;  // LFs before the current strip
     uint64_t atLineHead = 1;
     const char* stop = nullptr;
@@ -165,7 +123,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
         for (std::size_t w = 0; w < count && stop == nullptr; ++w, p += 64) {
             const TStripFacts& f = facts[w];
             // With file rules, every line's head is one to look at.
-            const uint64_t heads = rules != nullptr ? f.LineHeads : f.Heads;
+            const uint64_t heads = WithRules ? f.LineHeads : f.Heads;
             if ((heads | f.Breaks) == 0) {
                 lines += f.LfCount;
                 continue;
@@ -175,8 +133,10 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
             for (uint64_t found = heads & valid; found != 0; found &= found - 1) {
                 const int bit = LowestBit(found);
                 const char* const key = p + bit;
-                const bool image = (f.Heads >> bit & 1) != 0 && (limit - key < 8 || MayStartKey(key));
-                const bool rule = rules != nullptr && rules->MayMatter(*key);
+                const bool image = (!WithRules || (f.Heads >> bit & 1) != 0) && (limit - key < 8 || MayStartKey(key));
+                // A line that the buffer holds whole holds the byte after its head.
+                bool rule = false;
+                if constexpr (WithRules) rule = rules->MayMatter(key[0], key + 1 < bytesEnd ? key[1] : ' ');
                 if (!image && !rule) continue;
                 const uint64_t lfBelow = f.Lf & ((uint64_t{1} << bit) - 1);
                 const int64_t before = lines + BitCount(lfBelow);
@@ -191,6 +151,8 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                         lf = p + 64 + LowestBit(next.Lf);
                     }
                 }
+                // Without the rules, a line too short for an image key is done.
+                if (!WithRules && lf != nullptr && static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                 const char* lineStart = nullptr;
                 const bool judged = lf != nullptr;
                 if (judged) {
@@ -202,6 +164,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                         lines = before;
                         break;
                     }
+                    if (!WithRules && static_cast<std::size_t>(lf - key) < kShortestImageKeyword) continue;
                     lineStart = lineStartOf(key);
                 }
                 std::size_t length = static_cast<std::size_t>(lf - lineStart);
@@ -217,7 +180,9 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
                 if (image && static_cast<std::size_t>(lf - key) >= kShortestImageKeyword) {
                     ScanLine({lineStart, length}, fileIndex, at);
                 }
-                if (rule) rules->ReadLine({lineStart, length}, fileIndex, at);
+                if constexpr (WithRules) {
+                    if (rule) rules->ReadLine({lineStart, length}, fileIndex, at);
+                }
             }
             if (stop != nullptr) break;
             if (f.Breaks != 0) {
@@ -235,8 +200,7 @@ std::size_t TLineScanner::ScanWholeLines(std::string_view bytes, uint32_t fileIn
 
 void TLineScanner::ScanLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
     const std::size_t indent = LeadingBlanks(line);
-    TCommentCut cut(line.substr(indent));
-    WalkStrips(line.data() + indent, line.size() - indent, cut);
+    const TCommentCut cut = CommentCutOf(line.substr(indent));
     const std::string_view text = line.substr(indent, cut.Cut);
     const std::size_t eq = cut.Equals;
     if (text.empty()) return;
@@ -295,7 +259,8 @@ void TLineScanner::ScanText(TByteSource& source, uint32_t fileIndex) {
         }
     }
     for (;;) {
-        reader.Consume(ScanWholeLines(reader.Buffered(), fileIndex, lineIndex));
+        reader.Consume(Rules_ ? ScanWholeLines<true>(reader.Buffered(), fileIndex, lineIndex)
+                              : ScanWholeLines<false>(reader.Buffered(), fileIndex, lineIndex));
         if (reader.Eof()) break;
         const std::string_view line = reader.ReadLine();
         ScanLine(line, fileIndex, lineIndex);

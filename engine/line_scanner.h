@@ -29,6 +29,8 @@ public:
 private:
     // Scans whole lines from the start of `bytes` as far as that can be done
     // without the reader; returns the bytes taken and advances `lineIndex`.
+    // With the file rules, the lines whose heads may matter to them are read too.
+    template <bool WithRules>
     std::size_t ScanWholeLines(std::string_view bytes, uint32_t fileIndex, int32_t& lineIndex);
 
     TScanState& State_;

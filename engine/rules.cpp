@@ -4,11 +4,16 @@
 #include <limits>
 #include <utility>
 
+#include "strip_masks.h"
 #include "syntax.h"
 
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
+
+// The byte tests as types of their own, so that a word loop inlines them.
+constexpr auto kBlank = [](char c) { return IsBlank(c); };
+constexpr auto kValueSeparator = [](char c) { return IsValueSeparator(c); };
 
 // A line as the rules read it: its text after the leading blanks and before
 // a comment, and the first '=' in that text (kNone on a header line).
@@ -85,21 +90,49 @@ TRuleSet::TRuleSet(std::vector<TRule> rules) : Rules_(std::move(rules)) {
         }
     }
     for (std::size_t b = 0; b < blocks.size(); ++b) headerOf(blocks[b]).Opens = static_cast<int32_t>(b);
+    for (const THeader& header : Headers_) {
+        HeaderSizes_ |= header.Keyword.size() < 64 ? uint64_t{1} << header.Keyword.size() : 0;
+    }
 
     Heads_.assign(blocks.size() + 1, THeadSet{});
+    Pairs_.assign(blocks.size() + 1, TPairSet{});
+    Candidates_.resize(Heads_.size());
     for (std::size_t state = 0; state < Heads_.size(); ++state) {
         THeadSet& heads = Heads_[state];
+        TPairSet& pairs = Pairs_[state];
         const int32_t open = static_cast<int32_t>(state) - 1;
-        for (const THeader& header : Headers_) AddHead(heads, header.Keyword);
-        if (open != kNoBlock) AddHead(heads, kEndKeyword);
+        const auto add = [&](std::string_view word) {
+            AddHead(heads, word);
+            AddPair(pairs, word);
+        };
+        for (std::size_t u = 0; u < Uses_.size(); ++u) {
+            if (Uses_[u].Block == kNoBlock || Uses_[u].Block == open) Candidates_[state].push_back(u);
+        }
+        for (const THeader& header : Headers_) add(header.Keyword);
+        if (open != kNoBlock) add(kEndKeyword);
         for (const TUse& use : Uses_) {
             if (use.Block != kNoBlock && use.Block != open) continue;
             if (use.AnyKey) {
                 heads.fill(~uint64_t{0});
+                pairs.fill(~uint64_t{0});
             } else {
                 // An empty key is that of a line that starts with its '='.
-                AddHead(heads, use.Key.empty() ? std::string_view(&kAssignment, 1) : std::string_view(use.Key));
+                add(use.Key.empty() ? std::string_view(&kAssignment, 1) : std::string_view(use.Key));
             }
+        }
+    }
+}
+
+// Every pair of bytes that starts the word, ASCII case aside; after a word of
+// one byte, any byte.
+void TRuleSet::AddPair(TPairSet& pairs, std::string_view word) {
+    if (word.empty()) return;
+    for (unsigned first = 0; first < 256; ++first) {
+        if (AsciiLower(static_cast<char>(first)) != word[0]) continue;
+        for (unsigned next = 0; next < 256; ++next) {
+            if (word.size() > 1 && AsciiLower(static_cast<char>(next)) != word[1]) continue;
+            const unsigned pair = (first & 31u) << 5 | (next & 31u);
+            pairs[pair / 64] |= uint64_t{1} << (pair % 64);
         }
     }
 }
@@ -117,8 +150,9 @@ bool TRuleSet::Matches(const TUse& use, std::string_view key, int32_t open) cons
 }
 
 const TRuleSet::THeader* TRuleSet::HeaderOf(std::string_view keyword) const {
+    if (keyword.size() < 64 && (HeaderSizes_ >> keyword.size() & 1) == 0) return nullptr;
     for (const THeader& header : Headers_) {
-        if (EqualsIgnoringAsciiCase(keyword, header.Keyword)) return &header;
+        if (header.Keyword.size() == keyword.size() && EqualsIgnoringAsciiCase(keyword, header.Keyword)) return &header;
     }
     return nullptr;
 }
@@ -139,7 +173,7 @@ int32_t TRuleSet::BlockAfter(std::string_view line, int32_t open) const {
     const TLineParts parts = PartsOf(line);
     if (parts.Text.empty() || parts.Eq != kNone) return open;
     std::size_t at = 0;
-    const std::string_view keyword = NextWord(parts.Text, at, IsBlank);
+    const std::string_view keyword = NextWord(parts.Text, at, kBlank);
     return OpenAfter(keyword, HeaderOf(keyword), open);
 }
 
@@ -156,7 +190,7 @@ std::optional<TUseSite> TRuleSet::UseAt(std::string_view line, uint32_t column, 
     std::size_t start = cursor;
     std::size_t length = 0;
     std::size_t at = 0;
-    for (std::string_view token; !(token = NextWord(value, at, IsValueSeparator)).empty(); ++number) {
+    for (std::string_view token; !(token = NextWord(value, at, kValueSeparator)).empty(); ++number) {
         const std::size_t begin = static_cast<std::size_t>(token.data() - value.data());
         if (begin > cursor) break;
         if (begin + token.size() >= cursor) {
@@ -180,40 +214,51 @@ std::optional<TUseSite> TRuleSet::UseAt(std::string_view line, uint32_t column, 
 TRuleReader::TRuleReader(const TRuleSet& rules, std::vector<TKindRecords>& records)
     : Rules_(rules), Records_(records), Matched_(rules.Uses_.size()) {
     Records_.resize(rules.Rules().size());
+    Open(kNoBlock);
+}
+
+void TRuleReader::ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
+    if (text.empty()) return;
+    std::size_t at = 0;
+    const std::string_view keyword = NextWord(text, at, kBlank);
+    const TRuleSet::THeader* const header = Rules_.HeaderOf(keyword);
+    if (header != nullptr && !header->Declares.empty()) {
+        const std::string_view name = NextWord(text, at, kBlank);
+        if (!name.empty()) {
+            for (const int32_t rule : header->Declares) {
+                TKindRecords& records = Records_[static_cast<std::size_t>(rule)];
+                records.DefinedNames.AddLowered(name);
+                records.DefinedPlaces.AddRef(fileIndex, lineIndex, ColumnOf(name, line),
+                                             static_cast<uint32_t>(name.size()));
+            }
+        }
+    }
+    Open(TRuleSet::OpenAfter(keyword, header, Open_));
 }
 
 void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex) {
-    const TLineParts parts = PartsOf(line);
-    if (parts.Text.empty()) return;
-
-    if (parts.Eq == kNone) {
-        std::size_t at = 0;
-        const std::string_view keyword = NextWord(parts.Text, at, IsBlank);
-        const TRuleSet::THeader* const header = Rules_.HeaderOf(keyword);
-        if (header != nullptr && !header->Declares.empty()) {
-            const std::string_view name = NextWord(parts.Text, at, IsBlank);
-            if (!name.empty()) {
-                for (const int32_t rule : header->Declares) {
-                    TKindRecords& records = Records_[static_cast<std::size_t>(rule)];
-                    records.DefinedNames.AddLowered(name);
-                    records.DefinedPlaces.AddRef(fileIndex, lineIndex, ColumnOf(name, line),
-                                                 static_cast<uint32_t>(name.size()));
-                }
-            }
-        }
-        Open_ = TRuleSet::OpenAfter(keyword, header, Open_);
+    const std::string_view text = line.substr(LeadingBlanks(line));
+    const TCommentCut cut = CommentCutOf(text);
+    if (cut.Equals == kNone) {
+        ReadHeader(text.substr(0, cut.Cut), line, fileIndex, lineIndex);
         return;
     }
-
-    const std::string_view key = KeyOf(parts);
-    const std::string_view value = ValueOf(parts);
+    // Most keys are no use's, and their values need no reading.
+    const std::string_view key = TrimBlanks(text.substr(0, cut.Equals));
+    bool any = false;
+    for (const std::size_t u : Rules_.Candidates_[static_cast<std::size_t>(Open_) + 1]) {
+        const TRuleSet::TUse& use = Rules_.Uses_[u];
+        Matched_[u] = use.AnyKey || (use.Key.size() == key.size() && EqualsIgnoringAsciiCase(key, use.Key));
+        any = any || Matched_[u] != 0;
+    }
+    if (!any) return;
+    const std::string_view value = text.substr(cut.Equals + 1, cut.Cut - cut.Equals - 1);
     for (std::size_t r = 0; r < Rules_.Kinds_.size(); ++r) {
         const TRuleSet::TKind& kind = Rules_.Kinds_[r];
         uint32_t last = 0;  // the highest token number a matching use takes
         for (std::size_t u = kind.FirstUse; u < kind.EndUse; ++u) {
             const TRuleSet::TUse& use = Rules_.Uses_[u];
-            Matched_[u] = Rules_.Matches(use, key, Open_);
-            if (Matched_[u]) {
+            if (Matched_[u] != 0) {
                 last = std::max(last, use.Tokens.AndAfter ? std::numeric_limits<uint32_t>::max() : use.Tokens.First);
             }
         }
@@ -221,7 +266,7 @@ void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t li
         TKindRecords& records = Records_[r];
         std::size_t at = 0;
         uint32_t number = 0;
-        for (std::string_view token; number < last && !(token = NextWord(value, at, IsValueSeparator)).empty();) {
+        for (std::string_view token; number < last && !(token = NextWord(value, at, kValueSeparator)).empty();) {
             ++number;
             bool picked = false;
             for (std::size_t u = kind.FirstUse; u < kind.EndUse && !picked; ++u) {
@@ -232,4 +277,5 @@ void TRuleReader::ReadLine(std::string_view line, uint32_t fileIndex, int32_t li
             records.RefTable.AddRef(fileIndex, lineIndex, ColumnOf(token, line), static_cast<uint32_t>(token.size()));
         }
     }
+    for (const std::size_t u : Rules_.Candidates_[static_cast<std::size_t>(Open_) + 1]) Matched_[u] = 0;
 }

@@ -64,6 +64,11 @@ public:
         const auto byte = static_cast<unsigned char>(head);
         return (Heads_[static_cast<std::size_t>(open) + 1][byte / 64] >> (byte % 64) & 1) != 0;
     }
+    // The same from the line's first two bytes from its head: `next` is the
+    // byte after `head`, or any blank when the line ends there.
+    bool MayMatter(char head, char next, int32_t open) const {
+        return MayMatterIn(Pairs_[static_cast<std::size_t>(open) + 1].data(), head, next);
+    }
     // Whether no keyword or key of the rules starts with a byte of 128 or
     // above: a line whose head (its first byte above 32) is such a byte then
     // matters only when one of 33 to 127 after it would pass MayMatter too.
@@ -97,18 +102,29 @@ private:
         int32_t Opens = kNoBlock;
     };
     using THeadSet = std::array<uint64_t, 4>;
+    // By the low five bits of each of the two bytes, which keep apart the
+    // ASCII letters, whatever their case, and little else.
+    using TPairSet = std::array<uint64_t, 16>;
+    static bool MayMatterIn(const uint64_t* pairs, char head, char next) {
+        const unsigned pair = (static_cast<unsigned char>(head) & 31u) << 5 | (static_cast<unsigned char>(next) & 31u);
+        return (pairs[pair / 64] >> (pair % 64) & 1) != 0;
+    }
 
     bool Matches(const TUse& use, std::string_view key, int32_t open) const;
     const THeader* HeaderOf(std::string_view keyword) const;
     static int32_t OpenAfter(std::string_view keyword, const THeader* header, int32_t open);
     void AddHead(THeadSet& heads, std::string_view word);
+    static void AddPair(TPairSet& pairs, std::string_view word);
 
     std::vector<TRule> Rules_;
     std::vector<TUse> Uses_;  // rule by rule
     std::vector<TKind> Kinds_;
     std::vector<THeader> Headers_;
-    std::vector<THeadSet> Heads_;  // [0] with no block open, [b + 1] inside block b
+    std::vector<THeadSet> Heads_;                       // [0] with no block open, [b + 1] inside block b
+    std::vector<TPairSet> Pairs_;                       // as Heads_, by a line's first two bytes
+    std::vector<std::vector<std::size_t>> Candidates_;  // per state as Heads_: the uses a line may match there
     bool AsciiHeads_ = true;
+    uint64_t HeaderSizes_ = 0;  // bit n: a header keyword has n bytes (below 64)
 };
 
 // Reads the lines of files into `records`, one entry per rule, keeping the
@@ -118,17 +134,25 @@ public:
     TRuleReader(const TRuleSet& rules, std::vector<TKindRecords>& records);
 
     // Closes the open block: a file starts outside every block.
-    void StartFile() { Open_ = kNoBlock; }
+    void StartFile() { Open(kNoBlock); }
     // Whether a line whose first byte above 32 is `head` may record anything
     // or change the reader's state; a line for which it is false can be skipped.
     bool MayMatter(char head) const { return Rules_.MayMatter(head, Open_); }
+    bool MayMatter(char head, char next) const { return TRuleSet::MayMatterIn(Pairs_, head, next); }
     // Records one line, as read, of file `fileIndex`.
     void ReadLine(std::string_view line, uint32_t fileIndex, int32_t lineIndex);
     int32_t OpenBlock() const { return Open_; }
 
 private:
+    void ReadHeader(std::string_view text, std::string_view line, uint32_t fileIndex, int32_t lineIndex);
+    void Open(int32_t block) {
+        Open_ = block;
+        Pairs_ = Rules_.Pairs_[static_cast<std::size_t>(block) + 1].data();
+    }
+
     const TRuleSet& Rules_;
     std::vector<TKindRecords>& Records_;
-    std::vector<char> Matched_;  // per use, for the line being read
+    std::vector<char> Matched_;  // per use, for the line being read; all 0 between lines
     int32_t Open_ = kNoBlock;
+    const uint64_t* Pairs_;  // the rule set's for the open block
 };

@@ -9,9 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "syntax.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -389,4 +392,64 @@ void WalkStrips(const char* bytes, std::size_t size, TVisitor& visitor) {
     }();
     const std::size_t limit = StripPathLimit.load(std::memory_order_relaxed);
     walks[limit == 0 || limit > walks.size() ? walks.size() - 1 : limit - 1](bytes, size, visitor);
+}
+
+namespace strip_masks {
+
+// Where a comment cuts a text, its size when none does, and the first
+// assignment before that, std::string_view::npos when there is none; a strip at a time.
+class TCutFinder {
+public:
+    static_assert(kSecondComment.size() == 2);
+    // The second comment's two bytes are one class when they are the same byte.
+    static constexpr bool kTwice = kSecondComment[0] == kSecondComment[1];
+    enum EClass : std::size_t { cComment, cAssignment, cSecondFirst, cSecondNext = cSecondFirst + (kTwice ? 0 : 1) };
+    static constexpr std::array<TByteClass, cSecondNext + 1> kClasses = [] {
+        std::array<TByteClass, cSecondNext + 1> all{};
+        all[cComment] = OneByte(kComment);
+        all[cAssignment] = OneByte(kAssignment);
+        all[cSecondFirst] = OneByte(kSecondComment[0]);
+        all[cSecondNext] = OneByte(kSecondComment[1]);
+        return all;
+    }();
+
+    explicit TCutFinder(std::string_view text) : Text_(text), Cut(text.size()) {}
+
+    bool Strip(const uint64_t* masks, std::size_t strip) {
+        const std::size_t base = kStripBytes * strip;
+        uint64_t pairs = masks[cSecondFirst] & (masks[cSecondNext] >> 1);
+        // A pair across the strip's end.
+        if ((masks[cSecondFirst] >> 63) != 0 && base + kStripBytes < Text_.size() &&
+            Text_[base + kStripBytes] == kSecondComment[1])
+            pairs |= uint64_t{1} << 63;
+        const uint64_t cuts = masks[cComment] | pairs;
+        const uint64_t equals =
+            cuts == 0 ? masks[cAssignment] : masks[cAssignment] & ((uint64_t{1} << LowestBit(cuts)) - 1);
+        if (Equals == std::string_view::npos && equals != 0)
+            Equals = base + static_cast<std::size_t>(LowestBit(equals));
+        if (cuts == 0) return true;
+        Cut = base + static_cast<std::size_t>(LowestBit(cuts));
+        return false;
+    }
+
+private:
+    std::string_view Text_;
+
+public:
+    std::size_t Cut;
+    std::size_t Equals = std::string_view::npos;
+};
+
+}  // namespace strip_masks
+
+// Where a comment cuts a line's text after its leading blanks (its size when
+// none does), and the first '=' before that (npos when there is none).
+struct TCommentCut {
+    std::size_t Cut;
+    std::size_t Equals;
+};
+inline TCommentCut CommentCutOf(std::string_view text) {
+    strip_masks::TCutFinder finder(text);
+    WalkStrips(text.data(), text.size(), finder);
+    return {finder.Cut, finder.Equals};
 }

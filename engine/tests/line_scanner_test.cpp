@@ -133,7 +133,7 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
         "Side = 1\nBehavior = x\nEnd\n",
         "  ButtonImage = PlainLineEnd\nSelectPortrait=Tight\nWeaponSet\n Weapon = P Gun\n",
         "MappedImage Plain\nMappedImage\nW x\n",
-        "List\n\xC9=Hi\n1 = A B\n\xC9\xE0W High\n\xC9 Low\n",
+        "\xC9 \xE0\xE1\nList\n\xC9=Hi\n1 = A B\n\xC9\xE0W High\n",
         "\x01Weapon = P NONE\nDeathWeapon =Zap//c\n",
     };
     std::string body;
