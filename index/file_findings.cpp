@@ -21,12 +21,13 @@ std::vector<TFinding> FindingsOf(int32_t file, const std::vector<TFileEntry>& fi
         const TOccurrence& declaration = entry.Declarations[i];
         const TNamePlaces& places = declaration.Entry->Places;
         const TNameFacts facts = factsOf(declaration);
-        const std::string written(declaration.Written);
+        const std::string_view written = declaration.Written;
         if (kinds.Unused && IsUnused(facts)) {
-            findings.push_back({TFindingKind::Unused, declaration.Range, written, {}, declaration.Rule()});
+            findings.push_back({TFindingKind::Unused, declaration.Range, std::string(written), {}, declaration.Rule()});
         }
         if (kinds.Duplicates && IsDuplicate(facts)) {
-            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, written, {}, declaration.Rule()};
+            TFinding duplicate{
+                TFindingKind::Duplicate, declaration.Range, std::string(written), {}, declaration.Rule()};
             for (const TItemRef& other : places.Declarations) {
                 if (other == TItemRef{file, static_cast<int32_t>(i)}) continue;
                 duplicate.Related.push_back({other.File, files[other.File].Declarations[other.Item].Range});

@@ -115,10 +115,14 @@ TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
     EXPECT_EQ(Joined(index.ClosestNames(0, "canon", 3)) + Joined(index.ClosestNames(1, "canon", 3)), "Cannon;");
     const auto hover = index.Hover(0, {5, 20});
     EXPECT_EQ(hover ? hover->Block : "none", "Weapon Cannon\nEnd\n");
+    // Symbols, in file and line order, each with its rule.
     std::string symbols;
-    for (const TSymbol& symbol : index.DocumentSymbols(0)) symbols += symbol.Name + std::to_string(symbol.Rule) + ";";
-    EXPECT_EQ(symbols, "Cannon0;Shared-1;Shared1;");
-    EXPECT_EQ(index.WorkspaceSymbols("shar").size(), 2u);
+    for (const auto& found : {index.DocumentSymbols(0), index.WorkspaceSymbols("SHAR"), index.DocumentSymbols(1)}) {
+        for (const TSymbol& symbol : found)
+            symbols += symbol.Name + std::to_string(symbol.Rule) + " " + Where(symbol.Place.Range) + ";";
+        symbols += "|";
+    }
+    EXPECT_EQ(symbols, "Cannon0 0:7-0:13;Shared-1 2:12-2:18;Shared1 3:7-3:13;|Shared-1 2:12-2:18;Shared1 3:7-3:13;||");
 
     // The text before the cursor, and what completion offers there, or "none".
     const std::pair<std::string, std::string> completions[] = {
