@@ -1,6 +1,7 @@
 #include "convert.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -104,18 +105,30 @@ namespace {
 
 // Written as nlohmann::json writes them, keys in order, so that the text is
 // the same as a dump of the value would be.
-void AppendString(std::string& out, const std::string& text) {
-    // Printable ASCII, as nearly every name, path and message is, is escaped
-    // here as nlohmann-json escapes it; a value for each string cost a tenth
-    // of a first indexing's time.
-    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c < '\x7F'; })) {
-        out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+bool IsPlain(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c < '\x7F'; });
+}
+
+// The parts as one JSON string. Printable ASCII, as nearly every name, path
+// and message is, is escaped here as nlohmann-json escapes it, run by run;
+// a JSON value for each string cost a tenth of a first indexing's time.
+void AppendString(std::string& out, std::initializer_list<std::string_view> parts) {
+    if (!std::all_of(parts.begin(), parts.end(), IsPlain)) {
+        std::string whole;
+        for (const std::string_view part : parts) whole += part;
+        out += json(whole).dump(-1, ' ', false, json::error_handler_t::replace);
         return;
     }
     out += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
+    for (const std::string_view part : parts) {
+        for (std::size_t at = 0;;) {
+            const std::size_t stop = std::min(part.find_first_of("\"\\", at), part.size());
+            out.append(part.data() + at, stop - at);
+            if (stop == part.size()) break;
+            out += '\\';
+            out += part[stop];
+            at = stop + 1;
+        }
     }
     out += '"';
 }
@@ -132,9 +145,9 @@ void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnost
     const auto kind = static_cast<std::size_t>(finding.Kind);
     const TDiagnosticTexts::TRuleTexts& rule = texts.Of(finding.Rule);
     out += "{\"code\":";
-    AppendString(out, rule.Codes[kind]);
+    AppendString(out, {rule.Codes[kind]});
     out += ",\"message\":";
-    AppendString(out, rule.Before + finding.Name + rule.After[kind]);
+    AppendString(out, {rule.Before, finding.Name, rule.After[kind]});
     out += ",\"range\":";
     AppendRange(out, finding.Range);
     for (std::size_t i = 0; i < finding.Related.size(); ++i) {
@@ -142,9 +155,9 @@ void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnost
         out += "{\"location\":{\"range\":";
         AppendRange(out, finding.Related[i].Range);
         out += ",\"uri\":";
-        AppendString(out, clientUri(finding.Related[i].File));
+        AppendString(out, {clientUri(finding.Related[i].File)});
         out += "},\"message\":";
-        AppendString(out, texts.AlsoDeclared);
+        AppendString(out, {texts.AlsoDeclared});
         out += i + 1 == finding.Related.size() ? "}]" : "}";
     }
     out += ",\"severity\":" + std::to_string(kKinds[kind].Severity) + ",\"source\":\"tessaron\"";
@@ -163,7 +176,7 @@ std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFi
         AppendDiagnostic(out, findings[i], texts, clientUri);
     }
     out += "],\"uri\":";
-    AppendString(out, uri);
+    AppendString(out, {uri});
     out += "}}";
     return out;
 }
