@@ -5,13 +5,6 @@
 
 namespace {
 
-// The folder that the file's relative paths start from: none for a bare name.
-std::string FolderOf(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
-    if (cut == std::string::npos) return {};
-    return path.substr(0, cut == 0 ? 1 : cut);
-}
-
 std::optional<std::string> ProjectFileOf(const TOptions& options) {
     if (!options.RulesFile.empty()) return options.RulesFile;
     std::string found = options.Root;
@@ -20,10 +13,6 @@ std::optional<std::string> ProjectFileOf(const TOptions& options) {
     TFileId id;
     if (GetFileId(found, id)) return found;
     return std::nullopt;
-}
-
-void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
-    to.insert(to.end(), more.begin(), more.end());
 }
 
 }  // namespace
@@ -37,16 +26,17 @@ TLoadedProject LoadProject(const TOptions& options) {
         std::string bytes;
         loaded.Complaint = ReadTextFile(*project.File, bytes);
         if (loaded.Complaint) return loaded;
-        loaded.Faults = ParseProjectFile(bytes, FolderOf(*project.File), file);
+        loaded.Faults = ParseProjectFile(bytes, ProjectFolderOf(*project.File), file);
         if (!loaded.Faults.empty()) return loaded;
     }
-    project.Images = file.Image;
-    project.DeclaredIn = std::move(file.DeclaredIn);
-    Append(project.DeclaredIn, options.DeclaredIn);
-    project.NameFiles = std::move(file.Names);
-    Append(project.NameFiles, options.NameFiles);
-    project.Kinds = {options.Unused || file.Unused.value_or(false),
-                     options.Duplicates || file.Duplicates.value_or(false)};
-    project.Rules = std::move(file.Rules);
+    // The command line's flags can only turn a finding kind on.
+    const TOwnSettings own{options.DeclaredIn, options.NameFiles, options.Unused ? std::optional(true) : std::nullopt,
+                           options.Duplicates ? std::optional(true) : std::nullopt};
+    TJoinedProject joined = JoinProject(std::move(file), own);
+    project.Images = joined.Image;
+    project.DeclaredIn = std::move(joined.DeclaredIn);
+    project.NameFiles = std::move(joined.Names);
+    project.Kinds = {joined.Unused, joined.Duplicates};
+    project.Rules = std::move(joined.Rules);
     return loaded;
 }

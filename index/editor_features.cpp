@@ -29,16 +29,53 @@ const TOccurrence& DeclarationAt(const TIndexStore& store, const TItemRef& ref) 
     return store.Files[ref.File].Declarations[ref.Item];
 }
 
-// visit(key, written) for every declared name: the workspace's first
-// declaration's spelling, and each name declared elsewhere.
+// visit(key, written) for every declared name of `rule`: the workspace's
+// first declaration's spelling, and each name declared elsewhere.
 template <typename F>
-void ForEachDeclaredName(const TIndexStore& store, F&& visit) {
+void ForEachDeclaredName(const TIndexStore& store, int32_t rule, F&& visit) {
     store.Names.ForEach([&](const TNameEntry& name) {
-        if (!name.Places.Declarations.empty()) {
+        if (name.Rule == rule && !name.Places.Declarations.empty()) {
             visit(name.Key, DeclarationAt(store, name.Places.Declarations.front()).Written);
         }
     });
-    store.Elsewhere.ForEach([&](const std::string& key, const std::string& written) { visit(key, written); });
+    store.Elsewhere.ForEach(rule, [&](const std::string& key, const std::string& written) { visit(key, written); });
+}
+
+// Line `line` of the reader's lines, without its CRs.
+std::string LineOf(std::string_view bytes, const TReaderLines& lines, int32_t line) {
+    const std::size_t begin = lines.LineStart(line);
+    const std::size_t end = line + 1 < lines.Count() ? lines.LineStart(line + 1) - 1 : bytes.size();
+    return WithoutCr(bytes.substr(begin, end - begin));
+}
+
+// Where a name is being typed: its rule, and the value typed so far on the
+// line as read.
+struct TTyped {
+    int32_t Rule;
+    std::string Prefix;
+};
+
+std::optional<TTyped> ImageTyped(std::string_view before) {
+    // The line as read up to the position, and one more letter: the scanner
+    // records a use there only when the position is in an image key's value.
+    const std::string line = std::string(before) + "x";
+    TScanState state;
+    TLineScanner(state).ScanLine(line, 0, 0);
+    if (state.RefTable.Count() != 1 || state.RefTable[0].Column - 1 + state.RefTable[0].Length != line.size()) {
+        return std::nullopt;
+    }
+    return TTyped{kImageRule, line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1)};
+}
+
+std::optional<TTyped> RuleTyped(const TRuleSet& rules, std::string_view bytes, const TReaderLines& lines, int32_t at,
+                                std::size_t column) {
+    // The context block open at the line, as the lines before it leave it.
+    int32_t open = kNoBlock;
+    for (int32_t line = 0; line < at; ++line) open = rules.BlockAfter(LineOf(bytes, lines, line), open);
+    const std::string line = LineOf(bytes, lines, at);
+    const auto site = rules.UseAt(line, static_cast<uint32_t>(column + 1), open);
+    if (!site || site->Column - 1 > column) return std::nullopt;
+    return TTyped{site->Rule, line.substr(site->Column - 1, column - (site->Column - 1))};
 }
 
 }  // namespace
@@ -53,17 +90,17 @@ const TOccurrence* OccurrenceAt(const TIndexStore& store, int32_t file, TPositio
     return nullptr;
 }
 
-std::vector<TPlace> DeclarationsOf(const TIndexStore& store, const std::string& key) {
+std::vector<TPlace> DeclarationsOf(const TIndexStore& store, int32_t rule, const std::string& key) {
     std::vector<TPlace> places;
-    const TNameEntry* name = store.Names.Find(key);
+    const TNameEntry* name = store.Names.Find(rule, key);
     if (name == nullptr) return places;
     for (const TItemRef& ref : name->Places.Declarations) places.push_back({ref.File, DeclarationAt(store, ref).Range});
     return places;
 }
 
-std::vector<TPlace> UsesOf(const TIndexStore& store, const std::string& key) {
+std::vector<TPlace> UsesOf(const TIndexStore& store, int32_t rule, const std::string& key) {
     std::vector<TPlace> places;
-    const TNameEntry* name = store.Names.Find(key);
+    const TNameEntry* name = store.Names.Find(rule, key);
     if (name == nullptr) return places;
     for (const TItemRef& ref : name->Places.Uses) {
         places.push_back({ref.File, store.Files[ref.File].Uses[ref.Item].Range});
@@ -76,22 +113,23 @@ std::optional<TCompletion> CompletionAt(const TIndexStore& store, int32_t file, 
     const std::string bytes = store.BytesOf(file);
     const TLineMap map(bytes, entry.Encoding, store.Units);
     const std::size_t offset = map.OffsetOf(position);
-    const std::size_t lineStart = TReaderLines(bytes).LineStartOf(offset);
-    // The line as read up to the position, and one more letter: the scanner
-    // records a use there only when the position is in an image key's value.
-    const std::string line = WithoutCr({bytes.data() + lineStart, offset - lineStart}) + "x";
-    TScanState state;
-    TLineScanner(state).ScanLine(line, 0, 0);
-    if (state.RefTable.Count() != 1 || state.RefTable[0].Column - 1 + state.RefTable[0].Length != line.size()) {
-        return std::nullopt;
+    const TReaderLines lines(bytes);
+    const std::size_t lineStart = lines.LineStartOf(offset);
+    const std::string before = WithoutCr({bytes.data() + lineStart, offset - lineStart});
+    std::optional<TTyped> typed;
+    if (store.Settings.Images) typed = ImageTyped(before);
+    if (!typed && store.Rules() != nullptr) {
+        const auto line = static_cast<int32_t>(std::count(bytes.begin(), bytes.begin() + lineStart, '\n'));
+        typed = RuleTyped(*store.Rules(), bytes, lines, line, before.size());
     }
-    const std::string prefix = AsciiLowered(line.substr(state.RefTable[0].Column - 1, state.RefTable[0].Length - 1));
+    if (!typed) return std::nullopt;
+    const std::string prefix = AsciiLowered(typed->Prefix);
     std::size_t begin = offset;
     for (std::size_t left = prefix.size(); left > 0 && begin > lineStart; --begin) {
         if (bytes[begin - 1] != kCarriageReturn) --left;
     }
     TCompletion completion{map.RangeOf(begin, offset), {}};
-    ForEachDeclaredName(store, [&](const std::string& key, std::string_view written) {
+    ForEachDeclaredName(store, typed->Rule, [&](const std::string& key, std::string_view written) {
         if (key.compare(0, prefix.size(), prefix) == 0) completion.Names.emplace_back(written);
     });
     std::sort(completion.Names.begin(), completion.Names.end(),
@@ -122,11 +160,12 @@ std::optional<THover> HoverAt(const TIndexStore& store, int32_t file, TPosition 
     return THover{ToUtf8(block, store.Files[ref.File].Encoding), ref.File, declaration.Range};
 }
 
-std::vector<std::string> ClosestNames(const TIndexStore& store, const std::string& key, std::size_t count) {
+std::vector<std::string> ClosestNames(const TIndexStore& store, int32_t rule, const std::string& key,
+                                      std::size_t count) {
     // Farther than a third of the name is another name, not a slip.
     const std::size_t limit = std::max<std::size_t>(1, key.size() / 3);
     std::vector<std::pair<std::size_t, std::string>> near;
-    ForEachDeclaredName(store, [&](const std::string& candidate, std::string_view written) {
+    ForEachDeclaredName(store, rule, [&](const std::string& candidate, std::string_view written) {
         // The lengths alone bound the distance from below.
         if (std::max(key.size(), candidate.size()) - std::min(key.size(), candidate.size()) > limit) return;
         const std::size_t distance = EditDistance(key, candidate);
@@ -144,7 +183,7 @@ std::vector<std::string> ClosestNames(const TIndexStore& store, const std::strin
 std::vector<TSymbol> DocumentSymbols(const TIndexStore& store, int32_t file) {
     std::vector<TSymbol> symbols;
     for (const TOccurrence& item : store.Files[file].Declarations) {
-        symbols.push_back({std::string(item.Written), {file, item.Range}});
+        symbols.push_back({std::string(item.Written), {file, item.Range}, item.Rule()});
     }
     return symbols;
 }
@@ -156,7 +195,7 @@ std::vector<TSymbol> WorkspaceSymbols(const TIndexStore& store, const std::strin
         if (name.Key.find(wanted) == std::string::npos) return;
         for (const TItemRef& ref : name.Places.Declarations) {
             const TOccurrence& declaration = DeclarationAt(store, ref);
-            symbols.push_back({std::string(declaration.Written), {ref.File, declaration.Range}});
+            symbols.push_back({std::string(declaration.Written), {ref.File, declaration.Range}, name.Rule});
         }
     });
     std::sort(symbols.begin(), symbols.end(), [](const TSymbol& a, const TSymbol& b) {

@@ -17,6 +17,7 @@ struct TOccurrence {
     TRange Range;
     int32_t ReaderLine;
     const std::string& Key() const { return Entry->Key; }
+    int32_t Rule() const { return Entry->Rule; }
 };
 
 struct TPlace {
@@ -26,9 +27,6 @@ struct TPlace {
 };
 
 enum class TFindingKind { Undeclared, Unused, Duplicate };
-
-// The rule a name belongs to: an index into the settings' rules, or images.
-constexpr int32_t kImageRule = -1;
 
 struct TFinding {
     TFindingKind Kind;

@@ -7,19 +7,27 @@ std::vector<TFinding> FindingsOf(int32_t file, const std::vector<TFileEntry>& fi
                                  const TDeclaredElsewhere& elsewhere, TFindingKinds kinds) {
     std::vector<TFinding> findings;
     const TFileEntry& entry = files[file];
+    const auto factsOf = [&](const TOccurrence& item) {
+        const TNamePlaces& places = item.Entry->Places;
+        return TNameFacts{places.Declarations.size(), places.Uses.size(), elsewhere.Holds(item.Rule(), item.Key())};
+    };
     for (const TOccurrence& use : entry.Uses) {
-        if (use.Entry->Places.Declarations.empty() && !elsewhere.Holds(use.Key())) {
-            findings.push_back({TFindingKind::Undeclared, use.Range, std::string(use.Written), {}});
+        if (!use.Entry->Places.Declarations.empty()) continue;
+        if (IsUndeclared(factsOf(use))) {
+            findings.push_back({TFindingKind::Undeclared, use.Range, std::string(use.Written), {}, use.Rule()});
         }
     }
     for (std::size_t i = 0; i < entry.Declarations.size(); ++i) {
         const TOccurrence& declaration = entry.Declarations[i];
         const TNamePlaces& places = declaration.Entry->Places;
-        if (kinds.Unused && places.Uses.empty()) {
-            findings.push_back({TFindingKind::Unused, declaration.Range, std::string(declaration.Written), {}});
+        const TNameFacts facts = factsOf(declaration);
+        const std::string_view written = declaration.Written;
+        if (kinds.Unused && IsUnused(facts)) {
+            findings.push_back({TFindingKind::Unused, declaration.Range, std::string(written), {}, declaration.Rule()});
         }
-        if (kinds.Duplicates && places.Declarations.size() > 1) {
-            TFinding duplicate{TFindingKind::Duplicate, declaration.Range, std::string(declaration.Written), {}};
+        if (kinds.Duplicates && IsDuplicate(facts)) {
+            TFinding duplicate{
+                TFindingKind::Duplicate, declaration.Range, std::string(written), {}, declaration.Rule()};
             for (const TItemRef& other : places.Declarations) {
                 if (other == TItemRef{file, static_cast<int32_t>(i)}) continue;
                 duplicate.Related.push_back({other.File, files[other.File].Declarations[other.Item].Range});

@@ -1,5 +1,6 @@
 // The findings of one file: its uses that nothing declares, and, as asked,
-// its declarations that nothing uses and those of names declared twice.
+// its declarations that nothing uses and those of names declared twice,
+// rule by rule.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +8,7 @@
 
 #include "elsewhere.h"
 #include "file_entry.h"
-
-struct TFindingKinds {
-    bool Unused = true;
-    bool Duplicates = true;
-};
+#include "findings.h"
 
 // In the order of their places in the file.
 std::vector<TFinding> FindingsOf(int32_t file, const std::vector<TFileEntry>& files,

@@ -25,3 +25,8 @@ TEncoding TIndexStore::DiskEncodingOf(std::string_view bytes) const {
             return DetectEncoding(bytes);
     }
 }
+
+void TIndexStore::SetRules() {
+    RuleSet.reset();
+    if (!Settings.Rules.empty()) RuleSet.emplace(Settings.Rules);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "names.h"
 #include "open_texts.h"
 #include "path_map.h"
+#include "rules.h"
 #include "scan_state.h"
 
 struct TIndexStore {
@@ -21,6 +23,8 @@ struct TIndexStore {
 
     TUnits Units;
     TIndexSettings Settings;
+    // The settings' rules as the scanner reads them; none when there are none.
+    std::optional<TRuleSet> RuleSet;
     TPathList Paths;  // by file id, every file that ever joined
     std::vector<TFileEntry> Files;
     TPathMap ByPath;  // the files that are not gone
@@ -37,4 +41,7 @@ struct TIndexStore {
     // As the settings force it, or as the bytes tell.
     TEncoding DiskEncodingOf(std::string_view bytes) const;
     TFindingKinds Kinds() const { return {Settings.Unused, Settings.Duplicates}; }
+    const TRuleSet* Rules() const { return RuleSet ? &*RuleSet : nullptr; }
+    // Makes RuleSet the settings' rules.
+    void SetRules();
 };

@@ -30,9 +30,10 @@ void AddFoldersOf(const TPathList& paths, int32_t from, int32_t to, std::vector<
     }
 }
 
-// The names that one thread scanned, end to end, with their hashes.
+// The names that one thread scanned, end to end, with their rules and hashes.
 struct TScannedKeys {
     TNameList Keys;
+    std::vector<int32_t> Rules;
     std::vector<uint64_t> Hashes;
 };
 
@@ -66,6 +67,19 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
     store.ByPath.Reserve(static_cast<std::size_t>(store.FileCount()), store.Paths);
     for (const int32_t f : files) store.ByPath.Insert(f, store.Paths);
 
+    const std::vector<int32_t> read = ScanFiles(store, files);
+    // The table of names is only read from here on: the files' findings are
+    // found on every core. Each file is new, so its findings changed when it has some.
+    std::vector<int32_t> found = read;
+    ForEachIndex(found.size(), HardwareJobs(), [&](std::size_t i, unsigned) {
+        store.Files[found[i]].Findings = FindingsOf(found[i], store.Files, store.Elsewhere, store.Kinds());
+    });
+    found.erase(std::remove_if(found.begin(), found.end(), [&](int32_t f) { return store.Files[f].Findings.empty(); }),
+                found.end());
+    return found;
+}
+
+std::vector<int32_t> ScanFiles(TIndexStore& store, const std::vector<int32_t>& files) {
     // Each file is read once, on every core, and its names are placed while
     // its bytes are still in the cache; the table of names is filled after.
     const unsigned jobs = HardwareJobs();
@@ -76,6 +90,7 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
         std::vector<char> Bytes;
         std::vector<char> Chunk;
         TScanState Part;
+        std::vector<TPlacedName> Names;
     };
     std::vector<TScratch> scratch(jobs);
     ForEachIndex(files.size(), jobs, [&](std::size_t i, unsigned thread) {
@@ -84,6 +99,7 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
         if (own.Chunk.empty()) own.Chunk.resize(kReadChunk);
         TScanState& part = own.Part;
         part.KeepDefinedPlaces = true;
+        part.Rules = store.Rules();
         TFileEntry& entry = store.Files[files[i]];
         std::size_t size = 0;
         if (!ReadDisk(store.PathOf(files[i]), own.Bytes, size)) {
@@ -95,14 +111,13 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
         TMemorySource source(text, true);
         TLineScanner(part, own.Chunk).ScanText(source, 0);
         entry.Encoding = entry.DiskEncoding = store.DiskEncodingOf(text);
-        TRecordStart next;
-        PlaceItems(entry, text, NamesAsRead(store, entry), store.Units, part, 0, next);
+        PlaceItems(entry, text, NamesAsRead(store, entry), store.Units, KindsOf(part, store.Settings.Images),
+                   own.Names);
         runs[i] = {thread, keys.Keys.Count()};
-        for (const TNameList* list : {&part.UsedNames, &part.DefinedNames}) {
-            for (int32_t k = 0; k < list->Count(); ++k) {
-                keys.Keys.Add((*list)[k]);
-                keys.Hashes.push_back(TNameTable::HashOf((*list)[k]));
-            }
+        for (const TPlacedName& name : own.Names) {
+            keys.Keys.Add(name.Key);
+            keys.Rules.push_back(name.Rule);
+            keys.Hashes.push_back(TNameTable::HashOf(name.Rule, name.Key));
         }
     });
 
@@ -128,7 +143,7 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
                 for (std::size_t item = 0; item < out.size(); ++item, ++k) {
                     const uint64_t hash = keys.Hashes[k];
                     if (TNameTable::PartOf(hash) % lanes != lane) continue;
-                    TNameEntry& name = store.Names.Insert(keys.Keys[k], hash);
+                    TNameEntry& name = store.Names.Insert(keys.Rules[k], keys.Keys[k], hash);
                     out[item].Entry = &name;
                     InsertInOrder(name.Places.*places, {files[i], static_cast<int32_t>(item)});
                 }
@@ -137,14 +152,6 @@ std::vector<int32_t> IndexTrees(TIndexStore& store, const std::vector<std::strin
             items(entry.Declarations, &TNamePlaces::Declarations);
         }
     });
-    scanned.clear();
-    // The table of names is only read from here on: the files' findings are
-    // found on every core. Each file is new, so its findings changed when it has some.
-    ForEachIndex(read.size(), jobs, [&](std::size_t i, unsigned) {
-        store.Files[read[i]].Findings = FindingsOf(read[i], store.Files, store.Elsewhere, store.Kinds());
-    });
-    read.erase(std::remove_if(read.begin(), read.end(), [&](int32_t f) { return store.Files[f].Findings.empty(); }),
-               read.end());
     return read;
 }
 
@@ -156,25 +163,24 @@ void ScanOne(TIndexStore& store, int32_t file, std::string_view bytes) {
     TFileEntry& entry = store.Files[file];
     TScanState state;
     state.KeepDefinedPlaces = true;
+    state.Rules = store.Rules();
     TMemorySource source(bytes, true);
     TLineScanner(state).ScanText(source, 0);
     if (!entry.Open) entry.Encoding = entry.DiskEncoding = store.DiskEncodingOf(bytes);
-    TRecordStart next;
-    PlaceItems(entry, bytes, NamesAsRead(store, entry), store.Units, state, 0, next);
+    std::vector<TPlacedName> names;
+    PlaceItems(entry, bytes, NamesAsRead(store, entry), store.Units, KindsOf(state, store.Settings.Images), names);
     // The editor's UTF-8 stands for the disk's bytes: a name is the one the
     // disk would hold once saved, when its encoding can hold it.
     const bool recode = entry.Open && entry.DiskEncoding != TEncoding::Utf8;
-    const auto entryOf = [&](std::string_view key) {
-        if (!recode) return &store.Names.Insert(key);
-        const std::string disk = FromUtf8(key, entry.DiskEncoding);
-        return &store.Names.Insert(ToUtf8(disk, entry.DiskEncoding) == key ? std::string_view(disk) : key);
+    const auto entryOf = [&](const TPlacedName& name) {
+        if (!recode) return &store.Names.Insert(name.Rule, name.Key);
+        const std::string disk = FromUtf8(name.Key, entry.DiskEncoding);
+        return &store.Names.Insert(name.Rule,
+                                   ToUtf8(disk, entry.DiskEncoding) == name.Key ? std::string_view(disk) : name.Key);
     };
-    for (std::size_t k = 0; k < entry.Uses.size(); ++k) {
-        entry.Uses[k].Entry = entryOf(state.UsedNames[static_cast<int32_t>(k)]);
-    }
-    for (std::size_t k = 0; k < entry.Declarations.size(); ++k) {
-        entry.Declarations[k].Entry = entryOf(state.DefinedNames[static_cast<int32_t>(k)]);
-    }
+    std::size_t k = 0;
+    for (TOccurrence& use : entry.Uses) use.Entry = entryOf(names[k++]);
+    for (TOccurrence& declaration : entry.Declarations) declaration.Entry = entryOf(names[k++]);
 }
 
 }  // namespace
@@ -190,6 +196,29 @@ std::vector<int32_t> Rescan(TIndexStore& store, int32_t file, std::string_view b
     const std::unordered_set<int32_t> affected = relink.Affected(file);
     relink.DropUnnamed(store.Names);
     return RefreshFindings(store, affected);
+}
+
+std::vector<int32_t> Reindex(TIndexStore& store) {
+    store.Names = TNameTable();
+    std::vector<int32_t> onDisk;
+    // A file that can no longer be read is gone, and its findings with it.
+    std::unordered_set<int32_t> all;
+    for (int32_t f = 0; f < store.FileCount(); ++f) {
+        TFileEntry& entry = store.Files[f];
+        entry.Uses.clear();
+        entry.Declarations.clear();
+        entry.WrittenNames.clear();
+        if (entry.Gone) continue;
+        all.insert(f);
+        if (!entry.Open) onDisk.push_back(f);
+    }
+    ScanFiles(store, onDisk);
+    for (int32_t f = 0; f < store.FileCount(); ++f) {
+        if (!store.Files[f].Open) continue;
+        ScanOne(store, f, *store.OpenTexts.Find(f));
+        Link(f, store.Files[f]);
+    }
+    return RefreshFindings(store, all);
 }
 
 std::vector<int32_t> RefreshFindings(TIndexStore& store, const std::unordered_set<int32_t>& files) {

@@ -2,43 +2,47 @@
 
 #include <functional>
 
-uint64_t TNameTable::HashOf(std::string_view key) {
-    return std::hash<std::string_view>()(key);
+uint64_t TNameTable::HashOf(int32_t rule, std::string_view key) {
+    // Each rule's names spread over every part; images hash as the key alone.
+    constexpr uint64_t kSpread = 0x9E3779B97F4A7C15u;
+    return std::hash<std::string_view>()(key) ^ (static_cast<uint64_t>(rule + 1) * kSpread);
 }
 
-std::size_t TNameTable::TPart::SlotOf(std::string_view key, uint64_t hash) const {
+std::size_t TNameTable::TPart::SlotOf(int32_t rule, std::string_view key, uint64_t hash) const {
     const std::size_t mask = Slots.size() - 1;
     std::size_t slot = hash & mask;
-    while (Slots[slot].Entry != nullptr && !(Slots[slot].Hash == hash && Slots[slot].Entry->Key == key)) {
+    while (Slots[slot].Entry != nullptr &&
+           !(Slots[slot].Hash == hash && Slots[slot].Entry->Rule == rule && Slots[slot].Entry->Key == key)) {
         slot = (slot + 1) & mask;
     }
     return slot;
 }
 
-TNameEntry* TNameTable::Find(std::string_view key) const {
-    const uint64_t hash = HashOf(key);
+TNameEntry* TNameTable::Find(int32_t rule, std::string_view key) const {
+    const uint64_t hash = HashOf(rule, key);
     const TPart& part = Parts_[PartOf(hash)];
-    return part.Count == 0 ? nullptr : part.Slots[part.SlotOf(key, hash)].Entry;
+    return part.Count == 0 ? nullptr : part.Slots[part.SlotOf(rule, key, hash)].Entry;
 }
 
-TNameEntry& TNameTable::Insert(std::string_view key, uint64_t hash) {
+TNameEntry& TNameTable::Insert(int32_t rule, std::string_view key, uint64_t hash) {
     TPart& part = Parts_[PartOf(hash)];
     if (2 * (part.Count + 1) > part.Slots.size()) part.Grow();
-    TSlot& slot = part.Slots[part.SlotOf(key, hash)];
+    TSlot& slot = part.Slots[part.SlotOf(rule, key, hash)];
     if (slot.Entry == nullptr) {
         slot = {part.NewEntry(), hash};
         slot.Entry->Key.assign(key);
+        slot.Entry->Rule = rule;
         ++part.Count;
     }
     return *slot.Entry;
 }
 
 void TNameTable::Erase(TNameEntry& entry) {
-    const uint64_t hash = HashOf(entry.Key);
+    const uint64_t hash = HashOf(entry.Rule, entry.Key);
     TPart& part = Parts_[PartOf(hash)];
     std::vector<TSlot>& slots = part.Slots;
     const std::size_t mask = slots.size() - 1;
-    std::size_t hole = part.SlotOf(entry.Key, hash);
+    std::size_t hole = part.SlotOf(entry.Rule, entry.Key, hash);
     // Each later slot of the run moves back into the hole unless its home
     // lies after the hole, where a lookup still finds it.
     for (std::size_t next = (hole + 1) & mask; slots[next].Entry != nullptr; next = (next + 1) & mask) {

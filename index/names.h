@@ -24,9 +24,14 @@ struct TNamePlaces {
     std::vector<TItemRef> Uses;
 };
 
-// A name as the scanner records it (ASCII letters lowered), with its places.
+// The rule a name belongs to: an index into the settings' rules, or images.
+constexpr int32_t kImageRule = -1;
+
+// A name of one rule as the scanner records it (ASCII letters lowered), with
+// its places: names of different rules are different names.
 struct TNameEntry {
     std::string Key;
+    int32_t Rule = kImageRule;
     TNamePlaces Places;
 };
 
@@ -35,15 +40,15 @@ public:
     // The names fall into parts by their hash, each with entries of its own:
     // threads that insert into different parts may do so at once.
     static constexpr std::size_t kParts = 8;
-    static uint64_t HashOf(std::string_view key);
+    static uint64_t HashOf(int32_t rule, std::string_view key);
     static std::size_t PartOf(uint64_t hash) { return hash >> 61; }
 
-    // Null when the table does not hold `key`.
-    TNameEntry* Find(std::string_view key) const;
-    // The entry of `key`, new and without places when the table lacked it.
-    TNameEntry& Insert(std::string_view key) { return Insert(key, HashOf(key)); }
-    // The same with HashOf(key) computed before, on another thread say.
-    TNameEntry& Insert(std::string_view key, uint64_t hash);
+    // Null when the table does not hold `key` of `rule`.
+    TNameEntry* Find(int32_t rule, std::string_view key) const;
+    // The entry of `key` of `rule`, new and without places when the table lacked it.
+    TNameEntry& Insert(int32_t rule, std::string_view key) { return Insert(rule, key, HashOf(rule, key)); }
+    // The same with HashOf(rule, key) computed before, on another thread say.
+    TNameEntry& Insert(int32_t rule, std::string_view key, uint64_t hash);
     void Erase(TNameEntry& entry);
     template <typename F>
     void ForEach(F&& visit) const {
@@ -68,8 +73,8 @@ private:
         std::size_t UsedInLast = 0;
         std::vector<TNameEntry*> Free;
 
-        // The slot that holds `key`, or the free one where it would go.
-        std::size_t SlotOf(std::string_view key, uint64_t hash) const;
+        // The slot that holds `key` of `rule`, or the free one where it would go.
+        std::size_t SlotOf(int32_t rule, std::string_view key, uint64_t hash) const;
         void Grow();
         TNameEntry* NewEntry();
     };

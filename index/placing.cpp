@@ -11,30 +11,63 @@ std::string WithoutCr(std::string_view bytes) {
     return out;
 }
 
-void PlaceItems(TFileEntry& entry, std::string_view bytes, bool asRead, TUnits units, const TScanState& state,
-                uint32_t scanned, TRecordStart& next) {
-    const auto ofFile = [scanned](const TRefTable& refs, int32_t k) {
-        return k < refs.Count() && refs[k].FileIndex == scanned;
-    };
+std::vector<TKindSource> KindsOf(const TScanState& state, bool images) {
+    std::vector<TKindSource> kinds;
+    if (images) {
+        kinds.push_back({kImageRule, &state.UsedNames, &state.RefTable, &state.DefinedNames, &state.DefinedPlaces});
+    }
+    for (std::size_t r = 0; r < state.RuleRecords.size(); ++r) {
+        const TKindRecords& records = state.RuleRecords[r];
+        kinds.push_back({static_cast<int32_t>(r), &records.UsedNames, &records.RefTable, &records.DefinedNames,
+                         &records.DefinedPlaces});
+    }
+    return kinds;
+}
+
+namespace {
+
+// The records of one kind's uses or declarations, read in their order.
+struct TStream {
+    const TRefTable* Refs;
+    const TNameList* Names;
+    int32_t Rule;
+    bool Use;
+    int32_t At = 0;
+    bool Done() const { return At == Refs->Count(); }
+};
+
+}  // namespace
+
+void PlaceItems(TFileEntry& entry, std::string_view bytes, bool asRead, TUnits units,
+                const std::vector<TKindSource>& kinds, std::vector<TPlacedName>& names) {
     entry.Uses.clear();
     entry.Declarations.clear();
     entry.WrittenNames.clear();
-    // A file without names needs no map of its lines.
-    if (!ofFile(state.RefTable, next.Use) && !ofFile(state.DefinedPlaces, next.Declaration)) return;
-    // Items are many: each list takes its final size at once.
-    TRecordStart last = next;
-    while (ofFile(state.RefTable, last.Use)) ++last.Use;
-    while (ofFile(state.DefinedPlaces, last.Declaration)) ++last.Declaration;
-    entry.Uses.reserve(static_cast<std::size_t>(last.Use - next.Use));
-    entry.Declarations.reserve(static_cast<std::size_t>(last.Declaration - next.Declaration));
+    names.clear();
+    std::vector<TStream> streams;
+    std::size_t uses = 0;
+    std::size_t declarations = 0;
     // The items view their names in WrittenNames, which therefore never
     // moves: it holds every name even where a byte grows to three in UTF-8.
     std::size_t bound = 0;
-    for (int32_t k = next.Use; k < last.Use; ++k) bound += state.RefTable[k].Length;
-    for (int32_t k = next.Declaration; k < last.Declaration; ++k) bound += state.DefinedPlaces[k].Length;
+    for (const TKindSource& kind : kinds) {
+        for (const bool use : {true, false}) {
+            const TRefTable& refs = use ? *kind.Uses : *kind.Declarations;
+            if (refs.Count() == 0) continue;
+            streams.push_back({&refs, use ? kind.UsedNames : kind.DefinedNames, kind.Rule, use});
+            (use ? uses : declarations) += static_cast<std::size_t>(refs.Count());
+            for (int32_t k = 0; k < refs.Count(); ++k) bound += refs[k].Length;
+        }
+    }
+    // A file without names needs no map of its lines.
+    if (streams.empty()) return;
+    // Items are many: each list takes its final size at once.
+    entry.Uses.reserve(uses);
+    entry.Declarations.reserve(declarations);
+    names.resize(uses + declarations);
     entry.WrittenNames.reserve(asRead ? bound : 3 * bound);
-    const auto add = [&](std::vector<TOccurrence>& out, const TRefRec& ref, std::size_t begin, std::size_t end,
-                         TRange range) {
+    const auto add = [&](const TStream& stream, std::size_t begin, std::size_t end, TRange range) {
+        const TRefRec& ref = (*stream.Refs)[stream.At];
         std::string_view written(bytes.data() + begin, end - begin);
         std::string converted;
         if (!asRead || written.find(kCarriageReturn) != std::string_view::npos) {
@@ -43,44 +76,52 @@ void PlaceItems(TFileEntry& entry, std::string_view bytes, bool asRead, TUnits u
         }
         const std::size_t at = entry.WrittenNames.size();
         entry.WrittenNames.insert(entry.WrittenNames.end(), written.begin(), written.end());
+        std::vector<TOccurrence>& out = stream.Use ? entry.Uses : entry.Declarations;
+        names[stream.Use ? out.size() : uses + out.size()] = {stream.Rule, (*stream.Names)[stream.At]};
         out.push_back({nullptr, {entry.WrittenNames.data() + at, written.size()}, range, ref.LineIndex});
     };
-    // Most texts: uses and declarations merged in line order, one walk.
+    // The next record in line order, uses before declarations on one line.
+    const auto next = [&]() -> TStream* {
+        TStream* first = nullptr;
+        for (TStream& stream : streams) {
+            if (!stream.Done() &&
+                (first == nullptr || (*stream.Refs)[stream.At].LineIndex < (*first->Refs)[first->At].LineIndex)) {
+                first = &stream;
+            }
+        }
+        return first;
+    };
+    if (streams.size() > 1) {
+        std::stable_partition(streams.begin(), streams.end(), [](const TStream& s) { return s.Use; });
+    }
+    // Most texts: one walk over the lines.
     TLineCursor cursor(bytes, entry.Encoding, units);
-    TRecordStart at = next;
     bool plain = true;
-    while (plain && (ofFile(state.RefTable, at.Use) || ofFile(state.DefinedPlaces, at.Declaration))) {
-        const bool use = ofFile(state.RefTable, at.Use) &&
-                         (!ofFile(state.DefinedPlaces, at.Declaration) ||
-                          state.RefTable[at.Use].LineIndex <= state.DefinedPlaces[at.Declaration].LineIndex);
-        const TRefRec& ref = use ? state.RefTable[at.Use] : state.DefinedPlaces[at.Declaration];
+    for (TStream* stream = next(); plain && stream != nullptr; stream = next()) {
+        const TRefRec& ref = (*stream->Refs)[stream->At];
         std::size_t begin = 0;
         std::size_t end = 0;
         TRange range;
         plain = cursor.RangeOf(ref.LineIndex, ref.Column, ref.Length, begin, end, range);
         if (!plain) break;
-        add(use ? entry.Uses : entry.Declarations, ref, begin, end, range);
-        ++(use ? at.Use : at.Declaration);
+        add(*stream, begin, end, range);
+        ++stream->At;
     }
-    if (plain) {
-        next = at;
-        return;
-    }
+    if (plain) return;
     // A lone CR: the protocol's lines are not the reader's.
     entry.Uses.clear();
     entry.Declarations.clear();
     entry.WrittenNames.clear();
+    for (TStream& stream : streams) stream.At = 0;
     TLineFeeds lineFeeds = LineFeeds(bytes);
     const TLineMap map(bytes, entry.Encoding, units, lineFeeds);
     const TReaderLines lines(bytes, std::move(lineFeeds.At));
-    const auto items = [&](const TRefTable& refs, int32_t& k, std::vector<TOccurrence>& out) {
-        for (; ofFile(refs, k); ++k) {
-            std::size_t begin = 0;
-            std::size_t end = 0;
-            lines.Locate(refs[k].LineIndex, refs[k].Column, refs[k].Length, begin, end);
-            add(out, refs[k], begin, end, map.RangeOf(begin, end, static_cast<uint32_t>(refs[k].LineIndex)));
-        }
-    };
-    items(state.RefTable, next.Use, entry.Uses);
-    items(state.DefinedPlaces, next.Declaration, entry.Declarations);
+    for (TStream* stream = next(); stream != nullptr; stream = next()) {
+        const TRefRec& ref = (*stream->Refs)[stream->At];
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        lines.Locate(ref.LineIndex, ref.Column, ref.Length, begin, end);
+        add(*stream, begin, end, map.RangeOf(begin, end, static_cast<uint32_t>(ref.LineIndex)));
+        ++stream->At;
+    }
 }

@@ -27,6 +27,20 @@ std::string RealPathOf(const std::string& path) {
     return real.empty() ? real : real + kPathSeparator + std::string(FileNameOf(path));
 }
 
+bool SameUses(const std::vector<TRuleUse>& a, const std::vector<TRuleUse>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TRuleUse& x, const TRuleUse& y) {
+        return x.Key == y.Key && x.In == y.In && x.Tokens.First == y.Tokens.First &&
+               x.Tokens.AndAfter == y.Tokens.AndAfter;
+    });
+}
+
+// Whether the rules read the files alike; their titles and names files do not read them.
+bool SameReading(const std::vector<TRule>& a, const std::vector<TRule>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TRule& x, const TRule& y) {
+        return x.DeclaredBy == y.DeclaredBy && x.Ignore == y.Ignore && SameUses(x.Uses, y.Uses);
+    });
+}
+
 }  // namespace
 
 void TWorkspaceIndex::SetRoots(std::vector<std::string> roots) {
@@ -39,10 +53,12 @@ void TWorkspaceIndex::SetRoots(std::vector<std::string> roots) {
 }
 
 std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, std::vector<TComplaint>* complaints) {
-    const bool reread = settings.Encoding != Store_.Settings.Encoding;
+    const bool reread = settings.Encoding != Store_.Settings.Encoding || settings.Images != Store_.Settings.Images ||
+                        !SameReading(settings.Rules, Store_.Settings.Rules);
     const bool moved = settings.DeclaredIn != Store_.Settings.DeclaredIn;
     Store_.Settings = std::move(settings);
-    Store_.Elsewhere.Read(Store_.Settings, complaints);
+    Store_.SetRules();
+    Store_.Elsewhere.Read(Store_.Settings, Store_.Rules(), complaints);
     std::vector<int32_t> changed;
     if (Indexed_ && moved) {
         // The files below a folder declared elsewhere leave; those no longer below one join.
@@ -51,10 +67,7 @@ std::vector<int32_t> TWorkspaceIndex::SetSettings(TIndexSettings settings, std::
         }
         changed = Merged(changed, IndexTrees(Store_, RootPaths()));
     }
-    for (int32_t f = 0; reread && f < FileCount(); ++f) {
-        if (Store_.Files[f].Gone || Store_.Files[f].Open) continue;
-        changed = Merged(changed, Rescan(Store_, f, ReadDisk(PathOf(f)).value_or("")));
-    }
+    if (reread && FileCount() > 0) changed = Merged(changed, Reindex(Store_));
     return Merged(changed, RefreshAll());
 }
 
@@ -143,7 +156,7 @@ std::vector<int32_t> TWorkspaceIndex::Close(int32_t file) {
 std::vector<int32_t> TWorkspaceIndex::DiskChanged(const std::string& path) {
     // A base file changed: what is declared elsewhere is read again.
     if (Store_.Elsewhere.IsBelowFolder(path)) {
-        Store_.Elsewhere.Read(Store_.Settings, nullptr);
+        Store_.Elsewhere.Read(Store_.Settings, Store_.Rules(), nullptr);
         return RefreshAll();
     }
     int32_t file = FileOf(path);
@@ -162,10 +175,10 @@ std::vector<int32_t> TWorkspaceIndex::DiskChanged(const std::string& path) {
     return Rescan(Store_, file, *bytes);
 }
 
-const std::string* TWorkspaceIndex::DeclaredOnlyElsewhere(const std::string& key) const {
-    const TNameEntry* name = Store_.Names.Find(key);
+const std::string* TWorkspaceIndex::DeclaredOnlyElsewhere(int32_t rule, const std::string& key) const {
+    const TNameEntry* name = Store_.Names.Find(rule, key);
     if (name != nullptr && !name->Places.Declarations.empty()) return nullptr;
-    return Store_.Elsewhere.SourceOf(key);
+    return Store_.Elsewhere.SourceOf(rule, key);
 }
 
 std::string TWorkspaceIndex::CurrentText(int32_t file) const {

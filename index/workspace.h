@@ -47,21 +47,23 @@ public:
     // or drop what went.
     std::vector<int32_t> DiskChanged(const std::string& path);
 
-    // The folder or names file that declares `key` when no file of the
-    // workspace does; null otherwise.
-    const std::string* DeclaredOnlyElsewhere(const std::string& key) const;
+    // The folder or names file that declares `key` of `rule` when no file of
+    // the workspace does; null otherwise.
+    const std::string* DeclaredOnlyElsewhere(int32_t rule, const std::string& key) const;
     // A file's text in UTF-8: the editor's when open, else the disk's.
     std::string CurrentText(int32_t file) const;
 
     const TOccurrence* ItemAt(int32_t file, TPosition position) const { return OccurrenceAt(Store_, file, position); }
-    std::vector<TPlace> Declarations(const std::string& key) const { return DeclarationsOf(Store_, key); }
-    std::vector<TPlace> Uses(const std::string& key) const { return UsesOf(Store_, key); }
+    std::vector<TPlace> Declarations(int32_t rule, const std::string& key) const {
+        return DeclarationsOf(Store_, rule, key);
+    }
+    std::vector<TPlace> Uses(int32_t rule, const std::string& key) const { return UsesOf(Store_, rule, key); }
     std::optional<TCompletion> Completion(int32_t file, TPosition position) const {
         return CompletionAt(Store_, file, position);
     }
     std::optional<THover> Hover(int32_t file, TPosition position) const { return HoverAt(Store_, file, position); }
-    std::vector<std::string> ClosestNames(const std::string& key, std::size_t count) const {
-        return ::ClosestNames(Store_, key, count);
+    std::vector<std::string> ClosestNames(int32_t rule, const std::string& key, std::size_t count) const {
+        return ::ClosestNames(Store_, rule, key, count);
     }
     std::vector<TSymbol> DocumentSymbols(int32_t file) const { return ::DocumentSymbols(Store_, file); }
     std::vector<TSymbol> WorkspaceSymbols(const std::string& query) const { return ::WorkspaceSymbols(Store_, query); }

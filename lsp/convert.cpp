@@ -1,6 +1,7 @@
 #include "convert.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -67,20 +68,36 @@ namespace {
 
 struct TKindRow {
     int Severity;
-    const char* Code;
-    TTextId Text;
+    const char* Word;  // of the code, before the rule's id
+    TTextId ImageText;
+    TTextId RuleText;
 };
 constexpr TKindRow kKinds[] = {
-    {1, "undeclared-image", utFindingUndeclared},  // Error
-    {4, "unused-image", utFindingUnused},          // Hint
-    {2, "duplicate-image", utFindingDuplicate},    // Warning
+    {1, "undeclared-", utFindingUndeclared, utFindingKindUndeclared},  // Error
+    {4, "unused-", utFindingUnused, utFindingKindUnused},              // Hint
+    {2, "duplicate-", utFindingDuplicate, utFindingKindDuplicate},     // Warning
 };
+constexpr const char* kImageId = "image";
 
 }  // namespace
 
-TDiagnosticTexts DiagnosticTexts() {
-    TDiagnosticTexts texts{Utf8Text(utFindingImage), {}, Utf8Text(utLspAlsoDeclared)};
-    for (std::size_t k = 0; k < std::size(kKinds); ++k) texts.Kinds[k] = Utf8Text(kKinds[k].Text);
+const TDiagnosticTexts::TRuleTexts& TDiagnosticTexts::Of(int32_t rule) const {
+    const int64_t at = int64_t{rule} - kImageRule;
+    return at >= 0 && at < static_cast<int64_t>(Rules.size()) ? Rules[static_cast<std::size_t>(at)] : Rules.front();
+}
+
+TDiagnosticTexts DiagnosticTexts(const std::vector<TRule>& rules) {
+    TDiagnosticTexts texts{{}, Utf8Text(utLspAlsoDeclared)};
+    texts.Rules.resize(rules.size() + 1);
+    for (std::size_t r = 0; r < texts.Rules.size(); ++r) {
+        TDiagnosticTexts::TRuleTexts& rule = texts.Rules[r];
+        const bool image = r == 0;
+        rule.Before = image ? Utf8Text(utFindingImage) : rules[r - 1].Title + Utf8Text(utKindName);
+        for (std::size_t k = 0; k < std::size(kKinds); ++k) {
+            rule.Codes[k] = kKinds[k].Word + (image ? std::string(kImageId) : rules[r - 1].Id);
+            rule.After[k] = Utf8Text(image ? kKinds[k].ImageText : kKinds[k].RuleText);
+        }
+    }
     return texts;
 }
 
@@ -88,8 +105,32 @@ namespace {
 
 // Written as nlohmann::json writes them, keys in order, so that the text is
 // the same as a dump of the value would be.
-void AppendString(std::string& out, const std::string& text) {
-    out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+bool IsPlain(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c < '\x7F'; });
+}
+
+// The parts as one JSON string. Printable ASCII, as nearly every name, path
+// and message is, is escaped here as nlohmann-json escapes it, run by run;
+// a JSON value for each string cost a tenth of a first indexing's time.
+void AppendString(std::string& out, std::initializer_list<std::string_view> parts) {
+    if (!std::all_of(parts.begin(), parts.end(), IsPlain)) {
+        std::string whole;
+        for (const std::string_view part : parts) whole += part;
+        out += json(whole).dump(-1, ' ', false, json::error_handler_t::replace);
+        return;
+    }
+    out += '"';
+    for (const std::string_view part : parts) {
+        for (std::size_t at = 0;;) {
+            const std::size_t stop = std::min(part.find_first_of("\"\\", at), part.size());
+            out.append(part.data() + at, stop - at);
+            if (stop == part.size()) break;
+            out += '\\';
+            out += part[stop];
+            at = stop + 1;
+        }
+    }
+    out += '"';
 }
 
 void AppendRange(std::string& out, const TRange& range) {
@@ -102,10 +143,11 @@ void AppendRange(std::string& out, const TRange& range) {
 void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnosticTexts& texts,
                       const TClientUri& clientUri) {
     const auto kind = static_cast<std::size_t>(finding.Kind);
-    out += "{\"code\":\"";
-    out += kKinds[kind].Code;
-    out += "\",\"message\":";
-    AppendString(out, texts.Image + finding.Name + texts.Kinds[kind]);
+    const TDiagnosticTexts::TRuleTexts& rule = texts.Of(finding.Rule);
+    out += "{\"code\":";
+    AppendString(out, {rule.Codes[kind]});
+    out += ",\"message\":";
+    AppendString(out, {rule.Before, finding.Name, rule.After[kind]});
     out += ",\"range\":";
     AppendRange(out, finding.Range);
     for (std::size_t i = 0; i < finding.Related.size(); ++i) {
@@ -113,9 +155,9 @@ void AppendDiagnostic(std::string& out, const TFinding& finding, const TDiagnost
         out += "{\"location\":{\"range\":";
         AppendRange(out, finding.Related[i].Range);
         out += ",\"uri\":";
-        AppendString(out, clientUri(finding.Related[i].File));
+        AppendString(out, {clientUri(finding.Related[i].File)});
         out += "},\"message\":";
-        AppendString(out, texts.AlsoDeclared);
+        AppendString(out, {texts.AlsoDeclared});
         out += i + 1 == finding.Related.size() ? "}]" : "}";
     }
     out += ",\"severity\":" + std::to_string(kKinds[kind].Severity) + ",\"source\":\"tessaron\"";
@@ -134,7 +176,7 @@ std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFi
         AppendDiagnostic(out, findings[i], texts, clientUri);
     }
     out += "],\"uri\":";
-    AppendString(out, uri);
+    AppendString(out, {uri});
     out += "}}";
     return out;
 }
@@ -180,21 +222,25 @@ struct TSettingsReader {
             }
         }
     }
-    void Flag(const char* key, bool& flag) {
+    void Flag(const char* key, std::optional<bool>& flag) {
         if (const json* value = Value(key, &json::is_boolean)) flag = value->get<bool>();
     }
 };
 
 }  // namespace
 
-TIndexSettings SettingsOf(const json& json, TIndexSettings base, const std::string& root,
-                          std::vector<TComplaint>& complaints) {
+TEditorSettings SettingsOf(const json& json, TEditorSettings base, const std::string& root,
+                           std::vector<TComplaint>& complaints) {
     if (!json.is_object()) return base;
     TSettingsReader reader{json, complaints};
     reader.Paths("declaredIn", root, base.DeclaredIn);
     reader.Paths("names", root, base.NameFiles);
     reader.Flag("unused", base.Unused);
     reader.Flag("duplicates", base.Duplicates);
+    if (const nlohmann::json* value = reader.Value("rules", &json::is_string)) {
+        const std::string& path = value->get_ref<const std::string&>();
+        base.Rules = path.empty() ? path : Resolved(path, root);
+    }
     if (const nlohmann::json* value = reader.Value("encoding", &json::is_string)) {
         constexpr std::pair<std::string_view, TEncodingChoice> kEncodings[] = {
             {"auto", TEncodingChoice::Auto},
@@ -209,4 +255,19 @@ TIndexSettings SettingsOf(const json& json, TIndexSettings base, const std::stri
         }
     }
     return base;
+}
+
+TIndexSettings IndexSettingsOf(const TEditorSettings& editor, TProjectFile file) {
+    TIndexSettings settings;
+    const TOwnSettings own{editor.DeclaredIn, editor.NameFiles, editor.Unused,
+                           editor.Duplicates, settings.Unused,  settings.Duplicates};
+    TJoinedProject joined = JoinProject(std::move(file), own);
+    settings.DeclaredIn = std::move(joined.DeclaredIn);
+    settings.NameFiles = std::move(joined.Names);
+    settings.Unused = joined.Unused;
+    settings.Duplicates = joined.Duplicates;
+    settings.Encoding = editor.Encoding;
+    settings.Images = joined.Image;
+    settings.Rules = std::move(joined.Rules);
+    return settings;
 }

@@ -3,10 +3,12 @@
 
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "complaint.h"
+#include "project_file.h"
 #include "ui_text.h"
 #include "workspace.h"
 
@@ -25,11 +27,17 @@ nlohmann::json LocationOf(const TPlace& place, const TClientUri& clientUri);
 
 // The table's texts of a diagnostic, converted once for many.
 struct TDiagnosticTexts {
-    std::string Image;
-    std::string Kinds[3];  // by TFindingKind
+    struct TRuleTexts {
+        std::string Codes[3];  // by TFindingKind
+        // A message is Before, the name, then After of its kind.
+        std::string Before;
+        std::string After[3];
+    };
+    std::vector<TRuleTexts> Rules;  // the image rule's, then the settings' rules in their order
     std::string AlsoDeclared;
+    const TRuleTexts& Of(int32_t rule) const;
 };
-TDiagnosticTexts DiagnosticTexts();
+TDiagnosticTexts DiagnosticTexts(const std::vector<TRule>& rules);
 // The body of a textDocument/publishDiagnostics, written as text: the first
 // indexing sends one for every file with findings, and building each as a
 // JSON value first cost more than all the rest of the sending.
@@ -37,8 +45,20 @@ std::string PublishDiagnosticsBody(const std::string& uri, const std::vector<TFi
                                    const TDiagnosticTexts& texts, const TClientUri& clientUri);
 nlohmann::json DiagnosticOf(const TFinding& finding, const TDiagnosticTexts& texts, const TClientUri& clientUri);
 
-// The settings in `json` over `base`: declaredIn and names (paths below
-// `root` when relative), unused, duplicates, encoding. A value of the wrong
-// kind adds a complaint and leaves its setting as it was.
-TIndexSettings SettingsOf(const nlohmann::json& json, TIndexSettings base, const std::string& root,
-                          std::vector<TComplaint>& complaints);
+// The editor's own settings, as it gave them.
+struct TEditorSettings {
+    std::vector<std::string> DeclaredIn;
+    std::vector<std::string> NameFiles;
+    std::optional<bool> Unused;
+    std::optional<bool> Duplicates;
+    TEncodingChoice Encoding = TEncodingChoice::Auto;
+    std::string Rules;  // the project file; empty: the first folder's
+};
+
+// The settings in `json` over `base`: declaredIn, names and rules (paths
+// below `root` when relative), unused, duplicates, encoding. A value of the
+// wrong kind adds a complaint and leaves its setting as it was.
+TEditorSettings SettingsOf(const nlohmann::json& json, TEditorSettings base, const std::string& root,
+                           std::vector<TComplaint>& complaints);
+// The editor's settings over the project file's, as the console's command line is.
+TIndexSettings IndexSettingsOf(const TEditorSettings& editor, TProjectFile file);

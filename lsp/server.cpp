@@ -6,6 +6,7 @@
 #include "convert.h"
 #include "fs.h"
 #include "input_thread.h"
+#include "project_file.h"
 #include "rpc_error.h"
 #include "syntax.h"
 #include "threads.h"
@@ -208,6 +209,8 @@ json TServer::Initialize(const json& params) {
     const bool utf8 = std::find(encodings.begin(), encodings.end(), "utf-8") != encodings.end();
     Index_ = TWorkspaceIndex(utf8 ? TUnits::Utf8 : TUnits::Utf16);
     WatchFiles_ = params.value("/capabilities/workspace/didChangeWatchedFiles/dynamicRegistration"_json_pointer, false);
+    RelativePatterns_ =
+        params.value("/capabilities/workspace/didChangeWatchedFiles/relativePatternSupport"_json_pointer, false);
     Roots_.clear();
     std::vector<TComplaint> complaints;
     if (params.contains("workspaceFolders") && params["workspaceFolders"].is_array()) {
@@ -230,10 +233,11 @@ json TServer::Initialize(const json& params) {
         if (auto complaint = FolderComplaint(root)) complaints.push_back(std::move(*complaint));
     }
     Index_.SetRoots(Roots_);
-    Settings_ = SettingsOf(params.value("initializationOptions", json::object()), TIndexSettings{},
-                           Roots_.empty() ? "" : Roots_.front(), complaints);
+    Editor_ = SettingsOf(params.value("initializationOptions", json::object()), TEditorSettings{},
+                         Roots_.empty() ? "" : Roots_.front(), complaints);
     ShowComplaints(complaints);
-    SetIndexSettings();
+    FollowProjectFile();
+    ProjectRead({true, Project_.Reload().Faults});
     Initialized_ = true;
     return {
         {"capabilities",
@@ -267,8 +271,18 @@ void TServer::Initialized(const json&) {
         // Folders too: a client that filters its events by the first never
         // tells of a folder that went or came with its files.
         constexpr int kCreateAndDelete = 1 | 4;
-        const json watchers = {{{"globPattern", "**/" + std::string(kDefinitionMask)}},
-                               {{"globPattern", "**/*"}, {"kind", kCreateAndDelete}}};
+        json watchers = {{{"globPattern", "**/" + std::string(kDefinitionMask)}},
+                         {{"globPattern", "**/*"}, {"kind", kCreateAndDelete}},
+                         {{"globPattern", "**/" + std::string(kProjectFileName)}}};
+        // A project file that a setting names may lie outside every folder.
+        const std::string& named = Editor_.Rules;
+        const std::size_t cut = named.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+        if (!named.empty() && cut != std::string::npos) {
+            const std::string name = named.substr(cut + 1);
+            watchers.push_back({{"globPattern", RelativePatterns_ ? json{{"baseUri", UriFromPath(named.substr(0, cut))},
+                                                                         {"pattern", name}}
+                                                                  : json("**/" + name)}});
+        }
         Send({{"jsonrpc", "2.0"},
               {"id", NextRequestId_++},
               {"method", "client/registerCapability"},
@@ -279,6 +293,7 @@ void TServer::Initialized(const json&) {
                    {"registerOptions", {{"watchers", watchers}}}}}}}}});
     }
     Publish(Index_.IndexAll());
+    PublishProjectFaults();
 }
 
 std::string TServer::ClientUri(int32_t file) const {
@@ -288,7 +303,7 @@ std::string TServer::ClientUri(int32_t file) const {
 
 void TServer::Publish(std::vector<int32_t> files, int32_t always) {
     if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
-    const TDiagnosticTexts texts = DiagnosticTexts();
+    const TDiagnosticTexts texts = DiagnosticTexts(Settings_.Rules);
     const TClientUri clientUri = [this](int32_t f) { return ClientUri(f); };
     SendInOrder(
         files.size(),
@@ -307,6 +322,11 @@ int32_t TServer::DocumentOf(const json& params) {
 
 void TServer::DidOpen(const json& params) {
     const std::string uri = params.at("textDocument").at("uri").get<std::string>();
+    if (IsProjectFile(uri)) {
+        ProjectUri_ = uri;
+        ProjectRead(Project_.Open(params["textDocument"].at("text").get<std::string>()));
+        return;
+    }
     const auto path = PathFromUri(uri);
     if (!path || !Index_.InWorkspace(*path)) return;
     const std::vector<int32_t> changed = Index_.Open(*path, params["textDocument"].at("text").get<std::string>());
@@ -317,6 +337,17 @@ void TServer::DidOpen(const json& params) {
 }
 
 void TServer::DidChange(const json& params) {
+    if (IsProjectFile(params.at("textDocument").at("uri").get<std::string>())) {
+        const json& changes = params.at("contentChanges");
+        if (!changes.is_array()) throw TRpcError{kInvalidParams, Utf8Text(utLspMalformed)};
+        std::vector<std::pair<std::optional<TRange>, std::string>> edits;
+        for (const json& change : changes) {
+            edits.emplace_back(change.contains("range") ? std::optional(RangeFromJson(change["range"])) : std::nullopt,
+                               change.at("text").get<std::string>());
+        }
+        ProjectRead(Project_.Edit(edits, Index_.Store().Units));
+        return;
+    }
     const int32_t file = DocumentOf(params);
     if (file < 0 || !Index_.File(file).Open) return;
     // Every change is checked before the first applies: a refused one leaves
@@ -342,6 +373,11 @@ void TServer::DidChange(const json& params) {
 void TServer::DidSave(const json&) {}
 
 void TServer::DidClose(const json& params) {
+    if (IsProjectFile(params.at("textDocument").at("uri").get<std::string>())) {
+        ProjectUri_.clear();
+        ProjectRead(Project_.Close());
+        return;
+    }
     const int32_t file = DocumentOf(params);
     if (file < 0) return;
     ClientUris_.erase(file);
@@ -355,9 +391,63 @@ void TServer::DidChangeConfiguration(const json& params) {
 
 void TServer::ApplySettings(const json& settings) {
     std::vector<TComplaint> complaints;
-    Settings_ = SettingsOf(settings, Settings_, Roots_.empty() ? "" : Roots_.front(), complaints);
+    Editor_ = SettingsOf(settings, Editor_, Roots_.empty() ? "" : Roots_.front(), complaints);
     ShowComplaints(complaints);
-    Publish(SetIndexSettings());
+    ProjectRead({true, FollowProjectFile() && Project_.Reload().Faults});
+}
+
+bool TServer::FollowProjectFile() {
+    const bool named = !Editor_.Rules.empty();
+    std::string path = named ? Editor_.Rules : Roots_.empty() ? "" : Roots_.front();
+    if (!named && !path.empty()) path += kPathSeparator + std::string(kProjectFileName);
+    if (!path.empty()) path = PathFromUri(UriFromPath(path)).value_or(path);  // as the client's URIs name it
+    if (path == Project_.Path()) return false;
+    Project_.SetPath(path, named);
+    ProjectUri_.clear();
+    return true;
+}
+
+bool TServer::IsProjectFile(const std::string& uri) const {
+    const auto path = PathFromUri(uri);
+    return path && !Project_.Path().empty() && *path == Project_.Path();
+}
+
+void TServer::ProjectRead(TProjectChange change) {
+    if (change.Rules) {
+        Settings_ = IndexSettingsOf(Editor_, Project_.InForce());
+        std::vector<int32_t> changed = SetIndexSettings();
+        if (Initialized_) Publish(std::move(changed));
+    }
+    if (!change.Faults) return;
+    if (Project_.Complaint()) ShowComplaints({*Project_.Complaint()});
+    // Told when they come, not at each keystroke that moves them.
+    if (!Project_.Faults().empty() && FaultsUri_.empty()) ShowWarning(Utf8Text(utLspProjectFaults) + Project_.Path());
+    if (Initialized_) PublishProjectFaults();
+}
+
+void TServer::PublishProjectFaults() {
+    const std::string uri = ProjectUri_.empty() ? UriFromPath(Project_.Path()) : ProjectUri_;
+    const auto publish = [this](const std::string& to, json diagnostics) {
+        Send({{"jsonrpc", "2.0"},
+              {"method", "textDocument/publishDiagnostics"},
+              {"params", {{"uri", to}, {"diagnostics", std::move(diagnostics)}}}});
+    };
+    if (!FaultsUri_.empty() && FaultsUri_ != uri) publish(FaultsUri_, json::array());
+    if (Project_.Faults().empty() && FaultsUri_ != uri) {
+        FaultsUri_.clear();
+        return;
+    }
+    json diagnostics = json::array();
+    const TUnits units = Index_.Store().Units;
+    for (const TProjectFault& fault : Project_.Faults()) {
+        diagnostics.push_back({{"range", JsonOf(Project_.RangeOf(fault, units))},
+                               {"severity", 1},  // Error
+                               {"code", "project-file"},
+                               {"source", "tessaron"},
+                               {"message", Utf8Text(fault.Text) + fault.Subject}});
+    }
+    publish(uri, std::move(diagnostics));
+    FaultsUri_ = Project_.Faults().empty() ? "" : uri;
 }
 
 std::vector<int32_t> TServer::SetIndexSettings() {
@@ -378,6 +468,11 @@ void TServer::DidChangeWatchedFiles(const json& params) {
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     Publish(changed);
+    const json& events = params.at("changes");
+    const bool project = std::any_of(events.begin(), events.end(), [this](const json& event) {
+        return event.at("uri").is_string() && IsProjectFile(event["uri"].get<std::string>());
+    });
+    if (project && !Project_.IsOpen()) ProjectRead(Project_.Reload());
 }
 
 json TServer::LocationsOf(const std::vector<TPlace>& places) const {
@@ -390,24 +485,24 @@ json TServer::LocationsOf(const std::vector<TPlace>& places) const {
 json TServer::Definition(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
-    return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Key()));
+    return item == nullptr ? json(nullptr) : LocationsOf(Index_.Declarations(item->Rule(), item->Key()));
 }
 
 json TServer::References(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) return nullptr;
-    std::vector<TPlace> places = Index_.Uses(item->Key());
+    std::vector<TPlace> places = Index_.Uses(item->Rule(), item->Key());
     if (params.value("/context/includeDeclaration"_json_pointer, false)) {
-        const std::vector<TPlace> declarations = Index_.Declarations(item->Key());
+        const std::vector<TPlace> declarations = Index_.Declarations(item->Rule(), item->Key());
         places.insert(places.begin(), declarations.begin(), declarations.end());
     }
     return LocationsOf(places);
 }
 
 // Renaming the uses of a name that the workspace does not declare would leave them undeclared.
-void TServer::RefuseRenameElsewhere(const std::string& key) const {
-    if (const std::string* source = Index_.DeclaredOnlyElsewhere(key))
+void TServer::RefuseRenameElsewhere(const TOccurrence& item) const {
+    if (const std::string* source = Index_.DeclaredOnlyElsewhere(item.Rule(), item.Key()))
         throw TRpcError{kRequestFailed, Utf8Text(utLspDeclaredElsewhere) + *source};
 }
 
@@ -415,7 +510,7 @@ json TServer::PrepareRename(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) return nullptr;
-    RefuseRenameElsewhere(item->Key());
+    RefuseRenameElsewhere(*item);
     return {{"range", JsonOf(item->Range)}, {"placeholder", std::string(item->Written)}};
 }
 
@@ -423,11 +518,11 @@ json TServer::Rename(const json& params) {
     const int32_t file = DocumentOf(params);
     const TOccurrence* item = file < 0 ? nullptr : Index_.ItemAt(file, PositionFromJson(params.at("position")));
     if (item == nullptr) throw TRpcError{kRequestFailed, Utf8Text(utLspNoName)};
-    RefuseRenameElsewhere(item->Key());
+    RefuseRenameElsewhere(*item);
     const std::string name = params.at("newName").get<std::string>();
     if (!IsValidName(name)) throw TRpcError{kRequestFailed, Utf8Text(utLspBadName) + name};
-    std::vector<TPlace> places = Index_.Declarations(item->Key());
-    const std::vector<TPlace> uses = Index_.Uses(item->Key());
+    std::vector<TPlace> places = Index_.Declarations(item->Rule(), item->Key());
+    const std::vector<TPlace> uses = Index_.Uses(item->Rule(), item->Key());
     places.insert(places.end(), uses.begin(), uses.end());
     json changes = json::object();
     for (const TPlace& place : places) {
@@ -474,12 +569,13 @@ json TServer::CodeAction(const json& params) {
         const TOccurrence* item = Index_.ItemAt(file, finding.Range.Start);
         if (item == nullptr) continue;
         constexpr std::size_t kFixes = 3;
-        for (const std::string& name : Index_.ClosestNames(item->Key(), kFixes)) {
+        for (const std::string& name : Index_.ClosestNames(item->Rule(), item->Key(), kFixes)) {
             json edit = {{"changes", {{ClientUri(file), {{{"range", JsonOf(finding.Range)}, {"newText", name}}}}}}};
             actions.push_back({{"title", Utf8Text(utLspChangeTo) + name},
                                {"kind", "quickfix"},
                                {"diagnostics",
-                                {DiagnosticOf(finding, DiagnosticTexts(), [this](int32_t f) { return ClientUri(f); })}},
+                                {DiagnosticOf(finding, DiagnosticTexts(Settings_.Rules),
+                                              [this](int32_t f) { return ClientUri(f); })}},
                                {"edit", std::move(edit)}});
         }
     }

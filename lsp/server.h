@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "convert.h"
+#include "project_state.h"
 #include "workspace.h"
 
 class TServer {
@@ -43,7 +45,7 @@ private:
     nlohmann::json References(const nlohmann::json& params);
     nlohmann::json PrepareRename(const nlohmann::json& params);
     nlohmann::json Rename(const nlohmann::json& params);
-    void RefuseRenameElsewhere(const std::string& key) const;
+    void RefuseRenameElsewhere(const TOccurrence& item) const;
     nlohmann::json Completion(const nlohmann::json& params);
     nlohmann::json Hover(const nlohmann::json& params);
     nlohmann::json CodeAction(const nlohmann::json& params);
@@ -74,10 +76,24 @@ private:
     void ApplySettings(const nlohmann::json& settings);
     // Sets the index's settings and shows what they name that cannot be read.
     std::vector<int32_t> SetIndexSettings();
+    // Follows the project file that the settings name, or the first folder's.
+    // Whether that is another file than before.
+    bool FollowProjectFile();
+    // Whether a client's URI is the project file's.
+    bool IsProjectFile(const std::string& uri) const;
+    // After a reading of the project file: its rules into the index, its
+    // faults shown on it and told once.
+    void ProjectRead(TProjectChange change);
+    void PublishProjectFaults();
 
     TSend Send_;
     TWorkspaceIndex Index_;
-    TIndexSettings Settings_;
+    TIndexSettings Settings_;  // the editor's over the project file's
+    TEditorSettings Editor_;
+    TProjectState Project_;
+    std::string ProjectUri_;  // the client's, while open
+    std::string FaultsUri_;   // where faults of the project file are shown
+    bool RelativePatterns_ = false;
     std::vector<std::string> Roots_;
     std::unordered_map<int32_t, std::string> ClientUris_;
     bool Initialized_ = false;

@@ -274,3 +274,22 @@ std::string ResolvedPath(const std::string& path, const std::string& folder) {
     if (absolute || folder.empty()) return path;
     return folder.back() == '/' || folder.back() == kPathSeparator ? folder + path : folder + kPathSeparator + path;
 }
+
+std::string ProjectFolderOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+    if (cut == std::string::npos) return {};
+    return path.substr(0, cut == 0 ? 1 : cut);
+}
+
+TJoinedProject JoinProject(TProjectFile file, const TOwnSettings& own) {
+    TJoinedProject joined;
+    joined.Image = file.Image;
+    joined.DeclaredIn = std::move(file.DeclaredIn);
+    joined.DeclaredIn.insert(joined.DeclaredIn.end(), own.DeclaredIn.begin(), own.DeclaredIn.end());
+    joined.Names = std::move(file.Names);
+    joined.Names.insert(joined.Names.end(), own.Names.begin(), own.Names.end());
+    joined.Unused = own.Unused.value_or(file.Unused.value_or(own.DefaultUnused));
+    joined.Duplicates = own.Duplicates.value_or(file.Duplicates.value_or(own.DefaultDuplicates));
+    joined.Rules = std::move(file.Rules);
+    return joined;
+}

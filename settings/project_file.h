@@ -45,3 +45,27 @@ bool IsRuleId(std::string_view id);
 
 // `path` as seen from `folder`, unless it is absolute.
 std::string ResolvedPath(const std::string& path, const std::string& folder);
+
+// The folder that a project file's relative paths start from: none for a bare name.
+std::string ProjectFolderOf(const std::string& path);
+
+// A program's own settings over the file's, as the console's command line and
+// the editor's settings are: the file's lists first, then the program's; a
+// flag the program gives wins, then the file's, then the program's default.
+struct TOwnSettings {
+    std::vector<std::string> DeclaredIn;
+    std::vector<std::string> Names;
+    std::optional<bool> Unused;
+    std::optional<bool> Duplicates;
+    bool DefaultUnused = false;
+    bool DefaultDuplicates = false;
+};
+struct TJoinedProject {
+    bool Image = true;
+    std::vector<std::string> DeclaredIn;
+    std::vector<std::string> Names;
+    bool Unused = false;
+    bool Duplicates = false;
+    std::vector<TRule> Rules;
+};
+TJoinedProject JoinProject(TProjectFile file, const TOwnSettings& own);

@@ -159,6 +159,8 @@ constexpr TTextRow kTexts[] = {
     {utLspBadPosition,  "not a position: ", "это не позиция: "},
     {utLspDeclaredElsewhere, "cannot rename a name declared outside the workspace's files, in ",
      "нельзя переименовать имя, объявленное вне файлов рабочей области, в "},
+    {utLspProjectFaults, "the project file has faults; the last good rules stay in force: ",
+     "в файле проекта ошибки; действуют последние верные правила: "},
     {utProjectSyntax,   "not TOML: ", "это не TOML: "},
     {utProjectUnknownKey, "unknown key ", "неизвестный ключ "},
     {utProjectNeedsBool, "true or false is needed for ", "нужно true или false для "},

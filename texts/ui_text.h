@@ -100,6 +100,7 @@ enum TTextId : int {
     utLspShuttingDown,
     utLspBadPosition,
     utLspDeclaredElsewhere,
+    utLspProjectFaults,
     // The project file's faults.
     utProjectSyntax,
     utProjectUnknownKey,

@@ -60,5 +60,14 @@ wait_for('new diagnostics', function()
 end)
 diagnostics(tank)
 
+say("-- definition of a file rule's use")
+vim.o.hidden = true
+vim.cmd('edit units/tower.ini')
+local tower = vim.api.nvim_get_current_buf()
+vim.api.nvim_win_set_cursor(0, {2, 17})
+vim.lsp.buf.definition()
+wait_for('rule definition', function() return vim.api.nvim_get_current_buf() ~= tower end)
+say(cursor())
+
 vim.lsp.stop_client(client)
 finish(true)

@@ -9,16 +9,6 @@
 #include "temp_tree.h"
 #include "workspace.h"
 
-namespace {
-
-std::string Joined(const std::vector<std::string>& names) {
-    std::string out;
-    for (const std::string& name : names) out += name + ";";
-    return out;
-}
-
-}  // namespace
-
 TEST(EditorFeatures, CompletionAndFixesOfferNamesAsWritten) {
     // The line typed, and what completion offers at its end, or "none".
     const std::pair<std::string, std::string> completions[] = {
@@ -44,10 +34,11 @@ TEST(EditorFeatures, CompletionAndFixesOfferNamesAsWritten) {
         {"arrow", "Arrows;"}, {"baseonl", "BaseOnly;"},   {"listedone", "Listed_One;"},
         {"xyz", ""},          {"arrowhed", "ArrowHead;"},
     };
-    for (const auto& [slip, expected] : slips) EXPECT_EQ(Joined(index.ClosestNames(slip, 3)), expected) << slip;
+    for (const auto& [slip, expected] : slips)
+        EXPECT_EQ(Joined(index.ClosestNames(kImageRule, slip, 3)), expected) << slip;
 }
 
-TEST(EditorFeatures, HoverAndSymbolsShowTheDeclarations) {
+TEST(EditorFeatures, HoverShowsTheDeclaringBlock) {
     TTempTree tree;
     tree.File("b.ini", "MappedImage Arrow\r\n  Texture = x\r\nEnd\r\nMappedImage Bow\r\nMappedImage Arrowhead\r\n");
     tree.File("u.ini", "ButtonImage = ARROW\nButtonImage = Gone\nButtonImage = Bow\n");
@@ -65,10 +56,4 @@ TEST(EditorFeatures, HoverAndSymbolsShowTheDeclarations) {
                   expected)
             << Where(position);
     }
-    std::string symbols;
-    for (const TSymbol& symbol : index.WorkspaceSymbols("ARROW"))
-        symbols += symbol.Name + " " + Where(symbol.Place.Range) + ";";
-    EXPECT_EQ(symbols, "Arrow 0:12-0:17;Arrowhead 4:12-4:21;");
-    EXPECT_EQ(index.DocumentSymbols(1).size(), 0u);
-    EXPECT_EQ(index.DocumentSymbols(0).size(), 3u);
 }

@@ -16,6 +16,9 @@
 inline TWorkspaceIndex Indexed(const TTempTree& tree, const std::string& root = "", TIndexSettings settings = {}) {
     for (std::string& folder : settings.DeclaredIn) folder = tree.Path(folder);
     for (std::string& file : settings.NameFiles) file = tree.Path(file);
+    for (TRule& rule : settings.Rules) {
+        for (std::string& file : rule.Names) file = tree.Path(file);
+    }
     TWorkspaceIndex index;
     index.SetRoots({root.empty() ? tree.Root() : tree.Path(root)});
     index.SetSettings(std::move(settings));
@@ -30,6 +33,12 @@ inline std::string Relative(const TTempTree& tree, std::string path) {
     return path;
 }
 
+inline std::string Joined(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& name : names) out += name + ";";
+    return out;
+}
+
 inline std::string Where(TPosition p) {
     return std::to_string(p.Line) + ":" + std::to_string(p.Character);
 }
@@ -39,11 +48,12 @@ inline std::string Where(const TRange& r) {
 }
 
 // "U 1:19-1:22 Name;" per finding: Undeclared, Unused or Duplicate (with the
-// places of the other declarations).
+// places of the other declarations); "Name/0" of a name of rule 0.
 inline std::string Described(const std::vector<TFinding>& findings) {
     std::string out;
     for (const TFinding& f : findings) {
         out += std::string(1, "UND"[static_cast<int>(f.Kind)]) + " " + Where(f.Range) + " " + f.Name;
+        if (f.Rule != kImageRule) out += "/" + std::to_string(f.Rule);
         for (const TPlace& place : f.Related) out += " @" + std::to_string(place.File) + ":" + Where(place.Range);
         out += ";";
     }

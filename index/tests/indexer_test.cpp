@@ -67,7 +67,7 @@ TEST(Indexer, IndexesEachFileOnceWhateverPathsLeadThere) {
         if (!linked) continue;
         TIndexStore store;
         for (const std::string& folder : elsewhere) store.Settings.DeclaredIn.push_back(tree.Path(folder));
-        store.Elsewhere.Read(store.Settings, nullptr);
+        store.Elsewhere.Read(store.Settings, nullptr, nullptr);
         std::vector<std::string> paths;
         for (const std::string& root : roots) paths.push_back(tree.Path(root));
         IndexTrees(store, paths);

@@ -20,33 +20,36 @@ using TFiles = std::vector<int32_t>;
 
 TEST(NameTable, EntriesStayInPlaceThroughGrowthAndErasure) {
     TNameTable table;
-    std::map<std::string, TNameEntry*> model;
+    // The same key of another rule is another entry.
+    std::map<std::pair<int32_t, std::string>, TNameEntry*> model;
     std::mt19937 random(7);
     for (int step = 0; step < 20000; ++step) {
-        const std::string key = "n" + std::to_string(random() % 3000);
-        const auto held = model.find(key);
+        const auto rule = static_cast<int32_t>(random() % 3) - 1;
+        const std::string key = "n" + std::to_string(random() % 2000);
+        const auto held = model.find({rule, key});
         if (random() % 3 == 0) {
-            TNameEntry* entry = table.Find(key);
+            TNameEntry* entry = table.Find(rule, key);
             ASSERT_EQ(entry, held == model.end() ? nullptr : held->second) << key;
             if (entry == nullptr) continue;
             table.Erase(*entry);
             model.erase(held);
         } else {
-            TNameEntry& entry = table.Insert(key);
+            TNameEntry& entry = table.Insert(rule, key);
             ASSERT_EQ(entry.Key, key);
+            ASSERT_EQ(entry.Rule, rule);
             if (held != model.end()) {
                 ASSERT_EQ(&entry, held->second) << key;
                 continue;
             }
             EXPECT_TRUE(entry.Places.Uses.empty()) << key;  // an erased entry comes back empty
             entry.Places.Uses.push_back({step, 0});
-            model[key] = &entry;
+            model[{rule, key}] = &entry;
         }
     }
     std::size_t visited = 0;
     table.ForEach([&](const TNameEntry& entry) {
         ++visited;
-        EXPECT_EQ(model.at(entry.Key), &entry);
+        EXPECT_EQ(model.at({entry.Rule, entry.Key}), &entry);
     });
     EXPECT_EQ(visited, model.size());
 }
@@ -70,7 +73,7 @@ TEST(NameLinks, ChangesTellWhichFilesFindingsChanged) {
     index.Open(tree.Path("sub/c.ini"), "MappedImage Foo\n");
     EXPECT_EQ(index.Edit(0, {{0, 0}, {0, 0}}, "\n"), TFiles({0, 2}));
     EXPECT_EQ(Described(index.File(2).Findings), "D 0:12-0:15 Foo @0:1:12-1:15;N 1:12-1:15 Bar;");
-    EXPECT_EQ(index.Declarations("foo"),
+    EXPECT_EQ(index.Declarations(kImageRule, "foo"),
               (std::vector<TPlace>{{0, {{1, 12}, {1, 15}}}, {2, {{0, 12}, {0, 15}}}}));  // walk order, not scan order
     EXPECT_EQ(index.DiskChanged(tree.Path("sub/c.ini")), TFiles({}));                    // the editor's text holds
     EXPECT_EQ(index.Close(0), TFiles({0, 2}));                                           // back to the disk's use
@@ -78,20 +81,4 @@ TEST(NameLinks, ChangesTellWhichFilesFindingsChanged) {
     EXPECT_EQ(index.DiskChanged(tree.Path("new.ini")), TFiles({3}));
     EXPECT_EQ(index.Close(2), TFiles({0, 1, 2}));  // b.ini's disk text declares nothing used
     EXPECT_EQ(index.DiskChanged(tree.Path("outside.txt")), TFiles({}));
-}
-
-TEST(NameLinks, ASecondDeclarationTellsTheFirst) {
-    TTempTree tree;
-    TWorkspaceIndex index;
-    index.SetRoots({tree.Root()});
-    // Each file opened, and the files whose findings change with it.
-    const std::pair<std::string, TFiles> steps[] = {
-        {"MappedImage A\n", {0}},     // unused
-        {"ButtonImage = A\n", {0}},   // used now
-        {"MappedImage A\n", {0, 2}},  // declared twice
-        {"ButtonImage = B\n", {3}},
-    };
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        EXPECT_EQ(index.Open(tree.Path(std::to_string(i) + ".ini"), steps[i].first), steps[i].second) << i;
-    }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <regex>
 #include <set>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "check.h"
+#include "convert.h"
 #include "framing.h"
 #include "fs.h"
 #include "temp_tree.h"
@@ -44,8 +46,11 @@ struct TSession {
         if (m.value("method", "") == "window/showMessage") Out += m["params"]["message"].dump() + ";";
         if (m.value("method", "") != "textDocument/publishDiagnostics") return;
         Out += m["params"]["uri"].get<std::string>() + ":";
-        for (const json& d : m["params"]["diagnostics"])
+        for (const json& d : m["params"]["diagnostics"]) {
             Out += " " + d["range"].dump() + " " + d["code"].get<std::string>();
+            if (d["code"] != "undeclared-image" && d["code"] != "unused-image" && d["code"] != "duplicate-image")
+                Out += " " + d["message"].dump();
+        }
         Out += ";";
     }};
 
@@ -166,6 +171,128 @@ TEST(Server, AnswersAnEditorSession) {
     for (const auto& [method, params, expected] : steps)
         EXPECT_EQ(s.Send(method, params), expected) << method << " " << params;
     EXPECT_TRUE(s.Server.Exited() && s.Server.ExitCode() == 0);
+}
+
+// Each kind of each rule, with names that JSON must escape or mend: the
+// body is written as nlohmann-json would dump it.
+TEST(Diagnostics, NameEachRuleAndKindAsJsonWouldWriteThem) {
+    TRule weapon;
+    weapon.Id = "weapon-set";
+    weapon.Title = "weapon set";
+    const TDiagnosticTexts texts = DiagnosticTexts({weapon});
+    const std::tuple<TFindingKind, int32_t, std::string, std::string> cases[] = {
+        {TFindingKind::Undeclared, kImageRule, "undeclared-image",
+         "Image \"a\"b\\c\" is used but declared in no definition file."},
+        {TFindingKind::Unused, kImageRule, "unused-image",
+         "Image \"\xD0\xAF\" is declared but no checked definition uses it."},
+        {TFindingKind::Duplicate, kImageRule, "duplicate-image", "Image \"x\xEF\xBF\xBD\" is declared more than once."},
+        {TFindingKind::Undeclared, 0, "undeclared-weapon-set",
+         "weapon set \"\x01\" is used but declared in no definition file."},
+        {TFindingKind::Unused, 0, "unused-weapon-set",
+         "weapon set \"a\x7F\" is declared but no checked definition uses it."},
+        {TFindingKind::Duplicate, 0, "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
+    };
+    const std::string names[] = {"a\"b\\c", "\xD0\xAF", "x\xFF", "\x01", "a\x7F", "g"};
+    std::vector<TFinding> findings;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        findings.push_back({std::get<0>(cases[i]), {}, names[i], {{0, {}}}, std::get<1>(cases[i])});
+    const std::string body =
+        PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, texts, [](int32_t) { return "u"; });
+    const json parsed = json::parse(body);
+    EXPECT_EQ(parsed.dump(), body);
+    ASSERT_EQ(parsed["params"]["diagnostics"].size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const json& d = parsed["params"]["diagnostics"][i];
+        EXPECT_EQ(d["code"], std::get<2>(cases[i]));
+        EXPECT_EQ(d["message"], std::get<3>(cases[i]));
+    }
+}
+
+// The project file: read at the start, edited while open, faulty and fixed,
+// changed on disk, named by the setting; and what the index then holds.
+TEST(Server, FollowsTheProjectFile) {
+    TSession s;
+    const std::string rules =
+        "[[rule]]\nid = \"weapon\"\ndeclared-by = [\"Weapon\"]\nuse = [{ key = \"DeathWeapon\" }]\n";
+    s.Tree.File("tessaron.toml", "unused = false\nduplicates = true\n" + rules);
+    s.Tree.File("a.ini",
+                "Weapon Gun\nEnd\nWeapon Spare\nEnd\nObj\n  DeathWeapon = Gun\n  DeathWeapon = Gone\n"
+                "  ButtonImage = Pic\n");
+    s.Tree.File("b.ini", "Weapon Gun\n");
+    s.Tree.File("sub/other.toml",
+                "names = [\"n.txt\"]\n[[rule]]\nid = \"arm\"\ntitle = \"Arm\"\n"
+                "declared-by = [\"Weapon\"]\nuse = [{ key = \"DeathWeapon\" }]\n");
+    s.Tree.File("sub/n.txt", "pic\n");
+    const std::string toml = UriFromPath(s.Tree.Path("tessaron.toml"));
+    const auto settings = [&] {
+        const TIndexSettings& in = s.Server.Index().Store().Settings;
+        std::string out = in.Images ? "images" : "";
+        for (const TRule& rule : in.Rules) out += " " + rule.Id;
+        for (const std::string& path : in.NameFiles) out += " " + path.substr(s.Tree.Root().size() + 1);
+        std::replace(out.begin(), out.end(), kPathSeparator, '/');
+        return out + " unused=" + std::to_string(in.Unused) + " duplicates=" + std::to_string(in.Duplicates);
+    };
+    const auto change = [&](int line, int from, int to, const std::string& text) {
+        return json{
+            {"range", {{"start", {{"line", line}, {"character", from}}}, {"end", {{"line", line}, {"character", to}}}}},
+            {"text", text}};
+    };
+    const std::string weapon =
+        R"(a.ini: "6:16-6:20" undeclared-weapon "weapon \"Gone\" is used but declared in no definition file.")"
+        R"( "7:16-7:19" undeclared-image;)";
+    const std::string spare =
+        R"( "2:7-2:12" unused-weapon "weapon \"Spare\" is declared but no checked definition uses it.")";
+    const std::string withSpare = weapon.substr(0, 6) + spare + weapon.substr(6);
+    const std::string faulty =
+        "unused = 1\nduplicates = true\n" + rules.substr(0, rules.size() - 4) + ", tokenz = \"1\" }]\n";
+    // A step, its parameters, what Send shows, and the settings of the index after it.
+    const std::tuple<std::string, json, std::string, std::string> steps[] = {
+        {"initialize",
+         {{"rootUri", UriFromPath(s.Tree.Root())}, {"initializationOptions", {{"duplicates", false}}}},
+         "",
+         "images weapon unused=0 duplicates=0"},
+        {"initialized", json::object(), weapon, "images weapon unused=0 duplicates=0"},
+        // Its faults at their places, told once; the last good rules stay.
+        {"textDocument/didOpen",
+         {{"textDocument", {{"uri", toml}, {"text", faulty}}}},
+         R"("the project file has faults; the last good rules stay in force: tessaron.toml";tessaron.toml: )"
+         R"("0:9-0:9" project-file "true or false is needed for unused")"
+         R"( "5:30-5:36" project-file "unknown key tokenz";)",
+         "images weapon unused=0 duplicates=0"},
+        {"textDocument/didChange",
+         {{"textDocument", {{"uri", toml}}}, {"contentChanges", {change(0, 9, 10, "true")}}},
+         R"(tessaron.toml: "5:30-5:36" project-file "unknown key tokenz";)",
+         "images weapon unused=0 duplicates=0"},
+        // Valid again: its rules apply and its diagnostics go.
+        {"textDocument/didChange",
+         {{"textDocument", {{"uri", toml}}}, {"contentChanges", {change(5, 36, 36, "X"), change(5, 30, 37, "tokens")}}},
+         withSpare + "tessaron.toml:;",
+         "images weapon unused=1 duplicates=0"},
+        {"textDocument/didClose", {{"textDocument", {{"uri", toml}}}}, weapon, "images weapon unused=0 duplicates=0"},
+        {"workspace/didChangeWatchedFiles",
+         {{"changes", {{{"uri", toml}, {"type", 2}}}}},
+         R"("the project file has faults; the last good rules stay in force: tessaron.toml";tessaron.toml: )"
+         R"("0:9-0:9" project-file "not TOML: Error while parsing key-value pair: encountered end-of-file";)",
+         "images weapon unused=0 duplicates=0"},
+        // The setting names another file, whose paths are its folder's.
+        {"workspace/didChangeConfiguration",
+         {{"settings", {{"rules", "sub/../sub/other.toml"}, {"duplicates", true}}}},
+         R"(a.ini: "0:7-0:10" duplicate-arm "Arm \"Gun\" is declared more than once." "2:7-2:12" unused-arm )"
+         R"("Arm \"Spare\" is declared but no checked definition uses it." "6:16-6:20" undeclared-arm )"
+         R"("Arm \"Gone\" is used but declared in no definition file.";b.ini: "0:7-0:10" duplicate-arm )"
+         R"("Arm \"Gun\" is declared more than once.";tessaron.toml:;)",
+         "images arm sub/n.txt unused=1 duplicates=1"},
+        {"workspace/didChangeConfiguration",
+         {{"settings", {{"rules", "gone.toml"}}}},
+         R"(a.ini: "7:16-7:19" undeclared-image;b.ini:;"cannot read gone.toml";)",
+         "images unused=1 duplicates=1"},
+    };
+    for (const auto& [method, params, expected, after] : steps) {
+        if (method == "workspace/didChangeWatchedFiles") s.Tree.File("tessaron.toml", "unused = ");
+        const std::string out = s.Send(method, params);
+        if (method != "initialize") EXPECT_EQ(out, expected) << method << " " << params;
+        EXPECT_EQ(settings(), after) << method << " " << params;
+    }
 }
 
 namespace {
