@@ -17,5 +17,5 @@ struct TIndexSettings {
     // The built-in image rule, and the project file's rules in its order; a
     // rule's names files are paths as the index reads them.
     bool Images = true;
-    std::vector<TRule> Rules;
+    std::vector<TRule> Rules{};
 };
