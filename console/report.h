@@ -14,15 +14,9 @@
 #include "scan_state.h"
 #include "ui_text.h"
 
-// The id of the built-in image rule in the machine formats.
-constexpr std::string_view kImageRuleId = "image";
-
 // What is wrong with a name, in the order the formats list the findings.
 enum TFindingKind { fkUndeclared, fkUnused, fkDuplicate };
 constexpr TFindingKind kFindingKinds[] = {fkUndeclared, fkUnused, fkDuplicate};
-// How the machine formats word them.
-constexpr std::string_view kFindingWords[] = {"undeclared", "unused", "duplicate"};
-constexpr char kFindingIdSeparator = '-';
 
 // One kind of named thing: what the scan recorded of it and what was found.
 struct TKindReport {

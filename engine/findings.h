@@ -5,9 +5,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "scan_state.h"
+
+// How the machine formats and the editor's diagnostics name a finding: its
+// word, the separator, then its kind's id ("undeclared-image").
+constexpr std::string_view kImageRuleId = "image";
+constexpr std::string_view kFindingWords[] = {"undeclared", "unused", "duplicate"};
+constexpr char kFindingIdSeparator = '-';
 
 struct TFindingKinds {
     bool Unused = false;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cp1251.h"
+#include "findings.h"
 #include "fs.h"
 #include "rpc_error.h"
 
@@ -68,16 +69,14 @@ namespace {
 
 struct TKindRow {
     int Severity;
-    const char* Word;  // of the code, before the rule's id
     TTextId ImageText;
     TTextId RuleText;
 };
 constexpr TKindRow kKinds[] = {
-    {1, "undeclared-", utFindingUndeclared, utFindingKindUndeclared},  // Error
-    {4, "unused-", utFindingUnused, utFindingKindUnused},              // Hint
-    {2, "duplicate-", utFindingDuplicate, utFindingKindDuplicate},     // Warning
+    {1, utFindingUndeclared, utFindingKindUndeclared},  // Error
+    {4, utFindingUnused, utFindingKindUnused},          // Hint
+    {2, utFindingDuplicate, utFindingKindDuplicate},    // Warning
 };
-constexpr const char* kImageId = "image";
 
 }  // namespace
 
@@ -94,7 +93,8 @@ TDiagnosticTexts DiagnosticTexts(const std::vector<TRule>& rules) {
         const bool image = r == 0;
         rule.Before = image ? Utf8Text(utFindingImage) : rules[r - 1].Title + Utf8Text(utKindName);
         for (std::size_t k = 0; k < std::size(kKinds); ++k) {
-            rule.Codes[k] = kKinds[k].Word + (image ? std::string(kImageId) : rules[r - 1].Id);
+            rule.Codes[k] = std::string(kFindingWords[k]) + kFindingIdSeparator +
+                            (image ? std::string(kImageRuleId) : rules[r - 1].Id);
             rule.After[k] = Utf8Text(image ? kKinds[k].ImageText : kKinds[k].RuleText);
         }
     }

@@ -7,6 +7,7 @@
 
 #include <toml++/toml.h>
 
+#include "findings.h"
 #include "fs.h"
 #include "syntax.h"
 
@@ -26,8 +27,6 @@ constexpr std::string_view kUse = "use";
 constexpr std::string_view kKey = "key";
 constexpr std::string_view kIn = "in";
 constexpr std::string_view kTokens = "tokens";
-// The id of the built-in rule, which no rule of the file may take.
-constexpr std::string_view kImageId = "image";
 // "N-": the Nth token and every one after it.
 constexpr char kAndAfter = '-';
 
@@ -117,7 +116,7 @@ void TProjectReader::ReadRule(const toml::table& table, TProjectFile& file) {
             if (!String(node, name, rule.Id)) continue;
             if (!IsRuleId(rule.Id)) {
                 Fault(node.source().begin, utProjectBadId, rule.Id);
-            } else if (rule.Id == kImageId) {
+            } else if (rule.Id == kImageRuleId) {
                 Fault(node.source().begin, utProjectImageId);
             } else if (!Ids_.insert(rule.Id).second) {
                 Fault(node.source().begin, utProjectRepeatedId, rule.Id);
