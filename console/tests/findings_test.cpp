@@ -165,7 +165,6 @@ TEST(Rules, EachFormatListsEachKindAfterTheImages) {
               "undeclared-image 0, unused-image 1, undeclared-weapon 3, unused-weapon 4, undeclared-button 6, "
               "duplicate-button 8");
     EXPECT_EQ(log["results"][5]["message"]["text"], "кнопка \"button_build\": объявлено больше одного раза.");
-    EXPECT_EQ(Fields(log["results"][5]["relatedLocations"][0]["physicalLocation"]["region"], "startLine"), "5");
 
     // Image entries keep their words; a file rule's name the finding kind.
     TTempTree work;
