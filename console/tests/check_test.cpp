@@ -50,7 +50,8 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     content.File("INI/buttons.INI", "; c\r\n\r\nButtonImage = \xC1\xF3\xEA\r\n");
     content.File("Images/images.ini", "MappedImage KNOWN\r\n");
     undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\nU = a\r\n");
-    const std::string root = fine.Root(), file = fine.Path("a.ini"), nowhere = fine.Path("nowhere"), en = "--lang=en";
+    const std::string ruled = undeclared.Root(), root = fine.Root(), file = fine.Path("a.ini"),
+                      nowhere = fine.Path("nowhere"), en = "--lang=en";
     const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), empty = fine.Path("empty.txt");
     fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
     fine.File("empty.txt");
@@ -61,14 +62,9 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         fine.File(name, toml);
         return fine.Path(name);
     };
-    const std::string imageOff = project("off.toml", "image = false\n" + rule),
-                      types = project("t.toml", "imgae = true\nunused = 1\n");
-    const std::string words = project(
-        "w.toml",
-        "[[rule]]\nid = \"image\"\ndeclared-by = [\"A B\"]\nuse = [{ key = \"K\", tokens = \"0\" }, { in = \"S\" }]\n");
-    const std::string ids = project(
-        "i.toml",
-        "[[rule]]\nid = \"W\"\ndeclared-by = []\n[[rule]]\nid = \"v\"\n[[rule]]\nid = \"v\"\ndeclared-by = [\"V\"]\n");
+    const std::string imageOff = project("off.toml", "image = false\n" + rule);
+    const std::string words =
+        project("w.toml", "[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\nuse = [{ in = \"S\" }]\n");
     const std::string syntax = project("s.toml", "image = [\n"),
                       names = project("rules/n.toml", rule + "names = [\"n.txt\"]\n");
     fine.File("known.txt", "A\n");
@@ -87,10 +83,10 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{en, "--unused", root}, kExitClean, "That's Alright!", ""},
         {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n", ""},
         {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2.", ""},
-        {{en, undeclared.Root()}, kExitFindings, "No defined MI found!", ""},
-        {{en, "--names", empty, undeclared.Root()}, kExitFindings, "No defined MI found!", ""},
+        {{en, ruled}, kExitFindings, "No defined MI found!", ""},
+        {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!", ""},
         // With nothing declared the machine formats still list every use.
-        {{"--format=json", undeclared.Root()}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\"", ""},
+        {{"--format=json", ruled}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\"", ""},
         {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n", ""},
         {{"-h", en}, kExitClean, "usage: tessaron-check [options] ROOT\n", ""},
         {{"--version", root}, kExitClean, "tessaron-check " TESSARON_VERSION "\n", ""},
@@ -117,11 +113,6 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{"--lang=en", "--lang=ru", root}, kExitError, "", "given more than once: --lang" + kTryEn},
         {{"--format=gnu", "--format", "gnu", root}, kExitError, "", "указан больше одного раза: --format" + kTryRu},
         {{"--jobs=2", root, "--jobs=2"}, kExitError, "", "указан больше одного раза: --jobs" + kTryRu},
-        {{"--baseline=b", "--baseline=b", root}, kExitError, "", "указан больше одного раза: --baseline" + kTryRu},
-        {{"--write-baseline=w", "--write-baseline=w", root},
-         kExitError,
-         "",
-         "указан больше одного раза: --write-baseline" + kTryRu},
         // Sources named in the options.
         {{en, "--names", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
         {{"--baseline", nowhere, root}, kExitError, "", "не могу прочитать " + nowhere + ": "},
@@ -130,33 +121,19 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{"--declared-in", file, root}, kExitError, "", "это не папка: " + file + "\n"},
         {{en, "--write-baseline", root, root}, kExitError, "", "cannot write " + root + ": "},
         // A file rule's undeclared use fails the check, with images or without.
-        {{en, undeclared.Root()}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n", ""},
+        {{en, ruled}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n", ""},
         {{en, "--rules", imageOff, root}, kExitClean, "", ""},
-        {{en, "--rules", imageOff, undeclared.Root()},
+        {{en, "--rules", imageOff, ruled},
          kExitFindings,
          "Undeclared w \"a\" in \"/a.ini\" at line 3\nw: undeclared 1\n",
          ""},
-        {{en, "--format=json", "--rules", known, undeclared.Root()}, kExitClean, "\"references\": 0,", ""},
-        {{en, "--format=gnu", "--rules", known, undeclared.Root()}, kExitClean, "", ""},
+        {{en, "--format=json", "--rules", known, ruled}, kExitClean, "\"references\": 0,", ""},
         {{en, "--rules", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
-        {{en, "--rules", types, root},
-         kExitError,
-         "",
-         types + ":1:1: unknown key imgae\ntessaron-check: " + types + ":2:10: true or false is needed for unused\n"},
         {{"--rules", words, root},
          kExitError,
          "",
          words + ":2:6: id image занят встроенным правилом MI\ntessaron-check: " + words +
-             ":3:16: ключевое слово или ключ - это одно слово без пробелов, '=', ';' и '//': A B\ntessaron-check: " +
-             words + ":4:30: tokens - это \"N\" или \"N-\", где N не меньше 1: 0\ntessaron-check: " + words +
-             ":4:37: у use должен быть key\n"},
-        {{en, "--rules", ids, root},
-         kExitError,
-         "",
-         ids + ":2:6: an id is a lower-case letter, then lower-case letters, digits and '-': W\ntessaron-check: " +
-             ids + ":3:15: a rule needs at least one keyword in declared-by\ntessaron-check: " + ids +
-             ":4:1: a rule needs at least one keyword in declared-by\ntessaron-check: " + ids +
-             ":7:6: an earlier rule has the id v\n"},
+             ":4:8: у use должен быть key\n"},
         {{en, "--rules", syntax, root}, kExitError, "", syntax + ":1:10: not TOML: "},
         {{en, "--rules", names, root}, kExitError, "", "cannot read " + ruleNames + ": "},
         {{en, "--rules", notDir, root}, kExitError, "", "not a directory: " + fine.Path("a.ini") + "\n"},

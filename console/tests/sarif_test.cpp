@@ -91,6 +91,7 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     TTempTree odd;
     odd.File("back\\slash.ini", "\tButtonImage\xD0\x96 = \xD0\x96\xF0\x9D\x84\x9E\xC1\r\nMappedImage x\r\n");
     odd.File("sub/none.txt");
+    odd.File("tessaron.toml", "[[rule]]\nid = \"w\"\ndeclared-by = [\"W\"]\nuse = [{ key = \"U\" }]\n");
     const std::string sep(1, kPathSeparator);
     const TJson oddLog = ValidJson(Checked({"--format=sarif", odd.Root() + sep + "sub" + sep + ".." + sep + "."}).Out);
     const TJson& oddRun = oddLog["runs"][0];
@@ -99,11 +100,14 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     std::string root = odd.Root();
     std::replace(root.begin(), root.end(), '\\', '/');
     EXPECT_EQ(Fields(oddRun, "columnKind"), "unicodeCodePoints");
+    // An image's three kinds, asked for or not; a file rule's those asked for.
+    EXPECT_EQ(Fields(oddRun["tool"]["driver"]["rules"], "id"),
+              "undeclared-image, unused-image, duplicate-image, undeclared-w");
     EXPECT_EQ(oddRun["originalUriBaseIds"]["%SRCROOT%"]["uri"], (root[0] == '/' ? "file://" : "file:///") + root + "/");
 
     // An empty tree still gives a valid log, with an empty list of results.
     TTempTree clean;
     const std::string none = Checked({"--format=sarif", clean.Root()}).Out;
     EXPECT_EQ(ValidJson(none)["runs"][0]["results"], TJson::array());
-    EXPECT_NE(none.find("\"results\": []\n"), std::string::npos) << "an empty list closes on its line";
+    EXPECT_NE(none.find("\n      \"results\": []\n"), std::string::npos) << "an empty list closes on its line";
 }

@@ -41,6 +41,8 @@ TEST(ProjectFile, RefusesWhatCannotBeUsedAtItsPlace) {
           "5:6 the id image is the built-in image rule's",
           "8:6 an id is a lower-case letter, then lower-case letters, digits and '-': 9mm",
           "14:6 an earlier rule has the id a", "17:6 a string is needed for id"}},
+        {"[[rule]]\nid = \"a_b\"\ndeclared-by = [\"A\"]",
+         {"2:6 an id is a lower-case letter, then lower-case letters, digits and '-': a_b"}},
         {"[[rule]]\n[[rule]]\nid = \"big-gun2\"\ndeclared-by = []",
          {"1:1 a rule needs an id", "1:1 a rule needs at least one keyword in declared-by",
           "4:15 a rule needs at least one keyword in declared-by"}},
