@@ -396,6 +396,16 @@ void TServer::ApplySettings(const json& settings) {
     ProjectRead({true, FollowProjectFile() && Project_.Reload().Faults});
 }
 
+namespace {
+
+bool SameNames(const std::vector<TRule>& a, const std::vector<TRule>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TRule& x, const TRule& y) {
+        return x.Id == y.Id && x.Title == y.Title;
+    });
+}
+
+}  // namespace
+
 bool TServer::FollowProjectFile() {
     const bool named = !Editor_.Rules.empty();
     std::string path = named ? Editor_.Rules : Roots_.empty() ? "" : Roots_.front();
@@ -414,8 +424,16 @@ bool TServer::IsProjectFile(const std::string& uri) const {
 
 void TServer::ProjectRead(TProjectChange change) {
     if (change.Rules) {
+        const std::vector<TRule> before = std::move(Settings_.Rules);
         Settings_ = IndexSettingsOf(Editor_, Project_.InForce());
         std::vector<int32_t> changed = SetIndexSettings();
+        // A new id or title leaves the findings as they were but renames them.
+        if (!SameNames(before, Settings_.Rules)) {
+            for (int32_t f = 0; f < Index_.FileCount(); ++f)
+                if (!Index_.File(f).Findings.empty()) changed.push_back(f);
+            std::sort(changed.begin(), changed.end());
+            changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+        }
         if (Initialized_) Publish(std::move(changed));
     }
     if (!change.Faults) return;
