@@ -165,7 +165,6 @@ TEST(Server, AnswersAnEditorSession) {
              "encoding":"utf-8"}}})"_json,
          R"("это не папка: missing";b.ini:;c.ini: "0:14-0:16" undeclared-image;)"},
         {"shutdown", nullptr, "null"},
-        {"workspace/symbol", {{"query", ""}}, "-32600"},
         {"exit", nullptr, ""},
     };
     for (const auto& [method, params, expected] : steps)
@@ -179,32 +178,30 @@ TEST(Diagnostics, NameEachRuleAndKindAsJsonWouldWriteThem) {
     TRule weapon;
     weapon.Id = "weapon-set";
     weapon.Title = "weapon set";
-    const TDiagnosticTexts texts = DiagnosticTexts({weapon});
-    const std::tuple<TFindingKind, int32_t, std::string, std::string> cases[] = {
-        {TFindingKind::Undeclared, kImageRule, "undeclared-image",
+    // Kind, rule, name, code, message.
+    const std::tuple<TFindingKind, int32_t, std::string, std::string, std::string> cases[] = {
+        {TFindingKind::Undeclared, kImageRule, "a\"b\\c", "undeclared-image",
          "Image \"a\"b\\c\" is used but declared in no definition file."},
-        {TFindingKind::Unused, kImageRule, "unused-image",
+        {TFindingKind::Unused, kImageRule, "\xD0\xAF", "unused-image",
          "Image \"\xD0\xAF\" is declared but no checked definition uses it."},
-        {TFindingKind::Duplicate, kImageRule, "duplicate-image", "Image \"x\xEF\xBF\xBD\" is declared more than once."},
-        {TFindingKind::Undeclared, 0, "undeclared-weapon-set",
+        {TFindingKind::Duplicate, kImageRule, "x\xFF", "duplicate-image",
+         "Image \"x\xEF\xBF\xBD\" is declared more than once."},
+        {TFindingKind::Undeclared, 0, "\x01", "undeclared-weapon-set",
          "weapon set \"\x01\" is used but declared in no definition file."},
-        {TFindingKind::Unused, 0, "unused-weapon-set",
+        {TFindingKind::Unused, 0, "a\x7F", "unused-weapon-set",
          "weapon set \"a\x7F\" is declared but no checked definition uses it."},
-        {TFindingKind::Duplicate, 0, "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
+        {TFindingKind::Duplicate, 0, "g", "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
     };
-    const std::string names[] = {"a\"b\\c", "\xD0\xAF", "x\xFF", "\x01", "a\x7F", "g"};
     std::vector<TFinding> findings;
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        findings.push_back({std::get<0>(cases[i]), {}, names[i], {{0, {}}}, std::get<1>(cases[i])});
+    for (const auto& [kind, rule, name, code, message] : cases) findings.push_back({kind, {}, name, {{0, {}}}, rule});
     const std::string body =
-        PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, texts, [](int32_t) { return "u"; });
+        PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, DiagnosticTexts({weapon}), [](int32_t) { return "u"; });
     const json parsed = json::parse(body);
     EXPECT_EQ(parsed.dump(), body);
     ASSERT_EQ(parsed["params"]["diagnostics"].size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const json& d = parsed["params"]["diagnostics"][i];
-        EXPECT_EQ(d["code"], std::get<2>(cases[i]));
-        EXPECT_EQ(d["message"], std::get<3>(cases[i]));
+        EXPECT_EQ(parsed["params"]["diagnostics"][i]["code"], std::get<3>(cases[i]));
+        EXPECT_EQ(parsed["params"]["diagnostics"][i]["message"], std::get<4>(cases[i]));
     }
 }
 
@@ -457,8 +454,6 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
     text = disk;
     deliver(Message(1, "initialize", {{"rootUri", UriFromPath(tree.Root())}}) +
             Message(nullptr, "initialized", json::object()));
-    std::string deep(5000, '[');
-    deep = R"({"jsonrpc":"2.0","method":"initialized","params":)" + deep + std::string(deep.size(), ']') + "}";
     for (int step = 0; step < 400; ++step) {
         const std::size_t f = below(kFiles);
         const json document = {{"uri", UriFromPath(tree.Path("f" + std::to_string(f) + ".ini"))}};
@@ -477,15 +472,10 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
         json half = change;
         half["contentChanges"].push_back({{"range", {{"start", {{"line", 0}, {"character", -1}}}}}, {"text", ""}});
         const std::string edit = Message(nullptr, "textDocument/didChange", change);
-        const std::string refused[] = {
-            "Content-Length: 12x\r\n\r\n{}",
-            "Content-Type: a\r\n\r\n{}",
-            Framed(deep),
-            Message(nullptr, "textDocument/didChange", change, -3),
-            Message(nullptr, "textDocument/didChange", change, 5),
-            Message(nullptr, "textDocument/didChange", half),
-            Message(7, "textDocument/definition", {{"textDocument", document}, {"position", {{"line", 1.5}}}}),
-        };
+        // Framing faults and their recovery are the hostile input test's; here they meet random state.
+        const std::string refused[] = {"Content-Length: 12x\r\n\r\n{}",
+                                       Message(nullptr, "textDocument/didChange", change, 5),
+                                       Message(nullptr, "textDocument/didChange", half)};
         if (!open[f] && below(2) == 0) {  // so that most end open and edited
             deliver(Message(nullptr, "textDocument/didOpen",
                             {{"textDocument", {{"uri", document["uri"]}, {"text", text[f]}}}}));
