@@ -105,9 +105,8 @@ bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
             const std::size_t headerEnd = Buffer_.find("\r\n\r\n", Read_);
             if (headerEnd != std::string::npos) {
                 const std::size_t at = Buffer_.find("Content-Length:", Read_);
-                if (at == std::string::npos || at > headerEnd) {
+                if (at == std::string::npos || at > headerEnd)
                     throw std::runtime_error("a header without Content-Length");
-                }
                 const std::size_t end = headerEnd + 4 + std::strtoul(Buffer_.c_str() + at + 15, nullptr, 10);
                 if (Buffer_.size() >= end) {
                     body = Buffer_.substr(headerEnd + 4, end - headerEnd - 4);
@@ -185,9 +184,8 @@ int TLspClient::AwaitExit(int timeoutMs) {
     int status = 0;
     rusage usage{};
     pid_t ended = 0;
-    while ((ended = wait4(Pid_, &status, WNOHANG, &usage)) == 0 && MsLeft(deadline) > 0) {
+    while ((ended = wait4(Pid_, &status, WNOHANG, &usage)) == 0 && MsLeft(deadline) > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
     if (ended == 0) {
         kill(Pid_, SIGKILL);
         wait4(Pid_, &status, 0, &usage);
