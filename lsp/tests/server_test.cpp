@@ -70,6 +70,30 @@ struct TSession {
     }
 };
 
+// The server's messages but diagnostics, joined by " | ": "ID: CODE TEXT" for
+// an error, "warn: TEXT", "ID: RESULT" with a list as its size.
+std::string Answers(const std::string& stream, const std::string& root) {
+    std::istringstream in(stream);
+    TFrameReader reader(in);
+    std::string body, out;
+    while (reader.Next(body) == TReadResult::Message) {
+        const json m = json::parse(body);
+        if (m.contains("method") && m["method"] != "window/showMessage") continue;
+        const json& r = m.value("result", json());
+        const json& list = r.contains("items") ? r["items"] : r;
+        std::string line =
+            m.contains("error")
+                ? m["id"].dump() + ": " + m["error"]["code"].dump() + " " + m["error"]["message"].get<std::string>()
+            : m.value("method", "") == "window/showMessage" ? "warn: " + m["params"]["message"].get<std::string>()
+            : list.is_array()                               ? m["id"].dump() + ": " + std::to_string(list.size())
+                              : m["id"].dump() + ": " + (r.contains("capabilities") ? "ready" : r.dump());
+        if (r.is_object() && r.value("isIncomplete", false)) line += " incomplete";
+        for (std::size_t at; (at = line.find(root)) != std::string::npos;) line.erase(at, root.size());
+        out += (out.empty() ? "" : " | ") + line;
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(Uri, ConvertsToPathsAndBack) {
@@ -287,34 +311,6 @@ TEST(Server, FollowsTheProjectFile) {
         EXPECT_EQ(settings(), after) << method << " " << params;
     }
 }
-
-namespace {
-
-// The server's messages but diagnostics, joined by " | ": "ID: CODE TEXT" for
-// an error, "warn: TEXT", "ID: RESULT" with a list as its size.
-std::string Answers(const std::string& stream, const std::string& root) {
-    std::istringstream in(stream);
-    TFrameReader reader(in);
-    std::string body, out;
-    while (reader.Next(body) == TReadResult::Message) {
-        const json m = json::parse(body);
-        if (m.contains("method") && m["method"] != "window/showMessage") continue;
-        const json& r = m.value("result", json());
-        const json& list = r.contains("items") ? r["items"] : r;
-        std::string line =
-            m.contains("error")
-                ? m["id"].dump() + ": " + m["error"]["code"].dump() + " " + m["error"]["message"].get<std::string>()
-            : m.value("method", "") == "window/showMessage" ? "warn: " + m["params"]["message"].get<std::string>()
-            : list.is_array()                               ? m["id"].dump() + ": " + std::to_string(list.size())
-                              : m["id"].dump() + ": " + (r.contains("capabilities") ? "ready" : r.dump());
-        if (r.is_object() && r.value("isIncomplete", false)) line += " incomplete";
-        for (std::size_t at; (at = line.find(root)) != std::string::npos;) line.erase(at, root.size());
-        out += (out.empty() ? "" : " | ") + line;
-    }
-    return out;
-}
-
-}  // namespace
 
 TEST(Server, KeepsServingAfterHostileInput) {
     TTempTree tree;
