@@ -7,10 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -78,31 +76,24 @@ void TLspClient::Drain() {
     }
 }
 
-void TLspClient::Write(const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+void TLspClient::Send(const TJson& id, const TJson& method, const TJson& params) {
+    TJson message = {{"jsonrpc", "2.0"}};
+    if (!id.is_null()) message["id"] = id;
+    if (!method.is_null()) message["method"] = method;
+    if (!params.is_null()) message["params"] = params;
+    if (method.is_null()) message["result"] = nullptr;
+    const std::string body = message.dump();
+    const std::string bytes = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = write(In_, bytes.data() + done, bytes.size() - done);
         if (n <= 0) throw std::runtime_error("the server no longer reads its input");
         done += static_cast<std::size_t>(n);
     }
 }
 
-void TLspClient::SendBody(const std::string& body) {
-    Write("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
-}
-
 int TLspClient::Request(const std::string& method, const TJson& params) {
-    const int id = NextId_++;
-    TJson message = {{"jsonrpc", "2.0"}, {"id", id}, {"method", method}};
-    if (!params.is_null()) message["params"] = params;
-    SendBody(message.dump());
-    return id;
-}
-
-void TLspClient::Notify(const std::string& method, const TJson& params) {
-    TJson message = {{"jsonrpc", "2.0"}, {"method", method}};
-    if (!params.is_null()) message["params"] = params;
-    SendBody(message.dump());
+    Send(NextId_, method, params);
+    return NextId_++;
 }
 
 bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
@@ -114,9 +105,8 @@ bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
             const std::size_t headerEnd = Buffer_.find("\r\n\r\n", Read_);
             if (headerEnd != std::string::npos) {
                 const std::size_t at = Buffer_.find("Content-Length:", Read_);
-                if (at == std::string::npos || at > headerEnd) {
+                if (at == std::string::npos || at > headerEnd)
                     throw std::runtime_error("a header without Content-Length");
-                }
                 const std::size_t end = headerEnd + 4 + std::strtoul(Buffer_.c_str() + at + 15, nullptr, 10);
                 if (Buffer_.size() >= end) {
                     body = Buffer_.substr(headerEnd + 4, end - headerEnd - 4);
@@ -147,7 +137,7 @@ void TLspClient::Dispatch(const TJson& message) {
         return;
     }
     if (OnServerMessage) OnServerMessage(message);
-    if (message.contains("id")) SendBody(TJson{{"jsonrpc", "2.0"}, {"id", message["id"]}, {"result", nullptr}}.dump());
+    if (message.contains("id")) Send(message["id"], nullptr, nullptr);
 }
 
 TLspClient::TJson TLspClient::Await(const TJson& id, int timeoutMs) {
@@ -194,9 +184,8 @@ int TLspClient::AwaitExit(int timeoutMs) {
     int status = 0;
     rusage usage{};
     pid_t ended = 0;
-    while ((ended = wait4(Pid_, &status, WNOHANG, &usage)) == 0 && MsLeft(deadline) > 0) {
+    while ((ended = wait4(Pid_, &status, WNOHANG, &usage)) == 0 && MsLeft(deadline) > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
     if (ended == 0) {
         kill(Pid_, SIGKILL);
         wait4(Pid_, &status, 0, &usage);

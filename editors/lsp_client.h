@@ -27,9 +27,7 @@ public:
 
     // Returns the request's id; a null `params` is left out.
     int Request(const std::string& method, const TJson& params);
-    void Notify(const std::string& method, const TJson& params);
-    // Frames `body` as it is, even when it is no JSON.
-    void SendBody(const std::string& body);
+    void Notify(const std::string& method, const TJson& params) { Send(nullptr, method, params); }
 
     // Every notification and every request from the server; requests are
     // answered with a null result after this returns.
@@ -48,7 +46,6 @@ public:
     int AwaitExit(int timeoutMs);
     // Peak resident memory of the ended process, in KiB.
     long PeakKib() const { return PeakKib_; }
-    pid_t Pid() const { return Pid_; }
     // When the last byte of the message last dispatched came in: the server's
     // time, without this client's own decoding.
     TClock::time_point LastArrival() const { return LastArrival_; }
@@ -56,7 +53,8 @@ public:
 private:
     bool ReadMessage(TJson& message, int timeoutMs);
     void Dispatch(const TJson& message);
-    void Write(const std::string& bytes);
+    // A null `id` is left out; a null `method` makes a null result.
+    void Send(const TJson& id, const TJson& method, const TJson& params);
     void Drain();
 
     pid_t Pid_ = -1;

@@ -37,14 +37,6 @@ const std::vector<std::string> kDiagnostics = {
     "units/tank.ini 2:19-31 1 undeclared-image",
 };
 
-int gFaults = 0;
-
-void Check(bool ok, const std::string& what) {
-    if (ok) return;
-    std::printf("FAIL: %s\n", what.c_str());
-    ++gFaults;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,6 +45,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessaron-lsp-protocol-test [--windows] SERVER [ARG...]\n");
         return 2;
     }
+    int faults = 0;
+    const auto Check = [&](bool ok, const std::string& what) {
+        if (!ok) std::printf("FAIL: %s\n", what.c_str());
+        faults += !ok;
+    };
     TTempTree tree;
     for (const auto& [file, bytes] : kTree) tree.File(file, bytes);
     const auto uri = [&](const std::string& file) {
@@ -121,6 +118,6 @@ int main(int argc, char** argv) {
     const int status = client.AwaitExit(kWaitMs);
     Check(status == 0, "exit status " + std::to_string(status));
 
-    std::printf("%s: %d faults\n", gFaults == 0 ? "passed" : "FAILED", gFaults);
-    return gFaults == 0 ? 0 : 1;
+    std::printf("%s: %d faults\n", faults == 0 ? "passed" : "FAILED", faults);
+    return faults == 0 ? 0 : 1;
 }

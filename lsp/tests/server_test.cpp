@@ -70,6 +70,30 @@ struct TSession {
     }
 };
 
+// The server's messages but diagnostics, joined by " | ": "ID: CODE TEXT" for
+// an error, "warn: TEXT", "ID: RESULT" with a list as its size.
+std::string Answers(const std::string& stream, const std::string& root) {
+    std::istringstream in(stream);
+    TFrameReader reader(in);
+    std::string body, out;
+    while (reader.Next(body) == TReadResult::Message) {
+        const json m = json::parse(body);
+        if (m.contains("method") && m["method"] != "window/showMessage") continue;
+        const json& r = m.value("result", json());
+        const json& list = r.contains("items") ? r["items"] : r;
+        std::string line =
+            m.contains("error")
+                ? m["id"].dump() + ": " + m["error"]["code"].dump() + " " + m["error"]["message"].get<std::string>()
+            : m.value("method", "") == "window/showMessage" ? "warn: " + m["params"]["message"].get<std::string>()
+            : list.is_array()                               ? m["id"].dump() + ": " + std::to_string(list.size())
+                              : m["id"].dump() + ": " + (r.contains("capabilities") ? "ready" : r.dump());
+        if (r.is_object() && r.value("isIncomplete", false)) line += " incomplete";
+        for (std::size_t at; (at = line.find(root)) != std::string::npos;) line.erase(at, root.size());
+        out += (out.empty() ? "" : " | ") + line;
+    }
+    return out;
+}
+
 }  // namespace
 
 TEST(Uri, ConvertsToPathsAndBack) {
@@ -165,7 +189,6 @@ TEST(Server, AnswersAnEditorSession) {
              "encoding":"utf-8"}}})"_json,
          R"("это не папка: missing";b.ini:;c.ini: "0:14-0:16" undeclared-image;)"},
         {"shutdown", nullptr, "null"},
-        {"workspace/symbol", {{"query", ""}}, "-32600"},
         {"exit", nullptr, ""},
     };
     for (const auto& [method, params, expected] : steps)
@@ -179,32 +202,30 @@ TEST(Diagnostics, NameEachRuleAndKindAsJsonWouldWriteThem) {
     TRule weapon;
     weapon.Id = "weapon-set";
     weapon.Title = "weapon set";
-    const TDiagnosticTexts texts = DiagnosticTexts({weapon});
-    const std::tuple<TFindingKind, int32_t, std::string, std::string> cases[] = {
-        {TFindingKind::Undeclared, kImageRule, "undeclared-image",
+    // Kind, rule, name, code, message.
+    const std::tuple<TFindingKind, int32_t, std::string, std::string, std::string> cases[] = {
+        {TFindingKind::Undeclared, kImageRule, "a\"b\\c", "undeclared-image",
          "Image \"a\"b\\c\" is used but declared in no definition file."},
-        {TFindingKind::Unused, kImageRule, "unused-image",
+        {TFindingKind::Unused, kImageRule, "\xD0\xAF", "unused-image",
          "Image \"\xD0\xAF\" is declared but no checked definition uses it."},
-        {TFindingKind::Duplicate, kImageRule, "duplicate-image", "Image \"x\xEF\xBF\xBD\" is declared more than once."},
-        {TFindingKind::Undeclared, 0, "undeclared-weapon-set",
+        {TFindingKind::Duplicate, kImageRule, "x\xFF", "duplicate-image",
+         "Image \"x\xEF\xBF\xBD\" is declared more than once."},
+        {TFindingKind::Undeclared, 0, "\x01", "undeclared-weapon-set",
          "weapon set \"\x01\" is used but declared in no definition file."},
-        {TFindingKind::Unused, 0, "unused-weapon-set",
+        {TFindingKind::Unused, 0, "a\x7F", "unused-weapon-set",
          "weapon set \"a\x7F\" is declared but no checked definition uses it."},
-        {TFindingKind::Duplicate, 0, "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
+        {TFindingKind::Duplicate, 0, "g", "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
     };
-    const std::string names[] = {"a\"b\\c", "\xD0\xAF", "x\xFF", "\x01", "a\x7F", "g"};
     std::vector<TFinding> findings;
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        findings.push_back({std::get<0>(cases[i]), {}, names[i], {{0, {}}}, std::get<1>(cases[i])});
+    for (const auto& [kind, rule, name, code, message] : cases) findings.push_back({kind, {}, name, {{0, {}}}, rule});
     const std::string body =
-        PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, texts, [](int32_t) { return "u"; });
+        PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, DiagnosticTexts({weapon}), [](int32_t) { return "u"; });
     const json parsed = json::parse(body);
     EXPECT_EQ(parsed.dump(), body);
     ASSERT_EQ(parsed["params"]["diagnostics"].size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const json& d = parsed["params"]["diagnostics"][i];
-        EXPECT_EQ(d["code"], std::get<2>(cases[i]));
-        EXPECT_EQ(d["message"], std::get<3>(cases[i]));
+        EXPECT_EQ(parsed["params"]["diagnostics"][i]["code"], std::get<3>(cases[i]));
+        EXPECT_EQ(parsed["params"]["diagnostics"][i]["message"], std::get<4>(cases[i]));
     }
 }
 
@@ -245,12 +266,9 @@ TEST(Server, FollowsTheProjectFile) {
     const std::string withSpare = weapon.substr(0, 6) + spare + weapon.substr(6);
     const std::string faulty =
         "unused = 1\nduplicates = true\n" + rules.substr(0, rules.size() - 4) + ", tokenz = \"1\" }]\n";
+    s.Send("initialize", {{"rootUri", UriFromPath(s.Tree.Root())}, {"initializationOptions", {{"duplicates", false}}}});
     // A step, its parameters, what Send shows, and the settings of the index after it.
     const std::tuple<std::string, json, std::string, std::string> steps[] = {
-        {"initialize",
-         {{"rootUri", UriFromPath(s.Tree.Root())}, {"initializationOptions", {{"duplicates", false}}}},
-         "",
-         "images weapon unused=0 duplicates=0"},
         {"initialized", json::object(), weapon, "images weapon unused=0 duplicates=0"},
         // Its faults at their places, told once; the last good rules stay.
         {"textDocument/didOpen",
@@ -289,41 +307,10 @@ TEST(Server, FollowsTheProjectFile) {
     };
     for (const auto& [method, params, expected, after] : steps) {
         if (method == "workspace/didChangeWatchedFiles") s.Tree.File("tessaron.toml", "unused = ");
-        const std::string out = s.Send(method, params);
-        if (method != "initialize") {
-            EXPECT_EQ(out, expected) << method << " " << params;
-        }
+        EXPECT_EQ(s.Send(method, params), expected) << method << " " << params;
         EXPECT_EQ(settings(), after) << method << " " << params;
     }
 }
-
-namespace {
-
-// The server's messages but diagnostics, joined by " | ": "ID: CODE TEXT" for
-// an error, "warn: TEXT", "ID: RESULT" with a list as its size.
-std::string Answers(const std::string& stream, const std::string& root) {
-    std::istringstream in(stream);
-    TFrameReader reader(in);
-    std::string body, out;
-    while (reader.Next(body) == TReadResult::Message) {
-        const json m = json::parse(body);
-        if (m.contains("method") && m["method"] != "window/showMessage") continue;
-        const json& r = m.value("result", json());
-        const json& list = r.contains("items") ? r["items"] : r;
-        std::string line =
-            m.contains("error")
-                ? m["id"].dump() + ": " + m["error"]["code"].dump() + " " + m["error"]["message"].get<std::string>()
-            : m.value("method", "") == "window/showMessage" ? "warn: " + m["params"]["message"].get<std::string>()
-            : list.is_array()                               ? m["id"].dump() + ": " + std::to_string(list.size())
-                              : m["id"].dump() + ": " + (r.contains("capabilities") ? "ready" : r.dump());
-        if (r.is_object() && r.value("isIncomplete", false)) line += " incomplete";
-        for (std::size_t at; (at = line.find(root)) != std::string::npos;) line.erase(at, root.size());
-        out += (out.empty() ? "" : " | ") + line;
-    }
-    return out;
-}
-
-}  // namespace
 
 TEST(Server, KeepsServingAfterHostileInput) {
     TTempTree tree;
@@ -457,8 +444,6 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
     text = disk;
     deliver(Message(1, "initialize", {{"rootUri", UriFromPath(tree.Root())}}) +
             Message(nullptr, "initialized", json::object()));
-    std::string deep(5000, '[');
-    deep = R"({"jsonrpc":"2.0","method":"initialized","params":)" + deep + std::string(deep.size(), ']') + "}";
     for (int step = 0; step < 400; ++step) {
         const std::size_t f = below(kFiles);
         const json document = {{"uri", UriFromPath(tree.Path("f" + std::to_string(f) + ".ini"))}};
@@ -477,15 +462,10 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
         json half = change;
         half["contentChanges"].push_back({{"range", {{"start", {{"line", 0}, {"character", -1}}}}}, {"text", ""}});
         const std::string edit = Message(nullptr, "textDocument/didChange", change);
-        const std::string refused[] = {
-            "Content-Length: 12x\r\n\r\n{}",
-            "Content-Type: a\r\n\r\n{}",
-            Framed(deep),
-            Message(nullptr, "textDocument/didChange", change, -3),
-            Message(nullptr, "textDocument/didChange", change, 5),
-            Message(nullptr, "textDocument/didChange", half),
-            Message(7, "textDocument/definition", {{"textDocument", document}, {"position", {{"line", 1.5}}}}),
-        };
+        // Framing faults and their recovery are the hostile input test's; here they meet random state.
+        const std::string refused[] = {"Content-Length: 12x\r\n\r\n{}",
+                                       Message(nullptr, "textDocument/didChange", change, 5),
+                                       Message(nullptr, "textDocument/didChange", half)};
         if (!open[f] && below(2) == 0) {  // so that most end open and edited
             deliver(Message(nullptr, "textDocument/didOpen",
                             {{"textDocument", {{"uri", document["uri"]}, {"text", text[f]}}}}));
