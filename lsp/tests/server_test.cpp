@@ -264,6 +264,9 @@ TEST(Server, FollowsTheProjectFile) {
     const std::string spare =
         R"( "2:7-2:12" unused-weapon "weapon \"Spare\" is declared but no checked definition uses it.")";
     const std::string withSpare = weapon.substr(0, 6) + spare + weapon.substr(6);
+    std::string retitled = withSpare;
+    for (std::size_t at = 0; (at = retitled.find("\"weapon \\\"", at)) != std::string::npos;)
+        retitled.replace(at, 8, "\"arm ");
     const std::string faulty =
         "unused = 1\nduplicates = true\n" + rules.substr(0, rules.size() - 4) + ", tokenz = \"1\" }]\n";
     s.Send("initialize", {{"rootUri", UriFromPath(s.Tree.Root())}, {"initializationOptions", {{"duplicates", false}}}});
@@ -285,6 +288,11 @@ TEST(Server, FollowsTheProjectFile) {
         {"textDocument/didChange",
          {{"textDocument", {{"uri", toml}}}, {"contentChanges", {change(5, 36, 36, "X"), change(5, 30, 37, "tokens")}}},
          withSpare + "tessaron.toml:;",
+         "images weapon unused=1 duplicates=0"},
+        // A new title alone changes no finding, but every message that names it.
+        {"textDocument/didChange",
+         {{"textDocument", {{"uri", toml}}}, {"contentChanges", {change(4, 0, 0, "title = \"arm\"\n")}}},
+         retitled,
          "images weapon unused=1 duplicates=0"},
         {"textDocument/didClose", {{"textDocument", {{"uri", toml}}}}, weapon, "images weapon unused=0 duplicates=0"},
         {"workspace/didChangeWatchedFiles",
