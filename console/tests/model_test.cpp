@@ -2,12 +2,11 @@
 // and rule sets: each rule's undeclared, unused and duplicate names.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "checked.h"
 #include "syntax.h"
@@ -21,12 +20,12 @@ struct TUse {
     bool AndAfter;
 };
 
-using TNamed = std::vector<std::pair<std::string, std::string>>;  // name, "file line", in reading order
-
+// All words lowered.
 struct TModelRule {
-    std::string DeclaredBy[2], Ignore;
+    std::set<std::string> DeclaredBy;
+    std::string Ignore;
     std::vector<TUse> Uses;
-    TNamed Used, Declared;
+    std::vector<std::pair<std::string, std::string>> Used, Declared;  // name, "file line"
 };
 
 // Lines are "KEY = TOKEN..." or "KEYWORD [NAME...]"; one block, of any rule, is open at a time.
@@ -35,55 +34,42 @@ void Read(const std::string& text, const std::string& file, std::vector<TModelRu
     std::string open, line;
     for (int number = 1; std::getline(lines, line); ++number) {
         std::istringstream in(line);
-        std::vector<std::string> w;
-        for (std::string word; in >> word;) w.push_back(word);
+        const std::vector<std::string> w(std::istream_iterator<std::string>(in), {});
         const bool assigns = w.size() > 1 && w[1] == "=";
+        const std::string place = file + " " + std::to_string(number);
         for (TModelRule& rule : rules) {
             std::set<std::size_t> picked;  // token n is word n + 1
-            for (const TUse& use : rule.Uses) {
-                const bool keyed = use.Key == "*" || AsciiLowered(use.Key) == w[0];
-                if (!assigns || !keyed || (!use.In.empty() && AsciiLowered(use.In) != open)) continue;
-                for (std::size_t t = use.First + 1; t < w.size() && (t == use.First + 1 || use.AndAfter); ++t)
-                    picked.insert(t);
+            for (const TUse& u : rule.Uses) {
+                const bool applies = assigns && (u.Key == "*" || u.Key == w[0]) && (u.In.empty() || u.In == open);
+                for (auto t = u.First + 1; applies && t < w.size(); t += u.AndAfter ? 1 : w.size()) picked.insert(t);
             }
-            for (const std::size_t t : picked) {
-                if (w[t] != AsciiLowered(rule.Ignore)) rule.Used.emplace_back(w[t], file + " " + std::to_string(number));
-            }
-            const bool declares = AsciiLowered(rule.DeclaredBy[0]) == w[0] || AsciiLowered(rule.DeclaredBy[1]) == w[0];
-            if (!assigns && w.size() > 1 && declares) rule.Declared.emplace_back(w[1], file + " " + std::to_string(number));
-        }
-        for (const TModelRule& rule : rules) {
-            for (const TUse& use : rule.Uses) open = !assigns && AsciiLowered(use.In) == w[0] ? w[0] : open;
+            for (const std::size_t t : picked)
+                if (w[t] != rule.Ignore) rule.Used.emplace_back(w[t], place);
+            if (!assigns && w.size() > 1 && rule.DeclaredBy.count(w[0]) != 0) rule.Declared.emplace_back(w[1], place);
+            for (const TUse& u : rule.Uses) open = !assigns && u.In == w[0] ? w[0] : open;
         }
         if (w[0] == kEndKeyword) open.clear();
     }
 }
 
-// The three lists rule by rule: uses in walk order, unused names at their first declaration, duplicates
-// in the order of their second declarations.
+// Rule by rule: uses in walk order, unused names at their first declaration, duplicates at their second.
 std::string Expected(const std::vector<TModelRule>& rules) {
     std::string lists[3];
-    const auto add = [](std::string& list, const std::string& item, const char* comma) {
-        list += (list.empty() ? "" : comma) + item;
+    const auto add = [&](int list, const std::string& item) {
+        lists[list] += (lists[list].empty() ? "" : list == 2 ? "; " : ", ") + item;
     };
     for (std::size_t r = 0; r < rules.size(); ++r) {
         const std::string id = "r" + std::to_string(r) + " ";
         std::map<std::string, std::string> places;
-        std::map<std::string, int> count;
-        std::vector<std::string> again;
+        for (const auto& [name, place] : rules[r].Declared) places[name] += (places[name].empty() ? "" : ", ") + place;
+        std::set<std::string> used;
+        for (const auto& [name, place] : rules[r].Used)
+            if (used.insert(name); places.count(name) == 0) add(0, id + name + " " + place);
+        std::map<std::string, int> seen;
         for (const auto& [name, place] : rules[r].Declared) {
-            add(places[name], place, ", ");
-            if (++count[name] == 2) again.push_back(name);
+            if (++seen[name] == 1 && used.count(name) == 0) add(1, id + name + " " + place);
+            if (seen[name] == 2) add(2, id + name + " " + places[name]);
         }
-        std::set<std::string> used, listed;
-        for (const auto& [name, place] : rules[r].Used) {
-            used.insert(name);
-            if (places.count(name) == 0) add(lists[0], id + name + " " + place, ", ");
-        }
-        for (const auto& [name, place] : rules[r].Declared) {
-            if (used.count(name) == 0 && listed.insert(name).second) add(lists[1], id + name + " " + place, ", ");
-        }
-        for (const std::string& name : again) add(lists[2], id + name + " " + places[name], "; ");
     }
     return lists[0] + "|" + lists[1] + "|" + lists[2];
 }
@@ -94,25 +80,27 @@ TEST(Model, EachRulesFindingsAreTheModels) {
     std::mt19937 random(1208);
     const auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
     const auto cased = [&](std::string word) {
-        for (char& c : word) c = random() % 4 == 0 ? static_cast<char>(c ^ 0x20) : c;
+        for (char& c : word)
+            c = random() % 4 == 0 && c >= 'a' ? static_cast<char>(c ^ 0x20) : c;  // the words are lower case
         return word;
     };
-    const std::vector<std::string> keywords = {"Weapon", "Button", "Armor"}, blocks = {"WeaponSet", "Weapon", "List"},
-                                   keys = {"Weapon", "Use", "1"}, names = {"a", "b", "gun", "none"};
+    const std::vector<std::string> keywords = {"weapon", "button", "armor"}, blocks = {"weaponset", "weapon", "list"},
+                                   keys = {"weapon", "use", "1"}, names = {"a", "b", "gun", "none"};
     for (int round = 0; round < 150; ++round) {
         std::vector<TModelRule> rules(1 + random() % 3);
         std::string toml = "image = false\n";
         for (std::size_t r = 0; r < rules.size(); ++r) {
-            TModelRule& rule = rules[r];
-            rule = {{pick(keywords), pick(keywords)}, pick({"NONE", "-"}), {}, {}, {}};
-            toml += "[[rule]]\nid = \"r" + std::to_string(r) + "\"\ndeclared-by = [\"" + rule.DeclaredBy[0] +
-                    "\", \"" + rule.DeclaredBy[1] + "\"]\nignore = [\"" + rule.Ignore + "\"]\nuse = [";
+            rules[r] = {{pick(keywords), pick(keywords)}, pick({"none", "-"}), {}, {}, {}};
+            toml += "[[rule]]\nid = \"r" + std::to_string(r) + "\"\nignore = [\"" + cased(rules[r].Ignore) +
+                    "\"]\ndeclared-by = [";
+            for (const std::string& keyword : rules[r].DeclaredBy) toml += "\"" + cased(keyword) + "\", ";
+            toml += "]\nuse = [";
             for (int u = 1 + random() % 2; u > 0; --u) {
-                rule.Uses.push_back({random() % 4 != 0 ? pick(keys) : "*", random() % 2 != 0 ? pick(blocks) : "",
-                                     1 + random() % 2, random() % 3 == 0});
-                const TUse& use = rule.Uses.back();
-                toml += "{ key = \"" + use.Key + (use.In.empty() ? "" : "\", in = \"" + use.In) + "\", tokens = \"" +
-                        std::to_string(use.First) + (use.AndAfter ? "-" : "") + "\" }, ";
+                const TUse& use = rules[r].Uses.emplace_back(TUse{random() % 4 != 0 ? pick(keys) : "*",
+                                                                  random() % 2 != 0 ? pick(blocks) : "",
+                                                                  1 + random() % 2, random() % 3 == 0});
+                toml += "{ key = \"" + cased(use.Key) + (use.In.empty() ? "" : "\", in = \"" + cased(use.In)) +
+                        "\", tokens = \"" + std::to_string(use.First) + (use.AndAfter ? "-" : "") + "\" }, ";
             }
             toml += "]\n";
         }
@@ -122,8 +110,8 @@ TEST(Model, EachRulesFindingsAreTheModels) {
             std::string text;
             for (int line = random() % 10; line > 0; --line) {
                 const bool assigns = random() % 2 != 0;
-                text += pick({"", " ", "\t"}) + cased(assigns ? pick(keys) : pick({pick(keywords), pick(blocks), "End"}));
-                text += assigns ? " =" : "";
+                text += pick({"", " ", "\t"}) +
+                        (assigns ? cased(pick(keys)) + " =" : cased(pick({pick(keywords), pick(blocks), "end"})));
                 for (int t = random() % 4; t > 0; --t) text += " " + cased(pick(names));
                 text += pick({"\n", "\r\n"});
             }
@@ -132,16 +120,12 @@ TEST(Model, EachRulesFindingsAreTheModels) {
         }
         const TRun run = Checked({"--format=json", "--unused", "--duplicates", tree.Root()});
         const TJson doc = ValidJson(run.Out);
-        std::string duplicates;
-        for (const TJson& entry : doc["duplicates"]) {
-            duplicates += (duplicates.empty() ? "" : "; ") + Fields(entry, "rule name") + " " +
-                          Fields(entry["places"], "file line");
-        }
-        const std::string expected = Expected(rules);
-        EXPECT_EQ(run.Status, expected == "||" ? 0 : 1) << toml;
-        ASSERT_EQ(Fields(doc["missing"], "rule name file line") + "|" + Fields(doc["unused"], "rule name file line") +
-                      "|" + duplicates,
-                  expected)
-            << toml << run.Err;
+        std::string found =
+            Fields(doc["missing"], "rule name file line") + "|" + Fields(doc["unused"], "rule name file line") + "|";
+        for (const TJson& entry : doc["duplicates"])
+            found += (found.back() == '|' ? "" : "; ") + Fields(entry, "rule name") + " " +
+                     Fields(entry["places"], "file line");
+        EXPECT_EQ(run.Status, Expected(rules) == "||" ? 0 : 1) << toml;
+        ASSERT_EQ(found, Expected(rules)) << toml << run.Err;
     }
 }
