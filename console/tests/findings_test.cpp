@@ -116,8 +116,7 @@ TEST(Rules, EachFormatListsEachKindAfterTheImages) {
               "[[rule]]\nid = \"weapon\"\ndeclared-by = [\"Weapon\"]\nignore = [\"NONE\"]\nnames = [\"known.txt\"]\n"
               "use = [{ key = \"Weapon\", in = \"WeaponSet\", tokens = \"2\" }, { key = \"DeathWeapon\" }]\n"
               "[[rule]]\nid = \"button\"\ntitle = \"кнопка\"\ndeclared-by = [\"Button\"]\n"
-              "use = [{ key = \"*\", in = \"ButtonList\", tokens = \"1-\" }]\n"
-              "[[rule]]\nid = \"armor\"\ndeclared-by = [\"Armor\"]\nuse = [{ key = \"Armor\" }]\n");
+              "use = [{ key = \"*\", in = \"ButtonList\", tokens = \"1-\" }]\n");
     tree.File("known.txt", "Builtin\n");
     tree.File("units.ini",
               "Object Tank\r\n  ButtonImage = Gone\r\n  WeaponSet\r\n    Weapon = PRIMARY Cannon\r\n"
@@ -159,8 +158,7 @@ TEST(Rules, EachFormatListsEachKindAfterTheImages) {
     EXPECT_EQ(Fields(log["tool"]["driver"]["rules"], "id name"),
               "undeclared-image UndeclaredImage, unused-image UnusedImage, duplicate-image DuplicateImage, "
               "undeclared-weapon UndeclaredWeapon, unused-weapon UnusedWeapon, duplicate-weapon DuplicateWeapon, "
-              "undeclared-button UndeclaredButton, unused-button UnusedButton, duplicate-button DuplicateButton, "
-              "undeclared-armor UndeclaredArmor, unused-armor UnusedArmor, duplicate-armor DuplicateArmor");
+              "undeclared-button UndeclaredButton, unused-button UnusedButton, duplicate-button DuplicateButton");
     EXPECT_EQ(Fields(log["results"], "ruleId ruleIndex"),
               "undeclared-image 0, unused-image 1, undeclared-weapon 3, unused-weapon 4, undeclared-button 6, "
               "duplicate-button 8");
