@@ -399,9 +399,8 @@ void TServer::ApplySettings(const json& settings) {
 namespace {
 
 bool SameNames(const std::vector<TRule>& a, const std::vector<TRule>& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TRule& x, const TRule& y) {
-        return x.Id == y.Id && x.Title == y.Title;
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const TRule& x, const TRule& y) { return x.Id == y.Id && x.Title == y.Title; });
 }
 
 }  // namespace
