@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "line_heads.h"
 #include "rules.h"
-#include "strip_masks.h"
 #include "strip_paths.h"
 
 using namespace std::string_literals;
@@ -180,13 +177,10 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
                 TLineScanner lineScanner(byLine);
                 std::vector<TKindRecords> kinds;
                 TRuleReader ruleReader(rules != nullptr ? *rules : filtered, kinds);
-                TMemorySource source(text);
-                TTextReader reader(source);
-                for (int32_t line = 0; !reader.Eof(); ++line) {
-                    const std::string_view read = reader.ReadLine();
+                ForEachLine(text, [&](std::string_view read, int32_t line) {
                     lineScanner.ScanLine(read, 1, line);
                     if (rules != nullptr) ruleReader.ReadLine(read, 1, line);
-                }
+                });
                 ASSERT_GT(whole.RefTable.Count(), 20);
                 EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
                 EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames),
@@ -214,40 +208,4 @@ TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
               std::make_tuple(70000u, 1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
     EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
-}
-
-// Each path this processor has, whichever ClassifyStrips takes, gives the
-// portable path's facts: random bytes from those the rules look at, and each
-// of them alone at a strip's first and last byte.
-TEST(LineHeads, EveryPathOfThisProcessorAgreesWithThePortableOne) {
-    const std::string special = "\n\r\x1a \t\x01\x1f!sSbBmM\x80\xa0\xd3\xff";
-    std::vector<std::string> buffers;
-    std::mt19937 random(23);
-    for (int k = 0; k < 300; ++k) {
-        std::string bytes(64 * (1 + k % 3), 'x');
-        for (char& c : bytes) c = random() % 4 ? special[random() % special.size()] : static_cast<char>(random());
-        buffers.push_back(bytes);
-    }
-    for (const char c : special + "x=;")
-        for (const std::size_t at : {0, 1, 62, 63, 64, 127})
-            buffers.push_back(std::string(at, ' ') + c + std::string(127 - at, ' '));
-    // The facts of each strip after atLineHead as it comes back.
-    const auto facts = [](std::size_t paths, const std::string& bytes, bool lfAfter, uint64_t atLineHead) {
-        std::vector<TStripFacts> out(bytes.size() / 64);
-        LimitStripPaths(paths);
-        ClassifyStrips(bytes.data(), out.size(), lfAfter, atLineHead, out.data());
-        LimitStripPaths(0);
-        std::vector<std::tuple<uint64_t, uint64_t, uint64_t, uint64_t, int>> seen = {{atLineHead, 0, 0, 0, 0}};
-        for (const TStripFacts& f : out) seen.emplace_back(f.Lf, f.Heads, f.LineHeads, f.Breaks, f.LfCount);
-        return seen;
-    };
-    const std::vector<const char*> paths = StripPathNames();
-    for (std::size_t path = 1; path <= paths.size(); ++path) {
-        for (std::size_t k = 0; k < 4 * buffers.size(); ++k) {
-            const bool lfAfter = k % 2 != 0;
-            const uint64_t atLineHead = k / 2 % 2;
-            EXPECT_EQ(facts(path, buffers[k / 4], lfAfter, atLineHead), facts(1, buffers[k / 4], lfAfter, atLineHead))
-                << paths[path - 1] << ", buffer " << k / 4 << ", lfAfter " << lfAfter << ", atLineHead " << atLineHead;
-        }
-    }
 }

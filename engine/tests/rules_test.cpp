@@ -11,7 +11,6 @@
 
 #include "strip_paths.h"
 #include "syntax.h"
-#include "text_reader.h"
 
 namespace {
 
@@ -57,22 +56,11 @@ std::vector<std::string> Printed(const TRuleSet& rules, const std::vector<TKindR
     return out;
 }
 
-// Feeds the text reader's lines of `text` to `read(line, lineIndex)`.
-template <typename F>
-void ForEachLine(const std::string& text, F&& read) {
-    TMemorySource source(text);
-    TTextReader reader(source);
-    for (int32_t line = 0; !reader.Eof(); ++line) read(reader.ReadLine(), line);
-}
-
 }  // namespace
 
 TEST(RuleReader, ReadsLinesAsTheRulesSay) {
     const TRuleSet rules = ExampleRules();
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-        // Headers: the second word is the name; no second word, another keyword or a '=' declare nothing.
-        {"Weapon Cannon\nweapon  gun extra ; c\n  WEAPON\t\tBig//x\nWeapon\nWeaponX Foo\nWeapon = Zap\nButton B;",
-         {"weapon D 0:8 cannon", "weapon D 1:9 gun", "weapon D 2:11 big", "button D 6:8 b"}},
         // Context blocks: opened, kept over other headers, replaced, ended by End only.
         {"Weapon = A B\nWeaponSet\n Weapon = PRIMARY Gun\nEnd\nWeapon = X Y\nWeaponSet S\nObject O\n"
          " Weapon = SECONDARY Rifle\nWeaponList L\n Weapon = P Q\nEnd\n Weapon = P Z\nButtonList\n 1 = Go\nend X\n1 = "
@@ -89,9 +77,6 @@ TEST(RuleReader, ReadsLinesAsTheRulesSay) {
              std::string(55, ' ') + "; = x y\nButtons =" + std::string(54, ' ') + "/x y",
          {"button U 3:67 y", "list U 0:9 " + std::string(53, 'a'), "list U 0:63 b",
           "list U 1:9 " + std::string(54, 'a'), "list U 1:64 b"}},
-        // The text reader's lines: a CR inside a line is dropped, a Ctrl+Z ends its line.
-        {"Weapon A\r\nWeapon B\rC\nWeapon Q\x1AZ\nWeapon R",
-         {"weapon D 0:8 a", "weapon D 1:8 bc", "weapon D 2:8 q", "weapon D 3:8 r"}},
     };
     ForEachStripPath([&](const char*) {
         for (const auto& [text, expected] : cases) {
@@ -189,50 +174,53 @@ struct TReference {
 
 }  // namespace
 
-// Also: a line for which either MayMatter is false changes nothing, and BlockAfter follows the reader.
+// On every strip path; also: a line for which either MayMatter is false
+// changes nothing, and BlockAfter follows the reader.
 TEST(RuleReader, AgreesWithAReferenceOnRandomTextsAndRules) {
     std::mt19937 random(20261208);
     const auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
     const std::vector<std::string> keywords = {"Weapon", "WeaponSet", "list", "B", "End", "Obj"};
     const std::vector<std::string> words = {"Gun", "NONE", "none", "x",    "Weapon", "End", "=",    ";c",
                                             "//c", "/",    "\r",   "\x1A", "\xC9",   "B",   "list", "\x01"};
-    for (int round = 0; round < 300; ++round) {
-        std::vector<TRule> rules;
-        for (std::size_t r = 1 + random() % 3; r > 0; --r) {
-            rules.push_back(Rule("r" + std::to_string(r), pick(keywords), {pick({"none", "X", ""})}, {}));
-            rules.back().DeclaredBy.push_back(pick(keywords));
-            for (std::size_t u = 1 + random() % 3; u > 0; --u) {
-                rules.back().Uses.push_back({random() % 4 ? pick(keywords) : "*",
-                                             random() % 2 ? pick(keywords) : "",
-                                             {1 + static_cast<uint32_t>(random() % 3), random() % 3 == 0}});
+    ForEachStripPath([&](const char*) {
+        for (int round = 0; round < 150; ++round) {
+            std::vector<TRule> rules;
+            for (std::size_t r = 1 + random() % 3; r > 0; --r) {
+                rules.push_back(Rule("r" + std::to_string(r), pick(keywords), {pick({"none", "X", ""})}, {}));
+                rules.back().DeclaredBy.push_back(pick(keywords));
+                for (std::size_t u = 1 + random() % 3; u > 0; --u) {
+                    rules.back().Uses.push_back({random() % 4 ? pick(keywords) : "*",
+                                                 random() % 2 ? pick(keywords) : "",
+                                                 {1 + static_cast<uint32_t>(random() % 3), random() % 3 == 0}});
+                }
             }
-        }
-        std::string text;
-        for (int line = random() % 30; line > 0; --line) {
-            text += pick({"", " ", "\t"}) + pick(keywords) + pick({" ", "\t", " = ", "="});
-            for (int w = random() % 5; w > 0; --w) text += pick(words) + pick({" ", "=", "\t"});
-            if (random() % 4 == 0) text[text.size() - 2] ^= 0x20;  // another case
-            text += "\n";
-        }
-        const TRuleSet set(rules);
-        std::vector<TKindRecords> records;
-        TRuleReader reader(set, records);
-        TReference reference{rules};
-        ForEachLine(text, [&](std::string_view line, int32_t index) {
-            const int32_t before = reader.OpenBlock();
-            const std::size_t head = LeadingBlanks(line), held = Printed(set, records).size();
-            reader.ReadLine(line, kFile, index);
-            reference.Read(line, index);
-            EXPECT_EQ(set.BlockAfter(line, before), reader.OpenBlock());
-            const char next = head + 1 < line.size() ? line[head + 1] : ' ';
-            if (head < line.size() &&
-                (!set.MayMatter(line[head], before) || !set.MayMatter(line[head], next, before))) {
-                EXPECT_EQ(std::make_pair(reader.OpenBlock(), Printed(set, records).size()),
-                          std::make_pair(before, held));
+            std::string text;
+            for (int line = random() % 30; line > 0; --line) {
+                text += pick({"", " ", "\t"}) + pick(keywords) + pick({" ", "\t", " = ", "="});
+                for (int w = random() % 5; w > 0; --w) text += pick(words) + pick({" ", "=", "\t"});
+                if (random() % 4 == 0) text[text.size() - 2] ^= 0x20;  // another case
+                text += "\n";
             }
-        });
-        std::vector<std::string> expected;
-        for (const auto& slot : reference.Records) expected.insert(expected.end(), slot.begin(), slot.end());
-        ASSERT_EQ(Printed(set, records), expected) << text;
-    }
+            const TRuleSet set(rules);
+            std::vector<TKindRecords> records;
+            TRuleReader reader(set, records);
+            TReference reference{rules};
+            ForEachLine(text, [&](std::string_view line, int32_t index) {
+                const int32_t before = reader.OpenBlock();
+                const std::size_t head = LeadingBlanks(line), held = Printed(set, records).size();
+                reader.ReadLine(line, kFile, index);
+                reference.Read(line, index);
+                EXPECT_EQ(set.BlockAfter(line, before), reader.OpenBlock());
+                const char next = head + 1 < line.size() ? line[head + 1] : ' ';
+                if (head < line.size() &&
+                    (!set.MayMatter(line[head], before) || !set.MayMatter(line[head], next, before))) {
+                    EXPECT_EQ(std::make_pair(reader.OpenBlock(), Printed(set, records).size()),
+                              std::make_pair(before, held));
+                }
+            });
+            std::vector<std::string> expected;
+            for (const auto& slot : reference.Records) expected.insert(expected.end(), slot.begin(), slot.end());
+            ASSERT_EQ(Printed(set, records), expected) << text;
+        }
+    });
 }

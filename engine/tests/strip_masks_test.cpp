@@ -17,7 +17,8 @@ constexpr std::array<TByteClass, 9> kShapes = {
     ByteRange(0x7F, 0x81),  // across the sign
     ByteRange('A', 'Z'),
     ByteRange(200, 255) | OneByte('='),  // up to the top
-    EitherCase('s') | EitherCase('B') | OneByte('/') | EitherCase('s'),
+    // The line heads' initials, a byte and a letter twice.
+    EitherCase('s') | EitherCase('B') | OneByte('/') | EitherCase('m') | EitherCase('s'),
     ByteRange('x', 0x7F),  // up to the top of the signed half
     ByteRange(0, 255),
 };
@@ -53,7 +54,7 @@ TEST(StripMasks, ClassesHoldTheirBytes) {
         {kShapes[4], "AMZ", "@[az\xC1"},
         {kShapes[5], "=\xC8\xFF", "<>\xC7\x7F"},
         {kShapes[7], "x\x7F", "w\x80"},
-        {kShapes[6], "sSbB/", "tTaA\x13\x02\x22\x0F"},
+        {kShapes[6], "sSbB/mM", "tTaA\x13\x02\x22\x0F\x0D"},
         {EitherCase('1'), "1", "\x11q"},
     };
     for (const auto& [byteClass, in, out] : cases) {
@@ -61,7 +62,7 @@ TEST(StripMasks, ClassesHoldTheirBytes) {
         for (const char c : out) EXPECT_FALSE(byteClass.Holds(c)) << static_cast<int>(c);
     }
     EXPECT_EQ(kShapes[1].RangeCount, 1);
-    EXPECT_EQ(kShapes[6].LetterCount, 2);
+    EXPECT_EQ(kShapes[6].LetterCount, 3);
 }
 
 // Each path this processor has gives the portable masks, for texts of every

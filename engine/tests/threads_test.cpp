@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -71,13 +72,12 @@ TEST(Threads, HandOverInOrderKeepsOrderAndBoundsAndEndsAtTheFailure) {
                 } catch (const std::runtime_error& error) {
                     raised = error.what();
                 }
+                SCOPED_TRACE(std::to_string(jobs) + " jobs, " + std::to_string(slots) + " slots");
                 std::vector<std::size_t> expected(c.HandedOver);
-                for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i;
-                const std::string why = std::to_string(jobs) + " jobs, " + std::to_string(slots) + " slots, until " +
-                                        std::to_string(c.HandedOver);
-                EXPECT_EQ(handed, expected) << why;
-                EXPECT_TRUE(withinSlots) << why;
-                EXPECT_EQ(raised, c.FailedMake < kCount ? "make" : c.FailedHandOver < kCount ? "hand-over" : "") << why;
+                std::iota(expected.begin(), expected.end(), std::size_t{0});
+                EXPECT_EQ(handed, expected);
+                EXPECT_TRUE(withinSlots);
+                EXPECT_EQ(raised, c.FailedMake < kCount ? "make" : c.FailedHandOver < kCount ? "hand-over" : "");
             }
         }
     }
