@@ -302,7 +302,10 @@ std::string TServer::ClientUri(int32_t file) const {
 }
 
 void TServer::Publish(std::vector<int32_t> files, int32_t always) {
-    if (always >= 0 && std::find(files.begin(), files.end(), always) == files.end()) files.push_back(always);
+    // Each file once, in file order, however many changes named it.
+    if (always >= 0) files.push_back(always);
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
     const TDiagnosticTexts texts = DiagnosticTexts(Settings_.Rules);
     const TClientUri clientUri = [this](int32_t f) { return ClientUri(f); };
     SendInOrder(
@@ -365,8 +368,6 @@ void TServer::DidChange(const json& params) {
         std::vector<int32_t> more = range ? Index_.Edit(file, *range, *text) : Index_.Replace(file, *text);
         changed.insert(changed.end(), more.begin(), more.end());
     }
-    std::sort(changed.begin(), changed.end());
-    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     Publish(changed, file);
 }
 
@@ -430,8 +431,6 @@ void TServer::ProjectRead(TProjectChange change) {
         if (!SameNames(before, Settings_.Rules)) {
             for (int32_t f = 0; f < Index_.FileCount(); ++f)
                 if (!Index_.File(f).Findings.empty()) changed.push_back(f);
-            std::sort(changed.begin(), changed.end());
-            changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
         }
         if (Initialized_) Publish(std::move(changed));
     }
@@ -482,8 +481,6 @@ void TServer::DidChangeWatchedFiles(const json& params) {
         const std::vector<int32_t> more = Index_.DiskChanged(*path);
         changed.insert(changed.end(), more.begin(), more.end());
     }
-    std::sort(changed.begin(), changed.end());
-    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
     Publish(changed);
     const json& events = params.at("changes");
     const bool project = std::any_of(events.begin(), events.end(), [this](const json& event) {

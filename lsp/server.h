@@ -71,7 +71,7 @@ private:
     void Refuse(bool isRequest, const nlohmann::json& id, int code, const std::string& message);
     void ShowWarning(const std::string& message);
     void ShowComplaints(const std::vector<TComplaint>& complaints);
-    // The files' diagnostics, built on every core.
+    // The diagnostics of the files, each once and in file order, built on every core.
     void Publish(std::vector<int32_t> files, int32_t always = -1);
     void ApplySettings(const nlohmann::json& settings);
     // Sets the index's settings and shows what they name that cannot be read.
