@@ -48,12 +48,6 @@ std::string Findings(const TWorkspaceIndex& index) {
     return Described(index.File(0).Findings) + " | " + Described(index.File(1).Findings);
 }
 
-std::string Places(const std::vector<TPlace>& places) {
-    std::string out;
-    for (const TPlace& place : places) out += std::to_string(place.File) + ":" + Where(place.Range) + ";";
-    return out;
-}
-
 }  // namespace
 
 TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
@@ -106,9 +100,8 @@ TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
         {kImageRule, "shared", "0:2:12-2:18;0:12:16-12:22;"},
         {0, "outside", ""},
     };
-    for (const auto& [rule, key, expected] : names) {
+    for (const auto& [rule, key, expected] : names)
         EXPECT_EQ(Places(index.Declarations(rule, key)) + Places(index.Uses(rule, key)), expected) << key;
-    }
     EXPECT_EQ(*index.DeclaredOnlyElsewhere(1, "based"), tree.Path("base"));
     EXPECT_EQ(*index.DeclaredOnlyElsewhere(0, "builtin"), tree.Path("weapons.txt"));
     EXPECT_EQ(index.DeclaredOnlyElsewhere(0, "based"), nullptr);
@@ -137,12 +130,6 @@ TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
         {"ButtonList\r\n  1 = Shared b", "Based;"},
         {"ButtonList\n  Any = ", "Based;Shared;"},
     };
-    for (const auto& [text, expected] : completions) {
-        index.Open(tree.Path("w/b.ini"), text);
-        const std::size_t lastLine = text.rfind('\n') + 1;
-        const auto at = TPosition{static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n')),
-                                  static_cast<uint32_t>(text.size() - lastLine)};
-        const auto completion = index.Completion(1, at);
-        EXPECT_EQ(completion ? Joined(completion->Names) : "none", expected) << text;
-    }
+    for (const auto& [text, expected] : completions)
+        EXPECT_EQ(CompletedAtEnd(index, tree.Path("w/b.ini"), text), expected) << text;
 }

@@ -18,16 +18,6 @@ namespace {
 
 using TFiles = std::vector<int32_t>;
 
-// Every file that has findings, as "path below the tree: findings".
-std::string State(const TWorkspaceIndex& index, const TTempTree& tree) {
-    std::string out;
-    for (int32_t f = 0; f < index.FileCount(); ++f) {
-        if (index.File(f).Gone || index.File(f).Findings.empty()) continue;
-        out += Relative(tree, index.PathOf(f)) + ": " + Described(index.File(f).Findings) + " ";
-    }
-    return out;
-}
-
 }  // namespace
 
 TEST(Workspace, FoldersThatGoAndComeTakeTheirFilesAlong) {
@@ -155,10 +145,9 @@ TEST(NameLinks, ChangesTellWhichFilesFindingsChanged) {
     index.Open(tree.Path("sub/c.ini"), "MappedImage Foo\n");
     EXPECT_EQ(index.Edit(0, {{0, 0}, {0, 0}}, "\n"), TFiles({0, 2}));
     EXPECT_EQ(Described(index.File(2).Findings), "D 0:12-0:15 Foo @0:1:12-1:15;N 1:12-1:15 Bar;");
-    EXPECT_EQ(index.Declarations(kImageRule, "foo"),
-              (std::vector<TPlace>{{0, {{1, 12}, {1, 15}}}, {2, {{0, 12}, {0, 15}}}}));  // walk order, not scan order
-    EXPECT_EQ(index.DiskChanged(tree.Path("sub/c.ini")), TFiles({}));                    // the editor's text holds
-    EXPECT_EQ(index.Close(0), TFiles({0, 2}));                                           // back to the disk's use
+    EXPECT_EQ(Places(index.Declarations(kImageRule, "foo")), "0:1:12-1:15;2:0:12-0:15;");  // walk order, not scan order
+    EXPECT_EQ(index.DiskChanged(tree.Path("sub/c.ini")), TFiles({}));                      // the editor's text holds
+    EXPECT_EQ(index.Close(0), TFiles({0, 2}));                                             // back to the disk's use
     tree.File("new.ini", "MappedImage Gone\n");
     EXPECT_EQ(index.DiskChanged(tree.Path("new.ini")), TFiles({3}));
     EXPECT_EQ(index.Close(2), TFiles({0, 1, 2}));  // b.ini's disk text declares nothing used
