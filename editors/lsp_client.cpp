@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -142,18 +143,12 @@ void TLspClient::Dispatch(const TJson& message) {
 
 TLspClient::TJson TLspClient::Await(const TJson& id, int timeoutMs) {
     TJson answer;
-    WaitUntil(
-        [&] {
-            for (auto it = Answers_.begin(); it != Answers_.end(); ++it) {
-                if (it->value("id", TJson()) == id) {
-                    answer = *it;
-                    Answers_.erase(it);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
+    const auto isAnswer = [&](const TJson& message) { return message.value("id", TJson()) == id; };
+    WaitUntil([&] { return std::any_of(Answers_.begin(), Answers_.end(), isAnswer); }, timeoutMs);
+    const auto it = std::find_if(Answers_.begin(), Answers_.end(), isAnswer);
+    if (it == Answers_.end()) return answer;
+    answer = *it;
+    Answers_.erase(it);
     return answer;
 }
 

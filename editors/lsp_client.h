@@ -21,9 +21,7 @@ public:
     using TClock = std::chrono::steady_clock;
     // Starts `command` (searched in PATH); its standard error stays the caller's.
     explicit TLspClient(const std::vector<std::string>& command);
-    ~TLspClient();
-    TLspClient(const TLspClient&) = delete;
-    TLspClient& operator=(const TLspClient&) = delete;
+    ~TLspClient();  // the thread and the pipes make it neither copied nor moved
 
     // Returns the request's id; a null `params` is left out.
     int Request(const std::string& method, const TJson& params);
