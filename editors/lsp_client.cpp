@@ -132,15 +132,6 @@ bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
     return true;
 }
 
-void TLspClient::Dispatch(const TJson& message) {
-    if (!message.contains("method")) {
-        Answers_.push_back(message);
-        return;
-    }
-    if (OnServerMessage) OnServerMessage(message);
-    if (message.contains("id")) Send(message["id"], nullptr, nullptr);
-}
-
 TLspClient::TJson TLspClient::Await(const TJson& id, int timeoutMs) {
     TJson answer;
     const auto isAnswer = [&](const TJson& message) { return message.value("id", TJson()) == id; };
@@ -169,7 +160,12 @@ bool TLspClient::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     while (!done()) {
         TJson message;
         if (!ReadMessage(message, MsLeft(deadline))) return false;
-        Dispatch(message);
+        if (!message.contains("method")) {
+            Answers_.push_back(message);
+            continue;
+        }
+        if (OnServerMessage) OnServerMessage(message);
+        if (message.contains("id")) Send(message["id"], nullptr, nullptr);
     }
     return true;
 }

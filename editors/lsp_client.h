@@ -50,7 +50,6 @@ public:
 
 private:
     bool ReadMessage(TJson& message, int timeoutMs);
-    void Dispatch(const TJson& message);
     // A null `id` is left out; a null `method` makes a null result.
     void Send(const TJson& id, const TJson& method, const TJson& params);
     void Drain();
