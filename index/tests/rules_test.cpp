@@ -44,10 +44,6 @@ void MakeTree(TTempTree& tree) {
     tree.File("w/b.ini", "");
 }
 
-std::string Findings(const TWorkspaceIndex& index) {
-    return Described(index.File(0).Findings) + " | " + Described(index.File(1).Findings);
-}
-
 }  // namespace
 
 TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
@@ -55,20 +51,22 @@ TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     MakeTree(tree);
     TWorkspaceIndex index = Indexed(tree, "w", RuleSettings());
     const std::string undeclared = "U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1;";
-    EXPECT_EQ(Findings(index), undeclared + " | ");
+    EXPECT_EQ(State(index, tree), "w/a.ini: " + undeclared + " ");
     index.Open(tree.Path("w/b.ini"), "");
     // b.ini's text, the files whose findings change with it, and the findings after.
     const std::tuple<std::string, TFiles, std::string> edits[] = {
-        {"Weapon Missing\n", {0}, "U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; | "},
+        {"Weapon Missing\n", {0}, "w/a.ini: U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; "},
         {"Weapon Missing\nweapon cannon\n",
          {0, 1},
-         "D 0:7-0:13 Cannon/0 @1:1:7-1:13;U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; | "
-         "D 1:7-1:13 cannon/0 @0:0:7-0:13;"},
-        {"MappedImage Missing\nButton Spare\n", {0, 1}, undeclared + " | N 0:12-0:19 Missing;N 1:7-1:12 Spare/1;"},
+         "w/a.ini: D 0:7-0:13 Cannon/0 @1:1:7-1:13;U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; "
+         "w/b.ini: D 1:7-1:13 cannon/0 @0:0:7-0:13; "},
+        {"MappedImage Missing\nButton Spare\n",
+         {0, 1},
+         "w/a.ini: " + undeclared + " w/b.ini: N 0:12-0:19 Missing;N 1:7-1:12 Spare/1; "},
     };
     for (const auto& [text, changed, expected] : edits) {
         EXPECT_EQ(index.Replace(1, text), changed) << text;
-        EXPECT_EQ(Findings(index), expected) << text;
+        EXPECT_EQ(State(index, tree), expected) << text;
     }
     // Other rules read the files again; without images, image names are neither kept nor found.
     TIndexSettings settings = RuleSettings();
@@ -76,16 +74,16 @@ TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     settings.Rules[0].Names = {tree.Path("weapons.txt")};
     settings.Rules[1].DeclaredBy = {"Knob"};
     EXPECT_EQ(index.SetSettings(settings), TFiles({0, 1}));
-    EXPECT_EQ(Findings(index),
-              "U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:6-16:12 Shared/1;U 16:13-16:18 Based/1;"
-              "U 16:19-16:26 Builtin/1; | N 0:12-0:19 Missing;");
+    EXPECT_EQ(State(index, tree),
+              "w/a.ini: U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:6-16:12 Shared/1;U 16:13-16:18 Based/1;"
+              "U 16:19-16:26 Builtin/1; w/b.ini: N 0:12-0:19 Missing; ");
     settings.Images = false;
     EXPECT_EQ(index.SetSettings(settings), TFiles({1}));
     EXPECT_EQ(index.Uses(kImageRule, "shared").size(), 0u);
     index.Replace(1, "ButtonImage = ");
     EXPECT_FALSE(index.Completion(1, {0, 14}));
     EXPECT_EQ(index.SetSettings({}), TFiles({0}));
-    EXPECT_EQ(Findings(index), " | ");
+    EXPECT_EQ(State(index, tree), "");
 }
 
 TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
