@@ -21,7 +21,7 @@ public:
     using TClock = std::chrono::steady_clock;
     // Starts `command` (searched in PATH); its standard error stays the caller's.
     explicit TLspClient(const std::vector<std::string>& command);
-    ~TLspClient();  // the thread and the pipes make it neither copied nor moved
+    ~TLspClient();  // its thread and mutex members forbid copies
 
     // Returns the request's id; a null `params` is left out.
     int Request(const std::string& method, const TJson& params);
