@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -131,29 +132,14 @@ bool TLspClient::ReadMessage(TJson& message, int timeoutMs) {
     return true;
 }
 
-void TLspClient::Dispatch(const TJson& message) {
-    if (!message.contains("method")) {
-        Answers_.push_back(message);
-        return;
-    }
-    if (OnServerMessage) OnServerMessage(message);
-    if (message.contains("id")) Send(message["id"], nullptr, nullptr);
-}
-
 TLspClient::TJson TLspClient::Await(const TJson& id, int timeoutMs) {
     TJson answer;
-    WaitUntil(
-        [&] {
-            for (auto it = Answers_.begin(); it != Answers_.end(); ++it) {
-                if (it->value("id", TJson()) == id) {
-                    answer = *it;
-                    Answers_.erase(it);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
+    const auto isAnswer = [&](const TJson& message) { return message.value("id", TJson()) == id; };
+    WaitUntil([&] { return std::any_of(Answers_.begin(), Answers_.end(), isAnswer); }, timeoutMs);
+    const auto it = std::find_if(Answers_.begin(), Answers_.end(), isAnswer);
+    if (it == Answers_.end()) return answer;
+    answer = *it;
+    Answers_.erase(it);
     return answer;
 }
 
@@ -174,7 +160,12 @@ bool TLspClient::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     while (!done()) {
         TJson message;
         if (!ReadMessage(message, MsLeft(deadline))) return false;
-        Dispatch(message);
+        if (!message.contains("method")) {
+            Answers_.push_back(message);
+            continue;
+        }
+        if (OnServerMessage) OnServerMessage(message);
+        if (message.contains("id")) Send(message["id"], nullptr, nullptr);
     }
     return true;
 }

@@ -21,9 +21,7 @@ public:
     using TClock = std::chrono::steady_clock;
     // Starts `command` (searched in PATH); its standard error stays the caller's.
     explicit TLspClient(const std::vector<std::string>& command);
-    ~TLspClient();
-    TLspClient(const TLspClient&) = delete;
-    TLspClient& operator=(const TLspClient&) = delete;
+    ~TLspClient();  // its thread and mutex members forbid copies
 
     // Returns the request's id; a null `params` is left out.
     int Request(const std::string& method, const TJson& params);
@@ -52,7 +50,6 @@ public:
 
 private:
     bool ReadMessage(TJson& message, int timeoutMs);
-    void Dispatch(const TJson& message);
     // A null `id` is left out; a null `method` makes a null result.
     void Send(const TJson& id, const TJson& method, const TJson& params);
     void Drain();

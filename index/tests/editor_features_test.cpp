@@ -26,11 +26,8 @@ TEST(EditorFeatures, CompletionAndFixesOfferNamesAsWritten) {
     tree.File("names.txt", "Listed_One\nLISTED_ONE\n");  // the first spelling holds
     tree.File("w/b.ini", "MappedImage ArrowHead\nMappedImage Arrows\nMappedImage \xD0\x97\xD0\xBD\xD0\xB0\xD0\xBA\n");
     TWorkspaceIndex index = Indexed(tree, "w", {{"base"}, {"names.txt"}});
-    for (const auto& [line, expected] : completions) {
-        index.Open(tree.Path("w/a.ini"), line);
-        const auto completion = index.Completion(1, {0, static_cast<uint32_t>(line.size())});
-        EXPECT_EQ(completion ? Joined(completion->Names) : "none", expected) << line;
-    }
+    for (const auto& [line, expected] : completions)
+        EXPECT_EQ(CompletedAtEnd(index, tree.Path("w/a.ini"), line), expected) << line;
     // A slip, and the names closest to it.
     const std::pair<std::string, std::string> slips[] = {
         {"arrow", "Arrows;"}, {"baseonl", "BaseOnly;"},   {"listedone", "Listed_One;"},

@@ -39,12 +39,28 @@ inline std::string Joined(const std::vector<std::string>& names) {
     return out;
 }
 
+// What completion offers at the end of `text`, the editor's text of `path`, or "none".
+inline std::string CompletedAtEnd(TWorkspaceIndex& index, const std::string& path, const std::string& text) {
+    index.Open(path, text);
+    const auto line = static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n'));
+    const auto completion =
+        index.Completion(index.FileOf(path), {line, static_cast<uint32_t>(text.size() - (text.rfind('\n') + 1))});
+    return completion ? Joined(completion->Names) : "none";
+}
+
 inline std::string Where(TPosition p) {
     return std::to_string(p.Line) + ":" + std::to_string(p.Character);
 }
 
 inline std::string Where(const TRange& r) {
     return Where(r.Start) + "-" + Where(r.End);
+}
+
+// "file:line:character-line:character;" per place.
+inline std::string Places(const std::vector<TPlace>& places) {
+    std::string out;
+    for (const TPlace& place : places) out += std::to_string(place.File) + ":" + Where(place.Range) + ";";
+    return out;
 }
 
 // "U 1:19-1:22 Name;" per finding: Undeclared, Unused or Duplicate (with the
@@ -56,6 +72,16 @@ inline std::string Described(const std::vector<TFinding>& findings) {
         if (f.Rule != kImageRule) out += "/" + std::to_string(f.Rule);
         for (const TPlace& place : f.Related) out += " @" + std::to_string(place.File) + ":" + Where(place.Range);
         out += ";";
+    }
+    return out;
+}
+
+// Every file that has findings, as "path below the tree: findings".
+inline std::string State(const TWorkspaceIndex& index, const TTempTree& tree) {
+    std::string out;
+    for (int32_t f = 0; f < index.FileCount(); ++f) {
+        if (index.File(f).Gone || index.File(f).Findings.empty()) continue;
+        out += Relative(tree, index.PathOf(f)) + ": " + Described(index.File(f).Findings) + " ";
     }
     return out;
 }

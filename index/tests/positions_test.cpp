@@ -58,14 +58,11 @@ TEST(LineCursor, PlacesNamesAsTheMapOfLinesDoes) {
                 const std::size_t start = lines.LineStart(line);
                 const std::size_t end = line + 1 < lines.Count() ? lines.LineStart(line + 1) - 1 : bytes.size();
                 if (end - start < 2 || bytes.compare(start, 2, "ab") != 0) continue;
-                std::size_t begin = 0;
-                std::size_t stop = 0;
+                std::size_t begin = 0, stop = 0;
                 TRange range;
-                placed = cursor.RangeOf(line, 1, 2, begin, stop, range);
-                if (!placed) break;
-                EXPECT_EQ(begin, start) << k << ", line " << line;
-                EXPECT_EQ(stop, start + 2);
-                EXPECT_TRUE(range == map.RangeOf(start, start + 2)) << k << ", line " << line;
+                if (!(placed = cursor.RangeOf(line, 1, 2, begin, stop, range))) break;
+                EXPECT_TRUE(begin == start && stop == start + 2 && range == map.RangeOf(start, start + 2))
+                    << k << ", " << line;
             }
             EXPECT_TRUE(placed || loneCr) << k;
         }

@@ -44,16 +44,6 @@ void MakeTree(TTempTree& tree) {
     tree.File("w/b.ini", "");
 }
 
-std::string Findings(const TWorkspaceIndex& index) {
-    return Described(index.File(0).Findings) + " | " + Described(index.File(1).Findings);
-}
-
-std::string Places(const std::vector<TPlace>& places) {
-    std::string out;
-    for (const TPlace& place : places) out += std::to_string(place.File) + ":" + Where(place.Range) + ";";
-    return out;
-}
-
 }  // namespace
 
 TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
@@ -61,20 +51,22 @@ TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     MakeTree(tree);
     TWorkspaceIndex index = Indexed(tree, "w", RuleSettings());
     const std::string undeclared = "U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1;";
-    EXPECT_EQ(Findings(index), undeclared + " | ");
+    EXPECT_EQ(State(index, tree), "w/a.ini: " + undeclared + " ");
     index.Open(tree.Path("w/b.ini"), "");
     // b.ini's text, the files whose findings change with it, and the findings after.
     const std::tuple<std::string, TFiles, std::string> edits[] = {
-        {"Weapon Missing\n", {0}, "U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; | "},
+        {"Weapon Missing\n", {0}, "w/a.ini: U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; "},
         {"Weapon Missing\nweapon cannon\n",
          {0, 1},
-         "D 0:7-0:13 Cannon/0 @1:1:7-1:13;U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; | "
-         "D 1:7-1:13 cannon/0 @0:0:7-0:13;"},
-        {"MappedImage Missing\nButton Spare\n", {0, 1}, undeclared + " | N 0:12-0:19 Missing;N 1:7-1:12 Spare/1;"},
+         "w/a.ini: D 0:7-0:13 Cannon/0 @1:1:7-1:13;U 11:16-11:22 Shared/0;U 16:19-16:26 Builtin/1; "
+         "w/b.ini: D 1:7-1:13 cannon/0 @0:0:7-0:13; "},
+        {"MappedImage Missing\nButton Spare\n",
+         {0, 1},
+         "w/a.ini: " + undeclared + " w/b.ini: N 0:12-0:19 Missing;N 1:7-1:12 Spare/1; "},
     };
     for (const auto& [text, changed, expected] : edits) {
         EXPECT_EQ(index.Replace(1, text), changed) << text;
-        EXPECT_EQ(Findings(index), expected) << text;
+        EXPECT_EQ(State(index, tree), expected) << text;
     }
     // Other rules read the files again; without images, image names are neither kept nor found.
     TIndexSettings settings = RuleSettings();
@@ -82,16 +74,16 @@ TEST(IndexRules, FindingsPerRuleFollowTheEdits) {
     settings.Rules[0].Names = {tree.Path("weapons.txt")};
     settings.Rules[1].DeclaredBy = {"Knob"};
     EXPECT_EQ(index.SetSettings(settings), TFiles({0, 1}));
-    EXPECT_EQ(Findings(index),
-              "U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:6-16:12 Shared/1;U 16:13-16:18 Based/1;"
-              "U 16:19-16:26 Builtin/1; | N 0:12-0:19 Missing;");
+    EXPECT_EQ(State(index, tree),
+              "w/a.ini: U 6:21-6:28 Missing/0;U 11:16-11:22 Shared/0;U 16:6-16:12 Shared/1;U 16:13-16:18 Based/1;"
+              "U 16:19-16:26 Builtin/1; w/b.ini: N 0:12-0:19 Missing; ");
     settings.Images = false;
     EXPECT_EQ(index.SetSettings(settings), TFiles({1}));
     EXPECT_EQ(index.Uses(kImageRule, "shared").size(), 0u);
     index.Replace(1, "ButtonImage = ");
     EXPECT_FALSE(index.Completion(1, {0, 14}));
     EXPECT_EQ(index.SetSettings({}), TFiles({0}));
-    EXPECT_EQ(Findings(index), " | ");
+    EXPECT_EQ(State(index, tree), "");
 }
 
 TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
@@ -106,9 +98,8 @@ TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
         {kImageRule, "shared", "0:2:12-2:18;0:12:16-12:22;"},
         {0, "outside", ""},
     };
-    for (const auto& [rule, key, expected] : names) {
+    for (const auto& [rule, key, expected] : names)
         EXPECT_EQ(Places(index.Declarations(rule, key)) + Places(index.Uses(rule, key)), expected) << key;
-    }
     EXPECT_EQ(*index.DeclaredOnlyElsewhere(1, "based"), tree.Path("base"));
     EXPECT_EQ(*index.DeclaredOnlyElsewhere(0, "builtin"), tree.Path("weapons.txt"));
     EXPECT_EQ(index.DeclaredOnlyElsewhere(0, "based"), nullptr);
@@ -137,12 +128,6 @@ TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
         {"ButtonList\r\n  1 = Shared b", "Based;"},
         {"ButtonList\n  Any = ", "Based;Shared;"},
     };
-    for (const auto& [text, expected] : completions) {
-        index.Open(tree.Path("w/b.ini"), text);
-        const std::size_t lastLine = text.rfind('\n') + 1;
-        const auto at = TPosition{static_cast<uint32_t>(std::count(text.begin(), text.end(), '\n')),
-                                  static_cast<uint32_t>(text.size() - lastLine)};
-        const auto completion = index.Completion(1, at);
-        EXPECT_EQ(completion ? Joined(completion->Names) : "none", expected) << text;
-    }
+    for (const auto& [text, expected] : completions)
+        EXPECT_EQ(CompletedAtEnd(index, tree.Path("w/b.ini"), text), expected) << text;
 }

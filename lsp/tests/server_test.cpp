@@ -33,35 +33,56 @@ std::string Message(const json& id, const std::string& method, const json& param
     return Framed(m.dump(), off);
 }
 
-// A server on a temporary tree. Send gives a request's result or error code,
-// each message shown as its JSON string and ";", then "file: range code ...;"
-// for each list of diagnostics published, with paths below the tree and
-// ranges as "line:character-line:character".
+json Range(int line, int character, int endLine, int endCharacter) {
+    return {{"start", {{"line", line}, {"character", character}}},
+            {"end", {{"line", endLine}, {"character", endCharacter}}}};
+}
+
+// A position in the document `uri`, with `more` parameters.
+json At(const std::string& uri, const json& line, const json& character, json more = json::object()) {
+    more["textDocument"] = {{"uri", uri}};
+    more["position"] = {{"line", line}, {"character", character}};
+    return more;
+}
+
+// A server on a temporary tree, fed bytes as Serve feeds it; Sent holds what it sent.
 struct TSession {
     TTempTree Tree;
-    std::string Out;
-    TServer Server{[this](const std::string& body) {
-        const json m = json::parse(body);
-        if (!m.contains("method")) Out += (m.contains("error") ? m["error"]["code"] : m["result"]).dump();
-        if (m.value("method", "") == "window/showMessage") Out += m["params"]["message"].dump() + ";";
-        if (m.value("method", "") != "textDocument/publishDiagnostics") return;
-        Out += m["params"]["uri"].get<std::string>() + ":";
-        for (const json& d : m["params"]["diagnostics"]) {
-            Out += " " + d["range"].dump() + " " + d["code"].get<std::string>();
-            if (d["code"] != "undeclared-image" && d["code"] != "unused-image" && d["code"] != "duplicate-image")
-                Out += " " + d["message"].dump();
-        }
-        Out += ";";
-    }};
+    std::vector<json> Sent;
+    TServer Server{[this](const std::string& body) { Sent.push_back(json::parse(body)); }};
 
-    std::string Send(const std::string& method, json params) {
-        Out.clear();
-        json message = {{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
-        if (method != "initialized" && method != "exit" && method.find("/did") == std::string::npos) message["id"] = 1;
-        Server.Handle(message);
+    void Feed(const std::string& bytes) {
+        std::istringstream in(bytes);
+        TFrameReader reader(in);
+        std::string body;
+        for (TReadResult read; (read = reader.Next(body)) != TReadResult::End;)
+            read == TReadResult::Malformed ? Server.Malformed() : Server.Receive(body);
+    }
+
+    // A request's result or error code, each message shown as its JSON string
+    // and ";", then "file: range code ...;" for each list of diagnostics
+    // published (with the message but for images), with paths below the tree
+    // and ranges as "line:character-line:character".
+    std::string Send(const std::string& method, const json& params) {
+        Sent.clear();
+        const bool told = method == "initialized" || method == "exit" || method.find("/did") != std::string::npos;
+        Feed(Message(told ? json() : json(1), method, params));
+        std::string out;
+        for (const json& m : Sent) {
+            const std::string kind = m.value("method", "");
+            if (kind.empty()) out += (m.contains("error") ? m["error"]["code"] : m["result"]).dump();
+            if (kind == "window/showMessage") out += m["params"]["message"].dump() + ";";
+            if (kind != "textDocument/publishDiagnostics") continue;
+            out += m["params"]["uri"].get<std::string>() + ":";
+            for (const json& d : m["params"]["diagnostics"]) {
+                out += " " + d["range"].dump() + " " + d["code"].get<std::string>();
+                if (d["code"].get<std::string>().find("-image") == std::string::npos) out += " " + d["message"].dump();
+            }
+            out += ";";
+        }
         const std::regex range(
             R"(\{"end":\{"character":(\d+),"line":(\d+)},"start":\{"character":(\d+),"line":(\d+)}})");
-        std::string out = std::regex_replace(Out, std::regex(R"("message":"(\\.|[^"])*",)"), "");
+        out = std::regex_replace(out, std::regex(R"("message":"(\\.|[^"])*",)"), "");
         out = std::regex_replace(out, range, "\"$4:$3-$2:$1\"");
         const std::string file = json(Tree.Path("x")).dump();  // as JSON writes the tree's paths
         for (const std::string& root : {UriFromPath(Tree.Root()) + "/", file.substr(1, file.size() - 3)})
@@ -133,12 +154,7 @@ TEST(Server, AnswersAnEditorSession) {
         many += "e" + std::to_string(k) + R"(.ini: "0:14-0:18" undeclared-image;)";
     }
     const std::string a = UriFromPath(s.Tree.Path("a.ini"));
-    const auto at = [&](int line, int character, json more = json::object()) {
-        more["textDocument"] = {{"uri", a}};
-        more["position"] = {{"line", line}, {"character", character}};
-        return more;
-    };
-    EXPECT_EQ(s.Send("textDocument/hover", at(3, 17)), "-32002");
+    EXPECT_EQ(s.Send("textDocument/hover", At(a, 3, 17)), "-32002");
     json init = R"({"locale":"ru-RU","capabilities":{"general":{"positionEncodings":["utf-8"]}}})"_json;
     init["rootUri"] = UriFromPath(s.Tree.Root());
     EXPECT_NE(s.Send("initialize", init).find(R"("positionEncoding":"utf-8")"), std::string::npos);
@@ -150,25 +166,24 @@ TEST(Server, AnswersAnEditorSession) {
          R"("3:12-3:17" duplicate-image;)" +
              many},
         // Columns count UTF-8 bytes: the name at 1:19 is four bytes long.
-        {"textDocument/definition", at(1, 21), R"([{"range":"0:12-0:16","uri":"b.ini"}])"},
-        {"textDocument/definition", at(3, 10), "null"},
-        {"textDocument/references", at(3, 17, {{"context", {{"includeDeclaration", false}}}}),
+        {"textDocument/definition", At(a, 1, 21), R"([{"range":"0:12-0:16","uri":"b.ini"}])"},
+        {"textDocument/definition", At(a, 3, 10), "null"},
+        {"textDocument/references", At(a, 3, 17, {{"context", {{"includeDeclaration", false}}}}),
          R"([{"range":"3:16-3:21","uri":"a.ini"}])"},
-        {"textDocument/references", at(3, 17, {{"context", {{"includeDeclaration", true}}}}),
+        {"textDocument/references", At(a, 3, 17, {{"context", {{"includeDeclaration", true}}}}),
          R"([{"range":"2:12-2:17","uri":"b.ini"},{"range":"3:16-3:21","uri":"a.ini"}])"},
-        {"textDocument/prepareRename", at(1, 19), R"({"placeholder":"ЯЯ","range":"1:19-1:23"})"},
-        {"textDocument/rename", at(1, 19, {{"newName", "New"}}),
+        {"textDocument/prepareRename", At(a, 1, 19), R"({"placeholder":"ЯЯ","range":"1:19-1:23"})"},
+        {"textDocument/rename", At(a, 1, 19, {{"newName", "New"}}),
          R"({"changes":{"a.ini":[{"newText":"New","range":"1:19-1:23"}],"b.ini":[{"newText":"New","range":"0:12-0:16"}]}})"},
-        {"textDocument/rename", at(1, 19, {{"newName", "a = b"}}), "-32803"},
-        {"textDocument/completion", at(2, 18),
+        {"textDocument/rename", At(a, 1, 19, {{"newName", "a = b"}}), "-32803"},
+        {"textDocument/completion", At(a, 2, 18),
          R"({"isIncomplete":false,"items":[{"kind":12,"label":"Arrow","textEdit":{"newText":"Arrow","range":"2:16-2:18"}},)"
          R"({"kind":12,"label":"Arrowhead","textEdit":{"newText":"Arrowhead","range":"2:16-2:18"}}]})"},
-        {"textDocument/completion", at(2, 8), "null"},
-        {"textDocument/hover", at(3, 17),
+        {"textDocument/completion", At(a, 2, 8), "null"},
+        {"textDocument/hover", At(a, 3, 17),
          R"({"contents":{"kind":"markdown","value":"```ini\nMappedImage Arrow\n  Texture = x\nEnd\n```\nОбъявлена в b.ini, строка 3"}})"},
         {"textDocument/codeAction",
-         at(0, 0, R"({"range":{"start":{"line":2,"character":17},"end":{"line":2,"character":17}},
-                  "context":{"diagnostics":[]}})"_json),
+         At(a, 0, 0, {{"range", Range(2, 17, 2, 17)}, {"context", {{"diagnostics", json::array()}}}}),
          R"([{"diagnostics":[{"code":"undeclared-image","range":"2:16-2:20","severity":1,"source":"tessaron"}],)"
          R"("edit":{"changes":{"a.ini":[{"newText":"Arrow","range":"2:16-2:20"}]}},"kind":"quickfix","title":"Заменить на Arrow"}])"},
         {"workspace/symbol", R"({"query":"HEAD"})"_json,
@@ -202,31 +217,30 @@ TEST(Diagnostics, NameEachRuleAndKindAsJsonWouldWriteThem) {
     TRule weapon;
     weapon.Id = "weapon-set";
     weapon.Title = "weapon set";
-    // Kind, rule, name, code, message.
-    const std::tuple<TFindingKind, int32_t, std::string, std::string, std::string> cases[] = {
-        {TFindingKind::Undeclared, kImageRule, "a\"b\\c", "undeclared-image",
-         "Image \"a\"b\\c\" is used but declared in no definition file."},
-        {TFindingKind::Unused, kImageRule, "\xD0\xAF", "unused-image",
-         "Image \"\xD0\xAF\" is declared but no checked definition uses it."},
-        {TFindingKind::Duplicate, kImageRule, "x\xFF", "duplicate-image",
-         "Image \"x\xEF\xBF\xBD\" is declared more than once."},
-        {TFindingKind::Undeclared, 0, "\x01", "undeclared-weapon-set",
-         "weapon set \"\x01\" is used but declared in no definition file."},
-        {TFindingKind::Unused, 0, "a\x7F", "unused-weapon-set",
-         "weapon set \"a\x7F\" is declared but no checked definition uses it."},
-        {TFindingKind::Duplicate, 0, "g", "duplicate-weapon-set", "weapon set \"g\" is declared more than once."},
+    const std::tuple<TFindingKind, int32_t, std::string> cases[] = {
+        {TFindingKind::Undeclared, kImageRule, "a\"b\\c"},
+        {TFindingKind::Unused, kImageRule, "\xD0\xAF"},
+        {TFindingKind::Duplicate, kImageRule, "x\xFF"},
+        {TFindingKind::Undeclared, 0, "\x01"},
+        {TFindingKind::Unused, 0, "a\x7F"},
+        {TFindingKind::Duplicate, 0, "g"},
     };
     std::vector<TFinding> findings;
-    for (const auto& [kind, rule, name, code, message] : cases) findings.push_back({kind, {}, name, {{0, {}}}, rule});
+    for (const auto& [kind, rule, name] : cases) findings.push_back({kind, {}, name, {{0, {}}}, rule});
     const std::string body =
         PublishDiagnosticsBody("file:///a\"\xFF.ini", findings, DiagnosticTexts({weapon}), [](int32_t) { return "u"; });
     const json parsed = json::parse(body);
     EXPECT_EQ(parsed.dump(), body);
-    ASSERT_EQ(parsed["params"]["diagnostics"].size(), std::size(cases));
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(parsed["params"]["diagnostics"][i]["code"], std::get<3>(cases[i]));
-        EXPECT_EQ(parsed["params"]["diagnostics"][i]["message"], std::get<4>(cases[i]));
-    }
+    std::string seen;
+    for (const json& d : parsed["params"]["diagnostics"])
+        seen += d["code"].get<std::string>() + ": " + d["message"].get<std::string>() + "\n";
+    EXPECT_EQ(seen,
+              "undeclared-image: Image \"a\"b\\c\" is used but declared in no definition file.\n"
+              "unused-image: Image \"\xD0\xAF\" is declared but no checked definition uses it.\n"
+              "duplicate-image: Image \"x\xEF\xBF\xBD\" is declared more than once.\n"
+              "undeclared-weapon-set: weapon set \"\x01\" is used but declared in no definition file.\n"
+              "unused-weapon-set: weapon set \"a\x7F\" is declared but no checked definition uses it.\n"
+              "duplicate-weapon-set: weapon set \"g\" is declared more than once.\n");
 }
 
 // The project file: read at the start, edited while open, faulty and fixed,
@@ -253,10 +267,8 @@ TEST(Server, FollowsTheProjectFile) {
         std::replace(out.begin(), out.end(), kPathSeparator, '/');
         return out + " unused=" + std::to_string(in.Unused) + " duplicates=" + std::to_string(in.Duplicates);
     };
-    const auto change = [&](int line, int from, int to, const std::string& text) {
-        return json{
-            {"range", {{"start", {{"line", line}, {"character", from}}}, {"end", {{"line", line}, {"character", to}}}}},
-            {"text", text}};
+    const auto change = [](int line, int from, int to, const std::string& text) {
+        return json{{"range", Range(line, from, line, to)}, {"text", text}};
     };
     const std::string weapon =
         R"(a.ini: "6:16-6:20" undeclared-weapon "weapon \"Gone\" is used but declared in no definition file.")"
@@ -327,17 +339,12 @@ TEST(Server, KeepsServingAfterHostileInput) {
     tree.File("b.ini", names);
     tree.File("a.ini", "ButtonImage = N7\n");
     const std::string a = UriFromPath(tree.Path("a.ini"));
-    const auto at = [&](json line, json character, const std::string& uri = "") {
-        return json{{"textDocument", {{"uri", uri.empty() ? a : uri}}},
-                    {"position", {{"line", line}, {"character", character}}}};
-    };
     json init = {
         {"workspaceFolders", {{{"uri", UriFromPath(tree.Root())}}, {{"uri", UriFromPath(tree.Path("gone"))}}}}};
     const std::string symbols =
         json{{"jsonrpc", "2.0"}, {"id", 5}, {"method", "workspace/symbol"}, {"params", {{"query", "N1"}}}}.dump();
     std::string deep(200000, '[');
     deep = R"({"jsonrpc":"2.0","id":5,"method":"shutdown","params":)" + deep + std::string(deep.size(), ']') + "}";
-    const json badRange = {{"start", {{"line", -1}, {"character", 0}}}, {"end", {{"line", 0}, {"character", 0}}}};
     const std::string broken = "null: -32700 malformed message";
     // What the client sends, and what the server answers to it.
     const std::pair<std::string, std::string> cases[] = {
@@ -358,31 +365,32 @@ TEST(Server, KeepsServingAfterHostileInput) {
         {Framed("[1]"), "null: -32600 malformed message"},
         {Framed(deep), "5: -32600 the message nests too deep"},
         {Message(5, "initialize", init), "5: -32600 the server is already initialized"},
-        {Message(5, "textDocument/definition", at(-1, 0)), R"(5: -32602 not a position: {"character":0,"line":-1})"},
-        {Message(5, "textDocument/definition", at(4294967297, 0)),
+        {Message(5, "textDocument/definition", At(a, -1, 0)), R"(5: -32602 not a position: {"character":0,"line":-1})"},
+        {Message(5, "textDocument/definition", At(a, 4294967297, 0)),
          R"(5: -32602 not a position: {"character":0,"line":4294967297})"},
-        {Message(5, "textDocument/hover", at(0, 1.5)), R"(5: -32602 not a position: {"character":1.5,"line":0})"},
+        {Message(5, "textDocument/hover", At(a, 0, 1.5)), R"(5: -32602 not a position: {"character":1.5,"line":0})"},
         // The first change must not apply when the second is refused.
         {Message(nullptr, "textDocument/didOpen", {{"textDocument", {{"uri", a}, {"text", "ButtonImage = N7\n"}}}}) +
              Message(nullptr, "textDocument/didChange",
                      {{"textDocument", {{"uri", a}}},
-                      {"contentChanges", {{{"text", "ButtonImage = Zz\n"}}, {{"range", badRange}, {"text", ""}}}}}),
+                      {"contentChanges",
+                       {{{"text", "ButtonImage = Zz\n"}}, {{"range", Range(-1, 0, 0, 0)}, {"text", ""}}}}}),
          R"(warn: not a position: {"character":0,"line":-1})"},
-        {Message(5, "textDocument/definition", at(0, 15, "file://localhost" + a.substr(7))), "5: 1"},
+        {Message(5, "textDocument/definition", At("file://localhost" + a.substr(7), 0, 15)), "5: 1"},
         {Message(nullptr, "workspace/didChangeConfiguration",
                  {{"settings", {{"declaredIn", {""}}, {"encoding", "utf8"}, {"unused", "no"}}}}),
          R"(warn: invalid value for declaredIn: "" | warn: invalid value for unused: "no" | )"
          R"(warn: invalid value for encoding: "utf8")"},
         {Message(5, "workspace/symbol", {{"query", ""}}), "5: 300"},
-        {Message(5, "textDocument/completion", at(0, 14)), "5: 300 incomplete"},
-        {Message(5, "textDocument/completion", at(0, 16)), "5: 11"},
+        {Message(5, "textDocument/completion", At(a, 0, 14)), "5: 300 incomplete"},
+        {Message(5, "textDocument/completion", At(a, 0, 16)), "5: 11"},
         {Message(10, "shutdown", nullptr) + Framed(symbols), "10: null | 5: -32600 the server is shutting down"},
     };
     for (const auto& [hostile, expected] : cases) {
         // A definition that must still be found, the end of the session, and what comes after it.
         std::istringstream in(Message(1, "initialize", init) + Framed("{x") +
                               Message(nullptr, "initialized", json::object()) + hostile +
-                              Message(9, "textDocument/definition", at(0, 15)) + Message(11, "shutdown", nullptr) +
+                              Message(9, "textDocument/definition", At(a, 0, 15)) + Message(11, "shutdown", nullptr) +
                               Message(nullptr, "exit", nullptr) + Framed("never read"));
         std::ostringstream out;
         EXPECT_EQ(Serve(in, out), 0) << hostile.substr(0, 200);
@@ -413,48 +421,18 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
         }
         return out;
     };
-    TTempTree tree;
-    // "FILE:LINE:COLUMN KIND NAME"; an unused name without its place, as the checker names only the first.
-    const auto finding = [&](const std::string& path, int line, int column, const std::string& kind, std::string name) {
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const std::string file = path.substr(tree.Root().size() + 1);
-        return (kind == "unused-image" ? "" : file + ":" + std::to_string(line) + ":" + std::to_string(column) + " ") +
-               kind + " " + name;
-    };
-    std::map<std::string, std::set<std::string>> published;  // by URI, the last list
-    TServer server([&](const std::string& body) {
-        const json m = json::parse(body);
-        if (m.value("method", "") != "textDocument/publishDiagnostics") return;
-        std::set<std::string>& seen = published[m["params"]["uri"]];
-        seen.clear();
-        std::smatch name;
-        for (const json& d : m["params"]["diagnostics"]) {
-            const std::string message = d["message"];
-            std::regex_search(message, name, std::regex("\"(.*)\""));
-            seen.insert(finding(*PathFromUri(m["params"]["uri"]), d["range"]["start"]["line"].get<int>() + 1,
-                                d["range"]["start"]["character"].get<int>() + 1, d["code"], name[1]));
-        }
-    });
-    const auto deliver = [&](const std::string& bytes) {  // as Serve does
-        std::istringstream in(bytes);
-        TFrameReader reader(in);
-        std::string body;
-        for (TReadResult read; (read = reader.Next(body)) != TReadResult::End;)
-            read == TReadResult::Malformed ? server.Malformed() : server.Receive(body);
-    };
+    TSession s;
+    const auto name = [](std::size_t f) { return "f" + std::to_string(f) + ".ini"; };
     constexpr std::size_t kFiles = 5;
     std::vector<std::string> disk, text;
     std::vector<bool> open(kFiles);
-    for (std::size_t f = 0; f < kFiles; ++f) {
-        disk.push_back(lines(30));
-        tree.File("f" + std::to_string(f) + ".ini", disk.back());
-    }
+    for (std::size_t f = 0; f < kFiles; ++f) s.Tree.File(name(f), disk.emplace_back(lines(30)));
     text = disk;
-    deliver(Message(1, "initialize", {{"rootUri", UriFromPath(tree.Root())}}) +
-            Message(nullptr, "initialized", json::object()));
+    s.Feed(Message(1, "initialize", {{"rootUri", UriFromPath(s.Tree.Root())}}) +
+           Message(nullptr, "initialized", json::object()));
     for (int step = 0; step < 400; ++step) {
         const std::size_t f = below(kFiles);
-        const json document = {{"uri", UriFromPath(tree.Path("f" + std::to_string(f) + ".ini"))}};
+        const json document = {{"uri", UriFromPath(s.Tree.Path(name(f)))}};
         // Whole lines replaced by up to two new ones.
         const auto count = static_cast<std::size_t>(std::count(text[f].begin(), text[f].end(), '\n'));
         const std::size_t first = below(count + 1);
@@ -465,7 +443,7 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
             return at;
         };
         const std::string typed = lines(2);
-        const json range = {{"start", {{"line", first}, {"character", 0}}}, {"end", {{"line", end}, {"character", 0}}}};
+        const json range = Range(static_cast<int>(first), 0, static_cast<int>(end), 0);
         const json change = {{"textDocument", document}, {"contentChanges", {{{"range", range}, {"text", typed}}}}};
         json half = change;
         half["contentChanges"].push_back({{"range", {{"start", {{"line", 0}, {"character", -1}}}}}, {"text", ""}});
@@ -475,31 +453,49 @@ TEST(Server, EndsARandomSessionAsTheCheckerSees) {
                                        Message(nullptr, "textDocument/didChange", change, 5),
                                        Message(nullptr, "textDocument/didChange", half)};
         if (!open[f] && below(2) == 0) {  // so that most end open and edited
-            deliver(Message(nullptr, "textDocument/didOpen",
-                            {{"textDocument", {{"uri", document["uri"]}, {"text", text[f]}}}}));
+            s.Feed(Message(nullptr, "textDocument/didOpen",
+                           {{"textDocument", {{"uri", document["uri"]}, {"text", text[f]}}}}));
             open[f] = true;
         } else if (below(30) == 0) {
-            deliver(Message(nullptr, "textDocument/didClose", {{"textDocument", document}}));
+            s.Feed(Message(nullptr, "textDocument/didClose", {{"textDocument", document}}));
             open[f] = false;
             text[f] = disk[f];
         } else {
             // Now and then a refusal first, then the edit, which must still apply.
-            deliver((below(3) == 0 ? refused[below(std::size(refused))] : "") + edit);
+            s.Feed((below(3) == 0 ? refused[below(std::size(refused))] : "") + edit);
             if (open[f]) text[f].replace(offsetOf(first), offsetOf(end) - offsetOf(first), typed);
         }
     }
-    for (std::size_t f = 0; f < kFiles; ++f) tree.File("f" + std::to_string(f) + ".ini", text[f]);
+    for (std::size_t f = 0; f < kFiles; ++f) s.Tree.File(name(f), text[f]);
+    // "FILE:LINE:COLUMN KIND NAME"; an unused name without its place, as the checker names only the first.
+    const auto finding = [&](const std::string& path, int line, int column, const std::string& kind, std::string name) {
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string file = path.substr(s.Tree.Root().size() + 1);
+        return (kind == "unused-image" ? "" : file + ":" + std::to_string(line) + ":" + std::to_string(column) + " ") +
+               kind + " " + name;
+    };
+    std::map<std::string, std::set<std::string>> published;  // by URI, the last list
+    std::smatch m;
+    for (const json& sent : s.Sent) {
+        if (sent.value("method", "") != "textDocument/publishDiagnostics") continue;
+        std::set<std::string>& seen = published[sent["params"]["uri"]];
+        seen.clear();
+        for (const json& d : sent["params"]["diagnostics"]) {
+            const std::string message = d["message"];
+            std::regex_search(message, m, std::regex("\"(.*)\""));
+            seen.insert(finding(*PathFromUri(sent["params"]["uri"]), d["range"]["start"]["line"].get<int>() + 1,
+                                d["range"]["start"]["character"].get<int>() + 1, d["code"], m[1]));
+        }
+    }
     TByteOutput out, err;
-    RunCheck({"--lang=en", "--format=gnu", "--unused", "--duplicates", tree.Root()}, out, err);
+    RunCheck({"--lang=en", "--format=gnu", "--unused", "--duplicates", s.Tree.Root()}, out, err);
     std::set<std::string> checked, seen;
     std::istringstream report(out.Str());
     const std::map<std::string, std::string> kinds = {
         {"missing", "undeclared-image"}, {"unused", "unused-image"}, {"duplicate", "duplicate-image"}};
-    std::smatch m;
-    for (std::string line; std::getline(report, line);) {
+    for (std::string line; std::getline(report, line);)
         if (std::regex_match(line, m, std::regex(R"((.*):(\d+):(\d+): (\w+) image "(.*)\".*)")))
             checked.insert(finding(m[1], std::stoi(m[2]), std::stoi(m[3]), kinds.at(m[4]), m[5]));
-    }
     for (const auto& [uri, findings] : published) seen.insert(findings.begin(), findings.end());
     EXPECT_GT(checked.size(), 10U);
     EXPECT_EQ(seen, checked);
