@@ -144,13 +144,11 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
             for (std::size_t shift = 0; shift < 64; ++shift) {
                 SCOPED_TRACE(shift);
                 const std::string text = std::string(shift, ' ') + "\n" + body;
-                TScanState whole;
-                whole.KeepDefinedPlaces = true;
+                TScanState whole, byLine;
+                whole.KeepDefinedPlaces = byLine.KeepDefinedPlaces = true;
                 whole.Rules = rules;
                 TMemorySource wholeSource(text);
                 TLineScanner(whole).ScanText(wholeSource, 1);
-                TScanState byLine;
-                byLine.KeepDefinedPlaces = true;
                 TLineScanner lineScanner(byLine);
                 std::vector<TKindRecords> kinds;
                 TRuleReader ruleReader(rules != nullptr ? *rules : filtered, kinds);
