@@ -87,7 +87,7 @@ namespace {
 // The rules read straight from their description, one line at a time.
 struct TReference {
     const std::vector<TRule>& Rules;
-    std::vector<std::string> Records = std::vector<std::string>(Rules.size() * 2);
+    std::vector<TKindRecords> Kinds = std::vector<TKindRecords>(Rules.size());
     std::string Open = {};  // the lowered keyword of the open block
 
     static bool In(const std::vector<std::string>& list, const std::string& lowered) {
@@ -110,9 +110,9 @@ struct TReference {
             return out;
         };
         const auto record = [&](std::size_t r, bool declared, const std::pair<std::size_t, std::string>& word) {
-            Records[r * 2 + declared] += Rules[r].Id + (declared ? " D " : " U ") + std::to_string(kFile) + ":" +
-                                         std::to_string(index) + ":" + std::to_string(word.first) + " " + word.second +
-                                         "\n";
+            (declared ? Kinds[r].DefinedNames : Kinds[r].UsedNames).Add(word.second);
+            (declared ? Kinds[r].DefinedPlaces : Kinds[r].RefTable)
+                .AddRef(kFile, index, static_cast<uint32_t>(word.first), static_cast<uint32_t>(word.second.size()));
         };
         const std::size_t eq = text.find('=');
         if (text.empty()) return;
@@ -193,9 +193,7 @@ TEST(RuleReader, AgreesWithAReferenceOnRandomTextsAndRules) {
                               std::make_pair(before, held));
                 }
             });
-            std::string expected;
-            for (const std::string& slot : reference.Records) expected += slot;
-            ASSERT_EQ(Records(records, &set), expected) << text;
+            ASSERT_EQ(Records(records, &set), Records(reference.Kinds, &set)) << text;
         }
     });
 }
