@@ -95,9 +95,9 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
             EXPECT_EQ(note.FileIndex, 70000u);
         }
     }
-    const TScanState unasked = Scanned(cases[0].second[0], false);
+    const TScanState unasked = Scanned(cases[0].second[0] + "MappedImage B\n", false);
     EXPECT_EQ(unasked.OddEncodings.size(), 0u);
-    EXPECT_EQ(unasked.DefinedPlaces.Count(), 0);
+    EXPECT_EQ(std::make_pair(unasked.DefinedNames.Count(), unasked.DefinedPlaces.Count()), std::make_pair(1, 0));
     TScanState asked = Scanned(cases[0].second[0]);
     asked.Reset();
     EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
