@@ -4,12 +4,12 @@
 // else of the tree is lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -19,6 +19,7 @@
 #include "parallel_scan.h"
 #include "random_tree.h"
 #include "rules.h"
+#include "strip_paths.h"
 #include "temp_tree.h"
 #include "unix_files.h"
 #include "walker.h"
@@ -54,21 +55,11 @@ constexpr std::size_t kPatternTail = 0;                            // opendir na
 constexpr const char* kFolder = "dddddddddddddddddddddddddddddd";  // fewer levels to make
 #endif
 
-using TFound = std::tuple<std::string, int32_t, std::string>;  // path, line, name
-
-std::vector<TFound> References(const TScanState& state) {
-    EXPECT_EQ(state.UsedNames.Count(), state.RefTable.Count());
-    std::vector<TFound> found;
-    for (int32_t k = 0; k < state.RefTable.Count(); ++k) {
-        const TRefRec& ref = state.RefTable[k];
-        found.emplace_back(state.FileList[static_cast<int32_t>(ref.FileIndex)], ref.LineIndex, state.UsedNames[k]);
-    }
-    return found;
-}
-
-std::vector<std::string> Listed(const TPathList& files) {
-    std::vector<std::string> paths;
-    for (int32_t i = 0; i < files.Count(); ++i) paths.emplace_back(files[i]);
+// The files below `root`, each "/" + its relative path + " ".
+std::string Listed(const TPathList& files, const std::string& root) {
+    std::string paths;
+    for (int32_t i = 0; i < files.Count(); ++i) paths.append(files[i].substr(root.size())) += " ";
+    std::replace(paths.begin(), paths.end(), '\\', '/');
     return paths;
 }
 
@@ -88,13 +79,10 @@ TEST(Walker, ListsSubfoldersFilesFirstAndMatchesTheMaskWithoutCaseInNtfsOrder) {
                              "sub/deeper/c.ini", "notes/n.txt", "x.ini/inner.ini", ".hidden/a.ini", ".b.ini"}) {
         tree.File(name);
     }
-    std::vector<std::string> expected;
-    for (const char* name : {".hidden/a.ini", "sub/deeper/c.ini", "sub/b.ini", "x.ini/inner.ini", ".b.ini", "a.Ini",
-                             "B.INI", "Zed.ini", "_u.ini"}) {
-        expected.push_back(tree.Path(name));
-    }
-    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList), expected);
-    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root() + kPathSeparator).FileList), expected)
+    const std::string expected =
+        "/.hidden/a.ini /sub/deeper/c.ini /sub/b.ini /x.ini/inner.ini /.b.ini /a.Ini /B.INI /Zed.ini /_u.ini ";
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList, tree.Root()), expected);
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root() + kPathSeparator).FileList, tree.Root()), expected)
         << "a trailing separator is not doubled";
 }
 
@@ -108,15 +96,14 @@ TEST(Walker, EntersEachFolderOnceWhateverLinksLeadThere) {
         !tree.DirLink("y/tox", tree.Path("x"))) {
         GTEST_SKIP() << "this platform lets the test make no directory links";
     }
-    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList),
-              (std::vector<std::string>{tree.Path("data/other/b.ini"), tree.Path("data/a.ini"),
-                                        tree.Path("x/toy/d.ini"), tree.Path("x/c.ini")}));
+    EXPECT_EQ(Listed(WalkedAndScanned(tree.Root()).FileList, tree.Root()),
+              "/data/other/b.ini /data/a.ini /x/toy/d.ini /x/c.ini ");
     // A folder passed over is passed over by every path that leads to it.
     std::vector<TFileId> passOver(2);
     ASSERT_TRUE(GetDirectoryId(tree.Path("other"), passOver[0]) && GetDirectoryId(tree.Path("x"), passOver[1]));
     TPathList files;
     WalkTree(tree.Root(), "*.ini", files, nullptr, {}, passOver);
-    EXPECT_EQ(Listed(files), (std::vector<std::string>{tree.Path("data/a.ini"), tree.Path("y/d.ini")}));
+    EXPECT_EQ(Listed(files, tree.Root()), "/data/a.ini /y/d.ini ");
 }
 
 // Between the walk and the scan files go, turn into folders or are held open
@@ -146,7 +133,7 @@ TEST(Faults, TroubleInTheTreeLosesNothingOfThePlainFiles) {
     state.KeepSkipped = true;
     ScanFiles(state);
 
-    EXPECT_EQ(References(state), (std::vector<TFound>{{tree.Path("a.ini"), 0, "a"}, {tree.Path("d.ini"), 1, "d"}}));
+    EXPECT_EQ(Records(state.RefTable, state.UsedNames), "1:0:15 a\n2:1:15 d\n");  // after sub/ and its file
     // Each is named, with the platform's reason where it is a fault ("-": passed over by design).
     std::string skipped;
     for (const TSkippedEntry& entry : state.Skipped) skipped += entry.Path + (entry.Reason.empty() ? "- " : " ");
@@ -181,10 +168,8 @@ TEST(Faults, FoldersRemovedOrRenamedDuringTheWalkContributeNothing) {
     const TScanState state = WalkedAndScanned(tree.Root());
     ListingHook = nullptr;
     for (const auto& [folder, change] : changes) EXPECT_FALSE(change) << folder << " was never listed";
-    std::vector<TFound> references;
-    for (const char* file : {"a/x.ini", "e/deep/w.ini", "r.ini"}) references.emplace_back(tree.Path(file), 0, file);
-    EXPECT_EQ(References(state), references);
-    EXPECT_EQ(state.FileList.Count(), 3);
+    EXPECT_EQ(Listed(state.FileList, tree.Root()), "/a/x.ini /e/deep/w.ini /r.ini ");
+    EXPECT_EQ(Records(state.RefTable, state.UsedNames), "0:0:15 a/x.ini\n1:0:15 e/deep/w.ini\n2:0:15 r.ini\n");
 }
 #endif
 
@@ -201,8 +186,8 @@ TEST(Faults, PathsOfUpTo259BytesAreReadLongerOnesSkipped) {
     ASSERT_EQ((dir + at260).size(), 260u);
 
     const TScanState state = WalkedAndScanned(root);
-    EXPECT_EQ(Listed(state.FileList), (std::vector<std::string>{dir + at259, dir + at260}));
-    EXPECT_EQ(References(state), (std::vector<TFound>{{dir + at259, 0, "fits"}}));
+    EXPECT_EQ(Listed(state.FileList, dir), at259 + " " + at260 + " ");
+    EXPECT_EQ(Records(state.RefTable, state.UsedNames), "0:0:15 fits\n");
 }
 #endif
 
@@ -242,19 +227,20 @@ TEST(Faults, TreesDeeperThanAPathCanNameEndTheWalkAtTheLimit) {
     }
 #endif
 
-    std::vector<std::string> listed;
-    std::vector<TFound> read;
-    std::string dir = root + kPathSeparator;
-    for (int level = 1; level <= levels; ++level) {
-        dir += kFolder + std::string(1, kPathSeparator);
-        if (dir.size() + kPatternTail > kLongestPath) break;
-        listed.insert(listed.begin(), dir + "x.ini");
-        if (dir.size() + 5 <= kLongestPath) read.emplace(read.begin(), dir + "x.ini", 0, "l" + std::to_string(level));
+    std::string listed, dir, read;
+    int level = 1, fits = 0;
+    for (; level <= levels; ++level) {
+        dir += "/" + std::string(kFolder);
+        if (root.size() + dir.size() + 1 + kPatternTail > kLongestPath) break;
+        listed = dir + "/x.ini " + listed;
+        if (root.size() + dir.size() + 6 <= kLongestPath) fits = level;
     }
-    ASSERT_FALSE(read.empty());
-    EXPECT_LT(listed.size(), static_cast<std::size_t>(levels));
-    EXPECT_EQ(Listed(state.FileList), listed);
-    EXPECT_EQ(References(state), read);
+    // Deepest first: level l is file level - 1 - l.
+    for (int l = fits; l >= 1; --l) read += std::to_string(level - 1 - l) + ":0:15 l" + std::to_string(l) + "\n";
+    ASSERT_GT(fits, 0);
+    EXPECT_LE(level, levels) << "the walk ends before the deepest level";
+    EXPECT_EQ(Listed(state.FileList, root), listed);
+    EXPECT_EQ(Records(state.RefTable, state.UsedNames), read);
 }
 
 // Threads scan files into records of their own while the walk lists them,
@@ -298,25 +284,21 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
             dump += "\n";
             for (int32_t f = 0; f < state.FileList.Count(); ++f) dump.append(state.FileList[f]) += " ";
             for (const TSkippedEntry& entry : state.Skipped) dump += "\n" + entry.Path + ": " + entry.Reason;
+            dump += "\n" + Records(state.RefTable, state.UsedNames) +
+                    Records(state.DefinedPlaces, state.DefinedNames, "D ") + Records(state.RuleRecords);
             // Capacity() tells whether the lists grew as one thread's do.
-            TKindRecords& r = state.RuleRecords.at(0);
-            for (const TNameList* names : {&state.UsedNames, &state.DefinedNames, &r.UsedNames, &r.DefinedNames}) {
-                for (int32_t k = 0; k < names->Count(); ++k) dump.append("|").append((*names)[k]);
-                dump += " " + std::to_string(names->Capacity()) + "\n";
-            }
-            for (const TRefTable* refs : {&state.RefTable, &state.DefinedPlaces, &r.RefTable, &r.DefinedPlaces}) {
-                for (int32_t k = 0; k < refs->Count(); ++k) {
-                    const TRefRec& r = (*refs)[k];
-                    dump += std::to_string(r.FileIndex) + ":" + std::to_string(r.LineIndex) + ":" +
-                            std::to_string(r.Column) + " ";
-                }
-                dump += " " + std::to_string(refs->Capacity()) + "\n";
+            const TKindRecords& r = state.RuleRecords.at(0);
+            for (const int32_t capacity :
+                 {state.UsedNames.Capacity(), state.DefinedNames.Capacity(), r.UsedNames.Capacity(),
+                  r.DefinedNames.Capacity(), state.RefTable.Capacity(), state.DefinedPlaces.Capacity(),
+                  r.RefTable.Capacity(), r.DefinedPlaces.Capacity()}) {
+                dump += std::to_string(capacity) + " ";
             }
             if (jobs == 1) oneThread = dump;
             EXPECT_EQ(dump, oneThread) << jobs << " threads";
         }
         EXPECT_GT(oneThread.size(), 2000u) << "records before the error are kept";
-        EXPECT_NE(oneThread.find("|img"), oneThread.rfind("|img")) << "the rule records names";
+        EXPECT_NE(oneThread.find("\n0 U "), std::string::npos) << "the rule records names";
         if (keepSkipped) {
             EXPECT_EQ(oneThread.find("none\n"), 0u);
             const std::size_t file = oneThread.find("\n" + tree.Path("d1/e2/unreadable.ini") + ": ");

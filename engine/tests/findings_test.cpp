@@ -14,18 +14,15 @@ TNameList Names(const std::vector<std::string>& names) {
     return list;
 }
 
-// "U 0 2; N 1; D 0 3, 2 4" from the findings.
+// "U 0 2; N 1; D 0 3, 2 4," from the findings.
 std::string Shown(const TKindFindings& f) {
-    std::string out = "U";
-    for (const int32_t k : f.Undeclared) out += " " + std::to_string(k);
-    out += "; N";
-    for (const int32_t i : f.Unused) out += " " + std::to_string(i);
-    out += "; D";
-    for (std::size_t g = 0; g < f.Duplicates.size(); ++g) {
-        out += g == 0 ? " " : ", ";
-        for (std::size_t p = 0; p < f.Duplicates[g].size(); ++p)
-            out += (p == 0 ? "" : " ") + std::to_string(f.Duplicates[g][p]);
-    }
+    const auto joined = [](const std::vector<int32_t>& items) {
+        std::string out;
+        for (const int32_t item : items) out += " " + std::to_string(item);
+        return out;
+    };
+    std::string out = "U" + joined(f.Undeclared) + "; N" + joined(f.Unused) + "; D";
+    for (const std::vector<int32_t>& group : f.Duplicates) out += joined(group) + ",";
     return out;
 }
 
@@ -39,9 +36,9 @@ TEST(Findings, DecidesEachNameOfAKind) {
             {{"a", "b", "a"}, {}, {}, "U 0 1 2; N; D"},      // nothing declared: every use
             {{"a", "b", "c"}, {"b"}, {"c"}, "U 0; N; D"},    // declared outside counts
             {{"b"}, {"a", "b", "c"}, {"a"}, "U; N 0 2; D"},  // outside never makes a name used
-            {{"x"}, {"a", "b", "a", "b", "a"}, {}, "U 0; N 0 1; D 0 2 4, 1 3"},
-            {{}, {"z", "y", "y", "z"}, {}, "U; N 0 1; D 1 2, 0 3"},  // groups by second declarations
-            {{"A"}, {"a"}, {}, "U 0; N 0; D"},                       // bytes, no case folding here
+            {{"x"}, {"a", "b", "a", "b", "a"}, {}, "U 0; N 0 1; D 0 2 4, 1 3,"},
+            {{}, {"z", "y", "y", "z"}, {}, "U; N 0 1; D 1 2, 0 3,"},  // groups by second declarations
+            {{"A"}, {"a"}, {}, "U 0; N 0; D"},                        // bytes, no case folding here
         };
     for (const auto& [used, declared, external, expected] : cases) {
         const TNameList outside = Names(external);

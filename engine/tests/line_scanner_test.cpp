@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -14,17 +13,9 @@ using namespace std::string_literals;
 
 namespace {
 
-using TRecord = std::tuple<int32_t, uint32_t, std::string>;  // line, column, name
-
-// The table's records with their names; each length must be its name's.
-std::vector<TRecord> Records(const TRefTable& refs, const TNameList& names) {
-    EXPECT_EQ(refs.Count(), names.Count());
-    std::vector<TRecord> records;
-    for (int32_t k = 0; k < std::min(refs.Count(), names.Count()); ++k) {
-        EXPECT_EQ(refs[k].Length, names[k].size()) << k;
-        records.emplace_back(refs[k].LineIndex, refs[k].Column, names[k]);
-    }
-    return records;
+// Uses, then with "D " declarations.
+std::string Shown(const TScanState& state) {
+    return Records(state.RefTable, state.UsedNames) + Records(state.DefinedPlaces, state.DefinedNames, "D ");
 }
 
 // With `asked`, declarations' places are kept and odd encodings noted; without,
@@ -40,49 +31,46 @@ TScanState Scanned(const std::string& bytes, bool asked = true) {
 }  // namespace
 
 TEST(LineScanner, RecordsReferencesAndDeclarations) {
-    // A line, the name it uses and the one it declares (empty: none), the column of the one recorded.
-    std::vector<std::tuple<std::string, std::string, std::string, uint32_t>> cases = {
-        {"  SelectPortrait = SNPortrait ; comment", "snportrait", "", 20},
-        {"SelectPortraitX = other", "other", "", 19},
-        {"selectportrait=Tight", "tight", "", 16},
-        {"ButtonImage = a//b", "a", "", 15},
-        {"SelectPortrait = Z@[ALongMixedCASEName\xC9\xD0TailZ@[A ; c", "z@[alongmixedcasename\xC9\xD0tailz@[a", "", 18},
-        {"ButtonImage = Path/To/SomethingLonger/ ; x", "path/to/somethinglonger/", "", 15},
-        {"ButtonImage                    = Far", "far", "", 34},
-        {"\t  ButtonImage\t=\t MyButton   ; trailing", "mybutton", "", 19},
-        {"ButtonImage = x = y", "x = y", "", 15},
-        {"ButtonImage = \xA0\xC0Name\xFF", "\xA0\xC0name\xFF", "", 15},
-        {"ButtonImage = a\0b\0"s, "a\0b"s, "", 15},
-        {"\x01\x02SelectPortrait =\x05X\x06Y\x1f", "x\x06y", "", 20},
-        {"MappedImage  SSFoo", "", "ssfoo", 14},
-        {"MappedImage", "", "mappedimage", 1},
-        {"MappedImage\tSSFoo", "", "mappedimage\tssfoo", 1},
-        {"\t  MAPPEDIMAGE   Padded ; note", "", "padded", 18},
-        {"MappedImageX Baz", "", "baz", 14},
-        {"MappedImage \0c"s, "", "c", 14},
+    const std::string at63 = "ButtonImage = " + std::string(49, 'L'), l49(49, 'l');
+    // A line and what it records, declarations with "D ".
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"  SelectPortrait = SNPortrait ; comment", "3:7:20 snportrait\n"},
+        {"SelectPortraitX = other", "3:7:19 other\n"},
+        {"selectportrait=Tight", "3:7:16 tight\n"},
+        {"ButtonImage = a//b", "3:7:15 a\n"},
+        {"SelectPortrait = Z@[ALongMixedCASEName\xC9\xD0TailZ@[A ; c",
+         "3:7:18 z@[alongmixedcasename\xC9\xD0tailz@[a\n"},
+        {"ButtonImage = Path/To/SomethingLonger/ ; x", "3:7:15 path/to/somethinglonger/\n"},
+        {"ButtonImage                    = Far", "3:7:34 far\n"},
+        {"\t  ButtonImage\t=\t MyButton   ; trailing", "3:7:19 mybutton\n"},
+        {"ButtonImage = x = y", "3:7:15 x = y\n"},
+        {"ButtonImage = \xA0\xC0Name\xFF", "3:7:15 \xA0\xC0name\xFF\n"},
+        {"ButtonImage = a\0b\0"s, "3:7:15 a\0b\n"s},
+        {"\x01\x02SelectPortrait =\x05X\x06Y\x1f", "3:7:20 x\x06y\n"},
+        {"MappedImage  SSFoo", "D 3:7:14 ssfoo\n"},
+        {"MappedImage", "D 3:7:1 mappedimage\n"},
+        {"MappedImage\tSSFoo", "D 3:7:1 mappedimage\tssfoo\n"},
+        {"\t  MAPPEDIMAGE   Padded ; note", "D 3:7:18 padded\n"},
+        {"MappedImageX Baz", "D 3:7:14 baz\n"},
+        {"MappedImage \0c"s, "D 3:7:14 c\n"},
         // A comment, or the first "/" of one, at the end of a strip of 64 bytes.
-        {"ButtonImage = " + std::string(49, 'L') + "//" + std::string(20, 'x'), std::string(49, 'l'), "", 15},
-        {"ButtonImage = " + std::string(49, 'L') + "/a//" + std::string(20, 'x'), std::string(49, 'l') + "/a", "", 15},
-        {"ButtonImage = " + std::string(48, 'L') + ";" + std::string(20, 'x'), std::string(48, 'l'), "", 15},
-        {"ButtonImage" + std::string(60, ' ') + "= Far ; x", "far", "", 74},
+        {at63 + "//" + std::string(20, 'x'), "3:7:15 " + l49 + "\n"},
+        {at63 + "/a//" + std::string(20, 'x'), "3:7:15 " + l49 + "/a\n"},
+        {at63.substr(0, 62) + ";" + std::string(20, 'x'), "3:7:15 " + l49.substr(1) + "\n"},
+        {"ButtonImage" + std::string(60, ' ') + "= Far ; x", "3:7:74 far\n"},
     };
     // Lines that record nothing.
     for (const char* line : {"ButtonImage Far Away From It //= x", "ButtonImage=", "ButtonImage = ; x",
                              "; ButtonImage = x", "// ButtonImage = x", "Button = x", "ButtonImag = x",
                              "Image = ButtonImage", "MappedImage = X", "Mapped Image Foo", "", "   \t  "}) {
-        cases.emplace_back(line, "", "", 0);
+        cases.emplace_back(line, "");
     }
     ForEachStripPath([&](const char*) {
-        for (const auto& [line, used, declared, column] : cases) {
-            SCOPED_TRACE(line);
+        for (const auto& [line, expected] : cases) {
             TScanState state;
             state.KeepDefinedPlaces = true;
             TLineScanner(state).ScanLine(line, 3, 7);
-            const auto one = [column = column](const std::string& name) {
-                return name.empty() ? std::vector<TRecord>{} : std::vector<TRecord>{{7, column, name}};
-            };
-            EXPECT_EQ(Records(state.RefTable, state.UsedNames), one(used));
-            EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), one(declared));
+            EXPECT_EQ(Shown(state), expected) << line;
         }
     });
 }
@@ -107,9 +95,9 @@ TEST(LineScanner, NotesEncodingsAndKeepsPlacesOnlyWhenAsked) {
             EXPECT_EQ(note.FileIndex, 70000u);
         }
     }
-    const TScanState unasked = Scanned(cases[0].second[0], false);
+    const TScanState unasked = Scanned(cases[0].second[0] + "MappedImage B\n", false);
     EXPECT_EQ(unasked.OddEncodings.size(), 0u);
-    EXPECT_EQ(unasked.DefinedPlaces.Count(), 0);
+    EXPECT_EQ(std::make_pair(unasked.DefinedNames.Count(), unasked.DefinedPlaces.Count()), std::make_pair(1, 0));
     TScanState asked = Scanned(cases[0].second[0]);
     asked.Reset();
     EXPECT_TRUE(asked.KeepDefinedPlaces && asked.DefinedPlaces.Count() == 0);
@@ -151,29 +139,16 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
     high.push_back(rule("\xC9", {}));
     const TRuleSet filtered(given), everyLine(high);
     ASSERT_TRUE(filtered.AsciiHeads() && !everyLine.AsciiHeads());
-    const auto ruleRecords = [](const std::vector<TKindRecords>& kinds) {
-        std::vector<TRecord> all;
-        for (const TKindRecords& kind : kinds) {
-            for (const auto& records :
-                 {Records(kind.RefTable, kind.UsedNames), Records(kind.DefinedPlaces, kind.DefinedNames)}) {
-                all.insert(all.end(), records.begin(), records.end());
-                all.emplace_back(-1, 0, "");
-            }
-        }
-        return all;
-    };
     for (const TRuleSet* rules : {static_cast<const TRuleSet*>(nullptr), &filtered, &everyLine}) {
         ForEachStripPath([&](const char*) {
             for (std::size_t shift = 0; shift < 64; ++shift) {
                 SCOPED_TRACE(shift);
                 const std::string text = std::string(shift, ' ') + "\n" + body;
-                TScanState whole;
-                whole.KeepDefinedPlaces = true;
+                TScanState whole, byLine;
+                whole.KeepDefinedPlaces = byLine.KeepDefinedPlaces = true;
                 whole.Rules = rules;
                 TMemorySource wholeSource(text);
                 TLineScanner(whole).ScanText(wholeSource, 1);
-                TScanState byLine;
-                byLine.KeepDefinedPlaces = true;
                 TLineScanner lineScanner(byLine);
                 std::vector<TKindRecords> kinds;
                 TRuleReader ruleReader(rules != nullptr ? *rules : filtered, kinds);
@@ -182,12 +157,10 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
                     if (rules != nullptr) ruleReader.ReadLine(read, 1, line);
                 });
                 ASSERT_GT(whole.RefTable.Count(), 20);
-                EXPECT_EQ(Records(whole.RefTable, whole.UsedNames), Records(byLine.RefTable, byLine.UsedNames));
-                EXPECT_EQ(Records(whole.DefinedPlaces, whole.DefinedNames),
-                          Records(byLine.DefinedPlaces, byLine.DefinedNames));
+                EXPECT_EQ(Shown(whole), Shown(byLine));
                 if (rules == nullptr) continue;
                 ASSERT_GT(kinds.at(1).RefTable.Count(), 30);
-                EXPECT_EQ(ruleRecords(whole.RuleRecords), ruleRecords(kinds));
+                EXPECT_EQ(Records(whole.RuleRecords), Records(kinds));
             }
         });
     }
@@ -197,9 +170,9 @@ TEST(LineScanner, WholeTextScanRecordsWhatLineByLineDoesAtEveryAlignment) {
 // 100 MiB line with no end that is one reference: no field stops at 16 bits.
 TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
     const TScanState empties = Scanned(std::string(100000, '\n') + std::string(70000, ' ') + "ButtonImage = Late");
-    EXPECT_EQ(Records(empties.RefTable, empties.UsedNames), (std::vector<TRecord>{{100000, 70015, "late"}}));
+    EXPECT_EQ(Shown(empties), "70000:100000:70015 late\n");
     const TScanState crs = Scanned(std::string(50000, '\r') + "\r\nButtonImage = x\r\r\n");
-    EXPECT_EQ(Records(crs.RefTable, crs.UsedNames), (std::vector<TRecord>{{1, 15, "x"}}));
+    EXPECT_EQ(Shown(crs), "70000:1:15 x\n");
     constexpr std::size_t kRun = std::size_t{100} << 20;
     const TScanState state = Scanned("MappedImage q\nButtonImage = " + std::string(kRun, 'Q'));
     ASSERT_EQ(state.RefTable.Count(), 1);
@@ -207,5 +180,5 @@ TEST(LineScanner, LongRunsOfLineEndsAndOfNames) {
     EXPECT_EQ(std::tie(ref.FileIndex, ref.LineIndex, ref.Column, ref.Length),
               std::make_tuple(70000u, 1, 15u, uint32_t{kRun}));
     EXPECT_TRUE(state.UsedNames[0] == std::string(kRun, 'q'));  // no 100 MiB message when it fails
-    EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), (std::vector<TRecord>{{0, 13, "q"}}));
+    EXPECT_EQ(Records(state.DefinedPlaces, state.DefinedNames), "70000:0:13 q\n");
 }

@@ -1,5 +1,6 @@
-// Runs a test body once on each way of walking strips that this processor
-// has, so that tables of cases test every width.
+// What the scan tests share: a run of a test body on each way of walking
+// strips that this processor has, so that tables of cases test every width;
+// the reader's lines of a text; records printed to compare whole.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
+#include "rules.h"
+#include "scan_state.h"
+
 void ForEachStripPath(const std::function<void(const char* path)>& body);
 // Feeds the text reader's lines of `text` to `read(line, lineIndex)`.
 void ForEachLine(const std::string& text, const std::function<void(std::string_view line, int32_t index)>& read);
+// `tag` + "file:line:column name\n" for each record; each place must be as long as its name.
+std::string Records(const TRefTable& places, const TNameList& names, const std::string& tag = "");
+// Kind by kind, its rule's id (its index without `rules`), then " U " before
+// each use and " D " before each declaration.
+std::string Records(const std::vector<TKindRecords>& kinds, const TRuleSet* rules = nullptr);

@@ -37,6 +37,7 @@ TEST(TextReader, LineRules) {
         // A 128-byte block counts from the file's start, not from a read's.
         {"Ctrl+Z at a block start ends the file", x128 + kZ + "tail\nnext", {x128}},
         {"Ctrl+Z at a read's start", chunk + kZ + "tail\nnext", {chunk}},
+        {"Ctrl+Z half a block in", x128.substr(64) + kZ + "tail\nnext", {x128.substr(64), "next"}},
         {"Ctrl+Z a byte before a block start", x128.substr(1) + kZ + "tail\nnext", {x128.substr(1), "next"}},
         {"Ctrl+Z a byte after a block start", x128 + "x" + kZ + "tail\nnext", {x128 + "x", "next"}},
         {"NUL bytes are text", std::string("a\0b\n", 4), {std::string("a\0b", 3)}},

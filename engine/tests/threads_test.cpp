@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <numeric>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Every index once, each on a lane below the jobs; the failure raised is the
@@ -39,30 +41,26 @@ TEST(Threads, ForEachIndexTakesEveryIndexOnceAndRaisesTheLowestFailure) {
 // slots ahead of the one handed over; a failed make ends the work at its turn,
 // a failed hand-over at once.
 TEST(Threads, HandOverInOrderKeepsOrderAndBoundsAndEndsAtTheFailure) {
-    struct TCase {
-        std::size_t FailedMake;      // no failure: past the count
-        std::size_t FailedHandOver;  // likewise
-        std::size_t HandedOver;      // items handed over in the end
-    };
+    // The item whose make fails and the one whose hand-over fails, kCount for none.
     constexpr std::size_t kCount = 500;
-    const TCase cases[] = {{kCount, kCount, kCount}, {0, kCount, 0}, {123, kCount, 123}, {kCount, 40, 40}};
+    const std::pair<std::size_t, std::size_t> cases[] = {{kCount, kCount}, {0, kCount}, {123, kCount}, {kCount, 40}};
     for (const unsigned jobs : {1u, 3u}) {
         for (const std::size_t slots : {std::size_t{1}, std::size_t{4}}) {
-            for (const TCase& c : cases) {
+            for (const auto& c : cases) {
                 std::vector<std::size_t> slotItem(slots);
                 std::vector<std::size_t> handed;
                 std::atomic<std::size_t> handedCount{0};
                 std::atomic<bool> withinSlots{true};  // and handed over on the calling thread
                 const auto make = [&](std::size_t item, std::size_t slot) {
                     if (item >= handedCount + slots) withinSlots = false;
-                    if (item == c.FailedMake) throw std::runtime_error("make");
+                    if (item == c.first) throw std::runtime_error("make");
                     // Some items take long, so that others are made meanwhile.
                     if (item % 5 == 0) std::this_thread::sleep_for(std::chrono::microseconds(20));
                     slotItem[slot] = item;
                 };
                 const auto handOver = [&, caller = std::this_thread::get_id()](std::size_t item, std::size_t slot) {
                     if (std::this_thread::get_id() != caller) withinSlots = false;
-                    if (item == c.FailedHandOver) throw std::runtime_error("hand-over");
+                    if (item == c.second) throw std::runtime_error("hand-over");
                     handed.push_back(slotItem[slot] == item ? item : kCount + item);
                     ++handedCount;
                 };
@@ -73,11 +71,11 @@ TEST(Threads, HandOverInOrderKeepsOrderAndBoundsAndEndsAtTheFailure) {
                     raised = error.what();
                 }
                 SCOPED_TRACE(std::to_string(jobs) + " jobs, " + std::to_string(slots) + " slots");
-                std::vector<std::size_t> expected(c.HandedOver);
+                std::vector<std::size_t> expected(std::min(c.first, c.second));
                 std::iota(expected.begin(), expected.end(), std::size_t{0});
                 EXPECT_EQ(handed, expected);
                 EXPECT_TRUE(withinSlots);
-                EXPECT_EQ(raised, c.FailedMake < kCount ? "make" : c.FailedHandOver < kCount ? "hand-over" : "");
+                EXPECT_EQ(raised, c.first < kCount ? "make" : c.second < kCount ? "hand-over" : "");
             }
         }
     }
