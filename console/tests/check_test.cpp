@@ -1,24 +1,15 @@
 #include "check.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <fstream>
 #include <optional>
-#include <string>
 #include <thread>
-#include <tuple>
-#include <vector>
 
 #include "checked.h"
 #include "formats.h"
-#include "fs.h"
 #include "options.h"
 #include "random_tree.h"
-#include "temp_tree.h"
-#include "unix_files.h"
 #include "version.h"
 
 namespace {
@@ -44,32 +35,26 @@ std::string Described(const TOptions& o) {
 TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     TTempTree none, fine, content, undeclared;
     none.File("a.ini", "MappedImage A\r\n");
-    fine.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nMappedImage a\r\n");
+    const std::string file = Put(fine, "a.ini", "MappedImage A\r\nButtonImage = a\r\nMappedImage a\r\n");
     // Two undeclared uses in two folders, one declared elsewhere.
     content.File("INI/Object/units.ini", "Object A\r\n  SelectPortrait = Gone\r\n  ButtonImage = Known\r\n");
     content.File("INI/buttons.INI", "; c\r\n\r\nButtonImage = \xC1\xF3\xEA\r\n");
     content.File("Images/images.ini", "MappedImage KNOWN\r\n");
     undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\nU = a\r\n");
-    const std::string ruled = undeclared.Root(), root = fine.Root(), file = fine.Path("a.ini"),
-                      nowhere = fine.Path("nowhere"), en = "--lang=en";
-    const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), empty = fine.Path("empty.txt");
-    fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
-    fine.File("empty.txt");
+    const std::string ruled = undeclared.Root(), root = fine.Root(), nowhere = fine.Path("nowhere"), en = "--lang=en";
+    const std::string bad = Put(fine, "bad.txt", "# header\nmissing a.ini gone\n"),  // blanks for tabs
+        zero = fine.Path("zero.txt"), empty = Put(fine, "empty.txt");
     // A file rule: found as ROOT/tessaron.toml, or named by --rules, whose faults are told at their places.
     const std::string rule = "[[rule]]\nid = \"w\"\ndeclared-by = [\"W\"]\nuse = [{ key = \"U\" }]\n";
     undeclared.File("tessaron.toml", rule);
-    const auto project = [&](const std::string& name, const std::string& toml) {
-        fine.File(name, toml);
-        return fine.Path(name);
-    };
-    const std::string imageOff = project("off.toml", "image = false\n" + rule);
-    const std::string words =
-        project("w.toml", "[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\nuse = [{ in = \"S\" }]\n");
-    const std::string syntax = project("s.toml", "image = [\n"),
-                      names = project("rules/n.toml", rule + "names = [\"n.txt\"]\n");
     fine.File("known.txt", "A\n");
-    const std::string known = project("k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n");
-    const std::string ruleNames = fine.Path("rules/n.txt"), notDir = project("d.toml", "declared-in = [\"a.ini\"]\n");
+    const std::string imageOff = Put(fine, "off.toml", "image = false\n" + rule),
+                      words = Put(fine, "w.toml",
+                                  "[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\nuse = [{ in = \"S\" }]\n"),
+                      syntax = Put(fine, "s.toml", "image = [\n"),
+                      names = Put(fine, "rules/n.toml", rule + "names = [\"n.txt\"]\n"),
+                      known = Put(fine, "k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n"),
+                      ruleNames = fine.Path("rules/n.txt"), notDir = Put(fine, "d.toml", "declared-in = [\"a.ini\"]\n");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
     struct TCase {
         std::vector<std::string> Args;
@@ -157,8 +142,8 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     // A Windows-1251 name stays the bytes it was.
     const std::string text = "Несуществующая MI \"gone\" в \"" + units.substr(cut) + "\", строка 2\n" +
                              "Несуществующая MI \"\xC1\xF3\xEA\" в \"" + buttons.substr(cut) + "\", строка 3\n";
-    EXPECT_EQ(Checked({content.Root()}).Out, text + kDoneRu + "\n");
-    EXPECT_EQ(Checked({content.Root() + kPathSeparator}).Out, text + kDoneRu + "\n") << "a trailing separator";
+    for (const std::string& r : {content.Root(), content.Root() + kPathSeparator})  // a trailing separator too
+        EXPECT_EQ(Checked({r}).Out, text + kDoneRu + "\n");
 
     const TRun gnu = Checked({"--lang=en", "--format=gnu", content.Root()});
     EXPECT_EQ(gnu.Out, units + ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
@@ -222,8 +207,7 @@ TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
     std::vector<TRun> runs;
     for (const char* jobs : {"--jobs=1", "--jobs=2", "--jobs=8"}) {
         runs.push_back(Checked({"--lang=en", jobs, "--format=json", "--unused", "--duplicates", tree.Root()}));
-        EXPECT_EQ(std::to_string(runs.back().Status) + runs.back().Err + runs.back().Out,
-                  std::to_string(runs[0].Status) + runs[0].Err + runs[0].Out);
+        EXPECT_EQ(runs.back().All(), runs[0].All());
     }
     growing = false;
     grower.join();

@@ -1,18 +1,9 @@
 // The options that go beyond the window: declarations from elsewhere, unused
 // and duplicate names, over a base tree and a content tree that builds on it.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
 
 #include "checked.h"
 #include "external_names.h"
-#include "fs.h"
-#include "temp_tree.h"
-#include "unix_files.h"
 
 namespace {
 
@@ -51,10 +42,9 @@ TEST(ExternalNames, DeclaredInAndNameFilesLeaveOnlyTheTreesOwnMisses) {
         {{"--declared-in", t.Content.Path("INI/more"), t.Content.Root()}, "1: portrait, shared; 0; 3 2"},
         {{"--declared-in", t.Content.Root(), t.Content.Root()}, "0: ; 0; 0 0"},
     };
-    for (const auto& [args, expected] : cases) {
-        std::vector<std::string> json = args;
-        json.push_back("--format=json");
-        const TRun run = Checked(json);
+    for (auto [args, expected] : cases) {
+        args.push_back("--format=json");
+        const TRun run = Checked(args);
         const TJson doc = ValidJson(run.Out);
         EXPECT_EQ(std::to_string(run.Status) + ": " + Fields(doc["missing"], "name") + "; " +
                       std::to_string(doc["warnings"].size()) + "; " + Fields(doc, "references declarations"),
@@ -168,12 +158,10 @@ TEST(Rules, EachFormatListsEachKindAfterTheImages) {
     TTempTree work;
     const std::string baseline = work.Path("b.txt");
     EXPECT_EQ(Checked({"--duplicates", "--write-baseline", baseline, tree.Root()}).Status, 0);
-    std::ifstream file(baseline, std::ios::binary);
     EXPECT_EQ(
-        std::string(std::istreambuf_iterator<char>(file), {}),
+        FileBytes(baseline),
         "# tessaron-check baseline: kind, path below the root, name\nduplicate-button\tdefs.ini\tbutton_build\n"
         "missing\tunits.ini\tgone\nundeclared-button\tunits.ini\tbutton_gone\nundeclared-weapon\tunits.ini\tlaser\n"
         "unused\tdefs.ini\there\nunused-weapon\tdefs.ini\tspare\n");
-    const TRun held = Checked({"--duplicates", "--baseline", baseline, tree.Root()});
-    EXPECT_EQ(std::to_string(held.Status) + held.Err, "0");
+    EXPECT_EQ(Checked({"--duplicates", "--baseline", baseline, tree.Root()}).Said(), "0");
 }

@@ -1,17 +1,12 @@
 // The console against a plain model of the file rules, on random small trees
 // and rule sets: each rule's undeclared, unused and duplicate names.
-#include <gtest/gtest.h>
-
-#include <iterator>
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
 
 #include "checked.h"
 #include "rules.h"
 #include "syntax.h"
-#include "temp_tree.h"
 
 namespace {
 

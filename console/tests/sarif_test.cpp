@@ -1,16 +1,10 @@
 // The SARIF 2.1.0 log as code-scanning services take it: every property in an
 // object whose schema allows it (the schema closes its objects), regions and
 // relative URIs that point at the finding.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <set>
-#include <string>
 
 #include "checked.h"
-#include "fs.h"
-#include "temp_tree.h"
-#include "unix_files.h"
 
 namespace {
 
