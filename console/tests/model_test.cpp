@@ -103,8 +103,7 @@ TEST(Model, EachRulesFindingsAreTheModels) {
                 for (int t = random() % 4; t > 0; --t) text += " " + cased(pick(names));
                 text += pick({"\n", "\r\n"});
             }
-            tree.File(file, text);
-            Read(text, tree.Path(file), rules);
+            Read(text, Put(tree, file, text), rules);
         }
         const TRun run = Checked({"--format=json", "--unused", "--duplicates", tree.Root()});
         TJson doc = ValidJson(run.Out);
