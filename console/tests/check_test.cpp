@@ -56,85 +56,81 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
                       known = Put(fine, "k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n"),
                       ruleNames = fine.Path("rules/n.txt"), notDir = Put(fine, "d.toml", "declared-in = [\"a.ini\"]\n");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
-    struct TCase {
-        std::vector<std::string> Args;
-        int Status;
-        std::string OutHas;  // empty: nothing on stdout
-        std::string Err;     // after "tessaron-check: "; one that ends in ": " leaves the platform's reason open
-    } cases[] = {
-        {{en, none.Root()}, kExitClean, "No used MI Found!", ""},
-        {{en, root}, kExitClean, "That's Alright!", ""},
+    // ARGS, STATUS, and what the run says: of a refusal, its stderr after "tessaron-check: " (one that ends in
+    // ": " leaves the platform's reason open), with nothing on stdout; else a part of stdout, nothing on stderr.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{en, none.Root()}, kExitClean, "No used MI Found!"},
+        {{en, root}, kExitClean, "That's Alright!"},
         // Clean once nothing of the kinds asked for is left.
-        {{en, "--unused", root}, kExitClean, "That's Alright!", ""},
-        {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n", ""},
-        {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2.", ""},
-        {{en, ruled}, kExitFindings, "No defined MI found!", ""},
-        {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!", ""},
+        {{en, "--unused", root}, kExitClean, "That's Alright!"},
+        {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n"},
+        {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2."},
+        {{en, ruled}, kExitFindings, "No defined MI found!"},
+        {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!"},
         // With nothing declared the machine formats still list every use.
-        {{"--format=json", ruled}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\"", ""},
-        {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n", ""},
-        {{"-h", en}, kExitClean, "usage: tessaron-check [options] ROOT\n", ""},
-        {{"--version", root}, kExitClean, "tessaron-check " TESSARON_VERSION "\n", ""},
+        {{"--format=json", ruled}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\""},
+        {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n"},
+        {{"-h", en}, kExitClean, "usage: tessaron-check [options] ROOT\n"},
+        {{"--version", root}, kExitClean, "tessaron-check " TESSARON_VERSION "\n"},
         // Refusals of the root name it, with the platform's reason.
-        {{""}, kExitError, "", "Укажите папку!\n"},
-        {{en, nowhere}, kExitError, "", "cannot read " + nowhere + ": "},
-        {{en, file}, kExitError, "", "cannot read " + file + ": "},
+        {{""}, kExitError, "Укажите папку!\n"},
+        {{en, nowhere}, kExitError, "cannot read " + nowhere + ": "},
+        {{en, file}, kExitError, "cannot read " + file + ": "},
         // The first fault is named, in the language of the whole command line.
-        {{"--bogus", root, nowhere, en, "--format"}, kExitError, "", "unknown option --bogus" + kTryEn},
-        {{"--unused=yes", root}, kExitError, "", "неизвестный параметр --unused=yes" + kTryRu},
-        {{}, kExitError, "", "не указан ROOT" + kTryRu},
-        {{en, "--format=xml", root}, kExitError, "", "invalid value for --format: xml" + kTryEn},
-        {{"--lang=xx", root}, kExitError, "", "недопустимое значение --lang: xx" + kTryRu},
-        {{"--names=", root}, kExitError, "", "недопустимое значение --names: " + kTryRu},
-        {{"--baseline", "", root}, kExitError, "", "недопустимое значение --baseline: " + kTryRu},
-        {{"--jobs=0", root}, kExitError, "", "недопустимое значение --jobs: 0" + kTryRu},
-        {{"--jobs=257", root}, kExitError, "", "недопустимое значение --jobs: 257" + kTryRu},
-        {{"--jobs=", root}, kExitError, "", "недопустимое значение --jobs: " + kTryRu},
+        {{"--bogus", root, nowhere, en, "--format"}, kExitError, "unknown option --bogus" + kTryEn},
+        {{"--unused=yes", root}, kExitError, "неизвестный параметр --unused=yes" + kTryRu},
+        {{}, kExitError, "не указан ROOT" + kTryRu},
+        {{en, "--format=xml", root}, kExitError, "invalid value for --format: xml" + kTryEn},
+        {{"--lang=xx", root}, kExitError, "недопустимое значение --lang: xx" + kTryRu},
+        {{"--names=", root}, kExitError, "недопустимое значение --names: " + kTryRu},
+        {{"--baseline", "", root}, kExitError, "недопустимое значение --baseline: " + kTryRu},
+        {{"--jobs=0", root}, kExitError, "недопустимое значение --jobs: 0" + kTryRu},
+        {{"--jobs=257", root}, kExitError, "недопустимое значение --jobs: 257" + kTryRu},
+        {{"--jobs=", root}, kExitError, "недопустимое значение --jobs: " + kTryRu},
         // 4294967297 is 1 in 32 bits.
-        {{"--jobs=4294967297", root}, kExitError, "", "недопустимое значение --jobs: 4294967297" + kTryRu},
-        {{en, "--baseline"}, kExitError, "", "a value is needed for --baseline" + kTryEn},
-        {{root, nowhere}, kExitError, "", "проверить можно только один ROOT: " + nowhere + kTryRu},
+        {{"--jobs=4294967297", root}, kExitError, "недопустимое значение --jobs: 4294967297" + kTryRu},
+        {{en, "--baseline"}, kExitError, "a value is needed for --baseline" + kTryEn},
+        {{root, nowhere}, kExitError, "проверить можно только один ROOT: " + nowhere + kTryRu},
         // An option of one value is given once; the first --lang chooses the language still.
-        {{"--lang=en", "--lang=ru", root}, kExitError, "", "given more than once: --lang" + kTryEn},
-        {{"--format=gnu", "--format", "gnu", root}, kExitError, "", "указан больше одного раза: --format" + kTryRu},
-        {{"--jobs=2", root, "--jobs=2"}, kExitError, "", "указан больше одного раза: --jobs" + kTryRu},
+        {{"--lang=en", "--lang=ru", root}, kExitError, "given more than once: --lang" + kTryEn},
+        {{"--format=gnu", "--format", "gnu", root}, kExitError, "указан больше одного раза: --format" + kTryRu},
+        {{"--jobs=2", root, "--jobs=2"}, kExitError, "указан больше одного раза: --jobs" + kTryRu},
         // Sources named in the options.
-        {{en, "--names", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
-        {{"--baseline", nowhere, root}, kExitError, "", "не могу прочитать " + nowhere + ": "},
-        {{en, "--names", zero, root}, kExitError, "", "cannot read " + zero + ": not a regular file\n"},
-        {{en, "--baseline", bad, root}, kExitError, "", "not a baseline entry: " + bad + ":2\n"},
-        {{"--declared-in", file, root}, kExitError, "", "это не папка: " + file + "\n"},
-        {{en, "--write-baseline", root, root}, kExitError, "", "cannot write " + root + ": "},
+        {{en, "--names", nowhere, root}, kExitError, "cannot read " + nowhere + ": "},
+        {{"--baseline", nowhere, root}, kExitError, "не могу прочитать " + nowhere + ": "},
+        {{en, "--names", zero, root}, kExitError, "cannot read " + zero + ": not a regular file\n"},
+        {{en, "--baseline", bad, root}, kExitError, "not a baseline entry: " + bad + ":2\n"},
+        {{"--declared-in", file, root}, kExitError, "это не папка: " + file + "\n"},
+        {{en, "--write-baseline", root, root}, kExitError, "cannot write " + root + ": "},
         // A file rule's undeclared use fails the check, with images or without.
-        {{en, ruled}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n", ""},
-        {{en, "--rules", imageOff, root}, kExitClean, "", ""},
+        {{en, ruled}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n"},
+        {{en, "--rules", imageOff, root}, kExitClean, ""},
         {{en, "--rules", imageOff, ruled},
          kExitFindings,
-         "Undeclared w \"a\" in \"/a.ini\" at line 3\nw: undeclared 1\n",
-         ""},
-        {{en, "--format=json", "--rules", known, ruled}, kExitClean, "\"references\": 0,", ""},
-        {{en, "--rules", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
+         "Undeclared w \"a\" in \"/a.ini\" at line 3\nw: undeclared 1\n"},
+        {{en, "--format=json", "--rules", known, ruled}, kExitClean, "\"references\": 0,"},
+        {{en, "--rules", nowhere, root}, kExitError, "cannot read " + nowhere + ": "},
         {{"--rules", words, root},
          kExitError,
-         "",
          words + ":2:6: id image занят встроенным правилом MI\ntessaron-check: " + words +
              ":4:8: у use должен быть key\n"},
-        {{en, "--rules", syntax, root}, kExitError, "", syntax + ":1:10: not TOML: "},
-        {{en, "--rules", names, root}, kExitError, "", "cannot read " + ruleNames + ": "},
-        {{en, "--rules", notDir, root}, kExitError, "", "not a directory: " + fine.Path("a.ini") + "\n"},
+        {{en, "--rules", syntax, root}, kExitError, syntax + ":1:10: not TOML: "},
+        {{en, "--rules", names, root}, kExitError, "cannot read " + ruleNames + ": "},
+        {{en, "--rules", notDir, root}, kExitError, "not a directory: " + fine.Path("a.ini") + "\n"},
     };
-    for (const TCase& c : cases) {
-        const TRun run = Checked(c.Args);
-        const std::string err = c.Err.empty() ? "" : "tessaron-check: " + c.Err;
+    for (const auto& [args, status, says] : cases) {
+        const TRun run = Checked(args);
+        const std::string err = status == kExitError ? "tessaron-check: " + says : "",
+                          outHas = status == kExitError ? "" : says;
         // An open reason: more text, on the same line.
         const bool open = err.size() > 2 && err.compare(err.size() - 2, 2, ": ") == 0;
         EXPECT_EQ(std::to_string(run.Status) + (open ? run.Err.substr(0, err.size()) : run.Err),
-                  std::to_string(c.Status) + err)
-            << c.OutHas;
+                  std::to_string(status) + err)
+            << outHas;
         EXPECT_TRUE(!open || (run.Err.size() > err.size() + 1 && run.Err.find('\n') == run.Err.size() - 1)) << err;
         std::string out = run.Out;
         std::replace(out.begin(), out.end(), kPathSeparator, '/');
-        EXPECT_TRUE(c.OutHas.empty() ? out.empty() : out.find(c.OutHas) != std::string::npos) << run.Out;
+        EXPECT_TRUE(outHas.empty() ? out.empty() : out.find(outHas) != std::string::npos) << run.Out;
     }
 
     const std::string units = content.Path("INI/Object/units.ini"), buttons = content.Path("INI/buttons.INI");
