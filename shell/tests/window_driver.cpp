@@ -7,19 +7,15 @@
 #include <fstream>
 #include <functional>
 #include <regex>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "remote_window.h"
 #include "ui_text.h"
 
 namespace {
 
-int Failures = 0;
-int Checks = 0;
-std::string Exe;   // the program under test
-std::string Base;  // the scratch folder
+int Failures = 0, Checks = 0;
+std::string Exe, Base;  // the program under test, the scratch folder
 
 void Check(bool ok, const std::string& what) {
     ++Checks;
@@ -75,8 +71,7 @@ std::string Folder(const std::string& name) {
 class TApp {
 public:
     explicit TApp(const std::string& folder) : Work(Folder(folder)) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
+        STARTUPINFOA startup{sizeof(startup)};
         std::string command = "\"" + Exe + "\"";
         CreateProcessA(Exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, Work.c_str(), &startup,
                        &Process_);
@@ -97,8 +92,7 @@ public:
     bool Ready() const { return Status != nullptr; }
 
     HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
+        GUITHREADINFO info{sizeof(info)};
         GetGUIThreadInfo(Process_.dwThreadId, &info);
         return info.hwndFocus;
     }
@@ -291,8 +285,7 @@ void TestJump(const TApp& app) {
         {"gone", "gone.ini", 3, "13-17, 4 Notepads"},
     };
     for (const auto& [name, file, number, want] : jumps) {
-        const std::string what = "jump to " + name;
-        const std::string title = file == "rich.ini" ? standInTitle : NotepadTitle(file);
+        const std::string what = "jump to " + name, title = file == "rich.ini" ? standInTitle : NotepadTitle(file);
         // A reused window shows the new selection, not the one before.
         if (const HWND editor = FindWindowA(nullptr, title.c_str())) SendMessageW(TextControl(editor), EM_SETSEL, 0, 0);
         const auto lines = ListLines(app.List);
@@ -365,8 +358,7 @@ void TestBrowse(const TApp& app) {
     const std::string windows(path, GetWindowsDirectoryA(path, MAX_PATH));
     GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
     for (const WPARAM button : {IDCANCEL, IDOK}) {
-        const std::string what = button == IDOK ? "confirm" : "cancel";
-        const std::string typed = button == IDOK ? windows : "typed";
+        const std::string what = button == IDOK ? "confirm" : "cancel", typed = button == IDOK ? windows : "typed";
         app.SetPath(typed);
         const HWND focusBefore = app.Focus();
         app.Click(app.Browse);
