@@ -186,16 +186,13 @@ TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
     TTempTree tree;
     MakeRandomTree(tree, 4);
     tree.File("a.ini", "ButtonImage = Grows\n\x1a");
-    tree.File("bom.ini", "\xEF\xBB\xBFMappedImage A\r\n");
-    tree.File("wide.ini", std::string("M\0a\0p\0", 6));
+    const std::string bom = Put(tree, "bom.ini", "\xEF\xBB\xBFMappedImage A\r\n"),
+                      wide = Put(tree, "wide.ini", std::string("M\0a\0p\0", 6)), b = tree.Path("b.ini"),
+                      c = tree.Path("c.ini"), d = tree.Path("d.ini");
     // Reading /proc/self/mem at offset 0 fails after a good open.
-    if (!MakeUnixLink("/proc/self/mem", tree.Path("b.ini")) || !MakeFifo(tree.Path("c.ini"))) {
-        GTEST_SKIP() << "no Unix links here";
-    }
+    if (!MakeUnixLink("/proc/self/mem", b) || !MakeFifo(c)) GTEST_SKIP() << "no Unix links here";
     // A link to nothing does not open; Wine lists none.
-    const bool dangling = MakeUnixLink(tree.Path("nowhere"), tree.Path("d.ini"));
-    const std::string b = tree.Path("b.ini"), c = tree.Path("c.ini"), d = tree.Path("d.ini");
-    const std::string bom = tree.Path("bom.ini"), wide = tree.Path("wide.ini");
+    const bool dangling = MakeUnixLink(tree.Path("nowhere"), d);
     std::atomic<bool> growing{kPathSeparator == '/'};
     std::thread grower([&] {
         while (growing) std::ofstream(tree.Path("a.ini"), std::ios::app) << "ButtonImage = Late\n";
