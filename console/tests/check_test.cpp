@@ -141,9 +141,9 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     for (const std::string& r : {content.Root(), content.Root() + kPathSeparator})  // a trailing separator too
         EXPECT_EQ(Checked({r}).Out, text + kDoneRu + "\n");
 
-    const TRun gnu = Checked({"--lang=en", "--format=gnu", content.Root()});
-    EXPECT_EQ(gnu.Out, units + ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
-    EXPECT_EQ(gnu.Err, "Done! Missing MI Total: 2. Double click the line brings You to edit position\n");
+    EXPECT_EQ(Checked({"--lang=en", "--format=gnu", content.Root()}).All(),
+              "1Done! Missing MI Total: 2. Double click the line brings You to edit position\n" + units +
+                  ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
 
     const TJson doc = ValidJson(Checked({"--format=json", content.Root()}).Out);
     EXPECT_EQ(Fields(doc, "root files references declarations summary"), content.Root() + " 3 3 1 " + kDoneRu);
