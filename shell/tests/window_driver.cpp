@@ -42,12 +42,11 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DW
 // The list's lines, each followed by " #" and its item data when asked.
 std::vector<std::string> ListLines(HWND list, bool withData = false) {
     std::vector<std::string> lines;
-    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT line = 0; line < count; ++line) {
+    for (LRESULT line = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); line < count; ++line) {
         std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, line, 0)) + 1, L'\0');
         SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide.data()));
-        const auto data = SendMessageW(list, LB_GETITEMDATA, line, 0);
-        lines.push_back(AnsiFromWide(wide.c_str()) + (withData ? " #" + std::to_string(data) : ""));
+        const std::string data = " #" + std::to_string(SendMessageW(list, LB_GETITEMDATA, line, 0));
+        lines.push_back(AnsiFromWide(wide.c_str()) + (withData ? data : ""));
     }
     return lines;
 }
@@ -71,7 +70,8 @@ std::string Folder(const std::string& name) {
 class TApp {
 public:
     explicit TApp(const std::string& folder) : Work(Folder(folder)) {
-        STARTUPINFOA startup{sizeof(startup)};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
         std::string command = "\"" + Exe + "\"";
         CreateProcessA(Exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, Work.c_str(), &startup,
                        &Process_);
@@ -92,7 +92,8 @@ public:
     bool Ready() const { return Status != nullptr; }
 
     HWND Focus() const {
-        GUITHREADINFO info{sizeof(info)};
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
         GetGUIThreadInfo(Process_.dwThreadId, &info);
         return info.hwndFocus;
     }
@@ -380,8 +381,7 @@ void TestBrowse(const TApp& app) {
 void TestWindowAndSearch() {
     const TApp app("work");
     if (!app.Ready()) return;
-    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - 320;
-    const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
+    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - 320, top = GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
     CheckControls(app, {left, top, left + 640, top + 480}, "at start: centred, 640x480");
     Check(GetClassLongPtrA(app.Main, GCLP_HICON) == 0 && app.Focus() == app.Start,
           "at start: the class names no icon, the start button has the focus");
