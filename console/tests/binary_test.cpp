@@ -76,12 +76,10 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
     }
     // A baseline that cannot be written whole leaves the old one as it was, and no file beside it.
     TTempTree work;
-    work.File("baseline.txt", "# old\n");
-    const TRun cut =
-        RunBinary({"--write-baseline", work.Path("baseline.txt"), large.Root()}, "trap '' XFSZ; ulimit -f 4; ");
-    EXPECT_EQ(cut.Said(),
-              "2tessaron-check: не могу записать " + work.Path("baseline.txt") + ": " + ErrorText(EFBIG) + "\n");
-    EXPECT_EQ(Written(work.Path("baseline.txt")), "# old\n");
+    const std::string old = Put(work, "baseline.txt", "# old\n");
+    EXPECT_EQ(RunBinary({"--write-baseline", old, large.Root()}, "trap '' XFSZ; ulimit -f 4; ").Said(),
+              "2tessaron-check: не могу записать " + old + ": " + ErrorText(EFBIG) + "\n");
+    EXPECT_EQ(Written(old), "# old\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work.Root()), {}), 1);
 }
 

@@ -153,8 +153,7 @@ TEST(Rules, EachFormatListsEachKindAfterTheImages) {
     EXPECT_EQ(log["results"][5]["message"]["text"], "кнопка \"button_build\": объявлено больше одного раза.");
 
     // Image entries keep their words; a file rule's name the finding kind.
-    TTempTree work;
-    const std::string baseline = work.Path("b.txt");
+    const std::string baseline = base.Path("b.txt");
     EXPECT_EQ(Checked({"--duplicates", "--write-baseline", baseline, tree.Root()}).Status, 0);
     EXPECT_EQ(
         FileBytes(baseline),
