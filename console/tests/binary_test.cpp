@@ -1,15 +1,9 @@
 // Runs the real tessaron-check, natively or under Wine from the Windows build,
 // for what only the process shows: its exit status, the bytes that reach stdout
 // and stderr, arguments as a command line passes them, and the examples folder.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,14 +13,11 @@
 #endif
 
 #include "checked.h"
-#include "fs.h"
-#include "temp_tree.h"
 
 namespace {
 
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
+std::string Written(const std::string& path) {
+    std::string bytes = FileBytes(path);
     // Windows writes LF to a text stream as CR LF.
     if (kPathSeparator == '\\') bytes.erase(std::remove(bytes.begin(), bytes.end(), '\r'), bytes.end());
     return bytes;
@@ -50,7 +41,7 @@ TRun RunBinary(const std::vector<std::string>& args, const std::string& runner =
 #else
     status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
-    return {status, FileBytes(out), FileBytes(err)};
+    return {status, Written(out), Written(err)};
 }
 
 }  // namespace
@@ -72,29 +63,23 @@ TEST(Binary, WritesWhatTheCheckWritesAndExitsWithItsStatus) {
              {"--format=json", large.Root()},
          }) {
         const TRun binary = RunBinary(args), inProcess = Checked(args);
-        EXPECT_EQ(std::to_string(binary.Status) + binary.Err + binary.Out,
-                  std::to_string(inProcess.Status) + inProcess.Err + inProcess.Out);
+        EXPECT_EQ(binary.All(), inProcess.All());
     }
     EXPECT_EQ(ValidJson(RunBinary({"--format=json", large.Root()}).Out)["missing"].size(), 3000u);
 #ifndef _WIN32
-    const TRun full = RunBinary({"examples"}, "", " >/dev/full");
-    EXPECT_EQ(std::to_string(full.Status) + full.Err, "2tessaron-check: не могу записать вывод\n");
+    EXPECT_EQ(RunBinary({"examples"}, "", " >/dev/full").Said(), "2tessaron-check: не могу записать вывод\n");
     // scripts/run names its default root so; a root on the line wins.
-    for (const std::string& root : {std::string(), std::string("examples")}) {
-        std::vector<std::string> args = {"--jobs", "2"};
-        if (!root.empty()) args.push_back(root);
-        const TRun run = RunBinary(args, "TESSARON_DEFAULT_ROOT=" + large.Root() + " ");
-        const TRun alone = Checked({"--jobs", "2", root.empty() ? large.Root() : root});
-        EXPECT_EQ(std::to_string(run.Status) + run.Err + run.Out, std::to_string(alone.Status) + alone.Err + alone.Out);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--jobs", "2"}, {"--jobs", "2", "examples"}}) {
+        const TRun alone = Checked({"--jobs", "2", args.size() == 2 ? large.Root() : args[2]});
+        EXPECT_EQ(RunBinary(args, "TESSARON_DEFAULT_ROOT=" + large.Root() + " ").All(), alone.All());
     }
     // A baseline that cannot be written whole leaves the old one as it was, and no file beside it.
     TTempTree work;
-    work.File("baseline.txt", "# old\n");
-    const TRun cut =
-        RunBinary({"--write-baseline", work.Path("baseline.txt"), large.Root()}, "trap '' XFSZ; ulimit -f 4; ");
-    EXPECT_EQ(std::to_string(cut.Status) + cut.Err,
-              "2tessaron-check: не могу записать " + work.Path("baseline.txt") + ": " + ErrorText(EFBIG) + "\n");
-    EXPECT_EQ(FileBytes(work.Path("baseline.txt")), "# old\n");
+    const std::string old = Put(work, "baseline.txt", "# old\n");
+    EXPECT_EQ(RunBinary({"--write-baseline", old, large.Root()}, "trap '' XFSZ; ulimit -f 4; ").Said(),
+              "2tessaron-check: не могу записать " + old + ": " + ErrorText(EFBIG) + "\n");
+    EXPECT_EQ(Written(old), "# old\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work.Root()), {}), 1);
 }
 
@@ -114,7 +99,7 @@ TEST(Binary, AUserWithoutAccessHearsOfWhatWasNotRead) {
     EXPECT_EQ(run.Out, tree.Path("a.ini") + ":3:15: missing image \"c\"\n");
     EXPECT_EQ(run.Err, "tessaron-check: cannot read " + sub + denied + "\ntessaron-check: cannot read " + b + denied +
                            "\nDone! Missing MI Total: 1. Double click the line brings You to edit position\n");
-    const TRun root = RunBinary({"--lang=en", closed.Root()}, nobody);
-    EXPECT_EQ(std::to_string(root.Status) + root.Err, "2tessaron-check: cannot read " + closed.Root() + denied + "\n");
+    EXPECT_EQ(RunBinary({"--lang=en", closed.Root()}, nobody).Said(),
+              "2tessaron-check: cannot read " + closed.Root() + denied + "\n");
 #endif
 }

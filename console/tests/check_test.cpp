@@ -1,24 +1,15 @@
 #include "check.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <fstream>
 #include <optional>
-#include <string>
 #include <thread>
-#include <tuple>
-#include <vector>
 
 #include "checked.h"
 #include "formats.h"
-#include "fs.h"
 #include "options.h"
 #include "random_tree.h"
-#include "temp_tree.h"
-#include "unix_files.h"
 #include "version.h"
 
 namespace {
@@ -44,112 +35,102 @@ std::string Described(const TOptions& o) {
 TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     TTempTree none, fine, content, undeclared;
     none.File("a.ini", "MappedImage A\r\n");
-    fine.File("a.ini", "MappedImage A\r\nButtonImage = a\r\nMappedImage a\r\n");
+    const std::string file = Put(fine, "a.ini", "MappedImage A\r\nButtonImage = a\r\nMappedImage a\r\n");
     // Two undeclared uses in two folders, one declared elsewhere.
     content.File("INI/Object/units.ini", "Object A\r\n  SelectPortrait = Gone\r\n  ButtonImage = Known\r\n");
     content.File("INI/buttons.INI", "; c\r\n\r\nButtonImage = \xC1\xF3\xEA\r\n");
     content.File("Images/images.ini", "MappedImage KNOWN\r\n");
     undeclared.File("a.ini", "ButtonImage = a\r\nSelectPortrait = b\r\nU = a\r\n");
-    const std::string ruled = undeclared.Root(), root = fine.Root(), file = fine.Path("a.ini"),
-                      nowhere = fine.Path("nowhere"), en = "--lang=en";
-    const std::string bad = fine.Path("bad.txt"), zero = fine.Path("zero.txt"), empty = fine.Path("empty.txt");
-    fine.File("bad.txt", "# header\nmissing a.ini gone\n");  // blanks for tabs
-    fine.File("empty.txt");
+    const std::string ruled = undeclared.Root(), root = fine.Root(), nowhere = fine.Path("nowhere"), en = "--lang=en";
+    const std::string bad = Put(fine, "bad.txt", "# header\nmissing a.ini gone\n"),  // blanks for tabs
+        zero = fine.Path("zero.txt"), empty = Put(fine, "empty.txt");
     // A file rule: found as ROOT/tessaron.toml, or named by --rules, whose faults are told at their places.
     const std::string rule = "[[rule]]\nid = \"w\"\ndeclared-by = [\"W\"]\nuse = [{ key = \"U\" }]\n";
     undeclared.File("tessaron.toml", rule);
-    const auto project = [&](const std::string& name, const std::string& toml) {
-        fine.File(name, toml);
-        return fine.Path(name);
-    };
-    const std::string imageOff = project("off.toml", "image = false\n" + rule);
-    const std::string words =
-        project("w.toml", "[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\nuse = [{ in = \"S\" }]\n");
-    const std::string syntax = project("s.toml", "image = [\n"),
-                      names = project("rules/n.toml", rule + "names = [\"n.txt\"]\n");
     fine.File("known.txt", "A\n");
-    const std::string known = project("k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n");
-    const std::string ruleNames = fine.Path("rules/n.txt"), notDir = project("d.toml", "declared-in = [\"a.ini\"]\n");
+    const std::string imageOff = Put(fine, "off.toml", "image = false\n" + rule),
+                      words = Put(fine, "w.toml",
+                                  "[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\nuse = [{ in = \"S\" }]\n"),
+                      syntax = Put(fine, "s.toml", "image = [\n"),
+                      names = Put(fine, "rules/n.toml", rule + "names = [\"n.txt\"]\n"),
+                      known = Put(fine, "k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n"),
+                      ruleNames = fine.Path("rules/n.txt"), notDir = Put(fine, "d.toml", "declared-in = [\"a.ini\"]\n");
     if (!MakeUnixLink("/dev/zero", zero)) GTEST_SKIP() << "no Unix links here";
-    struct TCase {
-        std::vector<std::string> Args;
-        int Status;
-        std::string OutHas;  // empty: nothing on stdout
-        std::string Err;     // after "tessaron-check: "; one that ends in ": " leaves the platform's reason open
-    } cases[] = {
-        {{en, none.Root()}, kExitClean, "No used MI Found!", ""},
-        {{en, root}, kExitClean, "That's Alright!", ""},
+    // ARGS, STATUS, and what the run says: of a refusal, its stderr after "tessaron-check: " (one that ends in
+    // ": " leaves the platform's reason open), with nothing on stdout; else a part of stdout, nothing on stderr.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{en, none.Root()}, kExitClean, "No used MI Found!"},
+        {{en, root}, kExitClean, "That's Alright!"},
         // Clean once nothing of the kinds asked for is left.
-        {{en, "--unused", root}, kExitClean, "That's Alright!", ""},
-        {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n", ""},
-        {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2.", ""},
-        {{en, ruled}, kExitFindings, "No defined MI found!", ""},
-        {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!", ""},
+        {{en, "--unused", root}, kExitClean, "That's Alright!"},
+        {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n"},
+        {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2."},
+        {{en, ruled}, kExitFindings, "No defined MI found!"},
+        {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!"},
         // With nothing declared the machine formats still list every use.
-        {{"--format=json", ruled}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\"", ""},
-        {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n", ""},
-        {{"-h", en}, kExitClean, "usage: tessaron-check [options] ROOT\n", ""},
-        {{"--version", root}, kExitClean, "tessaron-check " TESSARON_VERSION "\n", ""},
+        {{"--format=json", ruled}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\""},
+        {{"--help"}, kExitClean, "использование: tessaron-check [параметры] ROOT\n"},
+        {{"-h", en}, kExitClean, "usage: tessaron-check [options] ROOT\n"},
+        {{"--version", root}, kExitClean, "tessaron-check " TESSARON_VERSION "\n"},
         // Refusals of the root name it, with the platform's reason.
-        {{""}, kExitError, "", "Укажите папку!\n"},
-        {{en, nowhere}, kExitError, "", "cannot read " + nowhere + ": "},
-        {{en, file}, kExitError, "", "cannot read " + file + ": "},
+        {{""}, kExitError, "Укажите папку!\n"},
+        {{en, nowhere}, kExitError, "cannot read " + nowhere + ": "},
+        {{en, file}, kExitError, "cannot read " + file + ": "},
         // The first fault is named, in the language of the whole command line.
-        {{"--bogus", root, nowhere, en, "--format"}, kExitError, "", "unknown option --bogus" + kTryEn},
-        {{"--unused=yes", root}, kExitError, "", "неизвестный параметр --unused=yes" + kTryRu},
-        {{}, kExitError, "", "не указан ROOT" + kTryRu},
-        {{en, "--format=xml", root}, kExitError, "", "invalid value for --format: xml" + kTryEn},
-        {{"--lang=xx", root}, kExitError, "", "недопустимое значение --lang: xx" + kTryRu},
-        {{"--names=", root}, kExitError, "", "недопустимое значение --names: " + kTryRu},
-        {{"--baseline", "", root}, kExitError, "", "недопустимое значение --baseline: " + kTryRu},
-        {{"--jobs=0", root}, kExitError, "", "недопустимое значение --jobs: 0" + kTryRu},
-        {{"--jobs=257", root}, kExitError, "", "недопустимое значение --jobs: 257" + kTryRu},
-        {{"--jobs=", root}, kExitError, "", "недопустимое значение --jobs: " + kTryRu},
+        {{"--bogus", root, nowhere, en, "--format"}, kExitError, "unknown option --bogus" + kTryEn},
+        {{"--unused=yes", root}, kExitError, "неизвестный параметр --unused=yes" + kTryRu},
+        {{}, kExitError, "не указан ROOT" + kTryRu},
+        {{en, "--format=xml", root}, kExitError, "invalid value for --format: xml" + kTryEn},
+        {{"--lang=xx", root}, kExitError, "недопустимое значение --lang: xx" + kTryRu},
+        {{"--names=", root}, kExitError, "недопустимое значение --names: " + kTryRu},
+        {{"--baseline", "", root}, kExitError, "недопустимое значение --baseline: " + kTryRu},
+        {{"--jobs=0", root}, kExitError, "недопустимое значение --jobs: 0" + kTryRu},
+        {{"--jobs=257", root}, kExitError, "недопустимое значение --jobs: 257" + kTryRu},
+        {{"--jobs=", root}, kExitError, "недопустимое значение --jobs: " + kTryRu},
         // 4294967297 is 1 in 32 bits.
-        {{"--jobs=4294967297", root}, kExitError, "", "недопустимое значение --jobs: 4294967297" + kTryRu},
-        {{en, "--baseline"}, kExitError, "", "a value is needed for --baseline" + kTryEn},
-        {{root, nowhere}, kExitError, "", "проверить можно только один ROOT: " + nowhere + kTryRu},
+        {{"--jobs=4294967297", root}, kExitError, "недопустимое значение --jobs: 4294967297" + kTryRu},
+        {{en, "--baseline"}, kExitError, "a value is needed for --baseline" + kTryEn},
+        {{root, nowhere}, kExitError, "проверить можно только один ROOT: " + nowhere + kTryRu},
         // An option of one value is given once; the first --lang chooses the language still.
-        {{"--lang=en", "--lang=ru", root}, kExitError, "", "given more than once: --lang" + kTryEn},
-        {{"--format=gnu", "--format", "gnu", root}, kExitError, "", "указан больше одного раза: --format" + kTryRu},
-        {{"--jobs=2", root, "--jobs=2"}, kExitError, "", "указан больше одного раза: --jobs" + kTryRu},
+        {{"--lang=en", "--lang=ru", root}, kExitError, "given more than once: --lang" + kTryEn},
+        {{"--format=gnu", "--format", "gnu", root}, kExitError, "указан больше одного раза: --format" + kTryRu},
+        {{"--jobs=2", root, "--jobs=2"}, kExitError, "указан больше одного раза: --jobs" + kTryRu},
         // Sources named in the options.
-        {{en, "--names", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
-        {{"--baseline", nowhere, root}, kExitError, "", "не могу прочитать " + nowhere + ": "},
-        {{en, "--names", zero, root}, kExitError, "", "cannot read " + zero + ": not a regular file\n"},
-        {{en, "--baseline", bad, root}, kExitError, "", "not a baseline entry: " + bad + ":2\n"},
-        {{"--declared-in", file, root}, kExitError, "", "это не папка: " + file + "\n"},
-        {{en, "--write-baseline", root, root}, kExitError, "", "cannot write " + root + ": "},
+        {{en, "--names", nowhere, root}, kExitError, "cannot read " + nowhere + ": "},
+        {{"--baseline", nowhere, root}, kExitError, "не могу прочитать " + nowhere + ": "},
+        {{en, "--names", zero, root}, kExitError, "cannot read " + zero + ": not a regular file\n"},
+        {{en, "--baseline", bad, root}, kExitError, "not a baseline entry: " + bad + ":2\n"},
+        {{"--declared-in", file, root}, kExitError, "это не папка: " + file + "\n"},
+        {{en, "--write-baseline", root, root}, kExitError, "cannot write " + root + ": "},
         // A file rule's undeclared use fails the check, with images or without.
-        {{en, ruled}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n", ""},
-        {{en, "--rules", imageOff, root}, kExitClean, "", ""},
+        {{en, ruled}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n"},
+        {{en, "--rules", imageOff, root}, kExitClean, ""},
         {{en, "--rules", imageOff, ruled},
          kExitFindings,
-         "Undeclared w \"a\" in \"/a.ini\" at line 3\nw: undeclared 1\n",
-         ""},
-        {{en, "--format=json", "--rules", known, ruled}, kExitClean, "\"references\": 0,", ""},
-        {{en, "--rules", nowhere, root}, kExitError, "", "cannot read " + nowhere + ": "},
+         "Undeclared w \"a\" in \"/a.ini\" at line 3\nw: undeclared 1\n"},
+        {{en, "--format=json", "--rules", known, ruled}, kExitClean, "\"references\": 0,"},
+        {{en, "--rules", nowhere, root}, kExitError, "cannot read " + nowhere + ": "},
         {{"--rules", words, root},
          kExitError,
-         "",
          words + ":2:6: id image занят встроенным правилом MI\ntessaron-check: " + words +
              ":4:8: у use должен быть key\n"},
-        {{en, "--rules", syntax, root}, kExitError, "", syntax + ":1:10: not TOML: "},
-        {{en, "--rules", names, root}, kExitError, "", "cannot read " + ruleNames + ": "},
-        {{en, "--rules", notDir, root}, kExitError, "", "not a directory: " + fine.Path("a.ini") + "\n"},
+        {{en, "--rules", syntax, root}, kExitError, syntax + ":1:10: not TOML: "},
+        {{en, "--rules", names, root}, kExitError, "cannot read " + ruleNames + ": "},
+        {{en, "--rules", notDir, root}, kExitError, "not a directory: " + fine.Path("a.ini") + "\n"},
     };
-    for (const TCase& c : cases) {
-        const TRun run = Checked(c.Args);
-        const std::string err = c.Err.empty() ? "" : "tessaron-check: " + c.Err;
+    for (const auto& [args, status, says] : cases) {
+        const TRun run = Checked(args);
+        const std::string err = status == kExitError ? "tessaron-check: " + says : "",
+                          outHas = status == kExitError ? "" : says;
         // An open reason: more text, on the same line.
         const bool open = err.size() > 2 && err.compare(err.size() - 2, 2, ": ") == 0;
         EXPECT_EQ(std::to_string(run.Status) + (open ? run.Err.substr(0, err.size()) : run.Err),
-                  std::to_string(c.Status) + err)
-            << c.OutHas;
+                  std::to_string(status) + err)
+            << outHas;
         EXPECT_TRUE(!open || (run.Err.size() > err.size() + 1 && run.Err.find('\n') == run.Err.size() - 1)) << err;
         std::string out = run.Out;
         std::replace(out.begin(), out.end(), kPathSeparator, '/');
-        EXPECT_TRUE(c.OutHas.empty() ? out.empty() : out.find(c.OutHas) != std::string::npos) << run.Out;
+        EXPECT_TRUE(outHas.empty() ? out.empty() : out.find(outHas) != std::string::npos) << run.Out;
     }
 
     const std::string units = content.Path("INI/Object/units.ini"), buttons = content.Path("INI/buttons.INI");
@@ -157,12 +138,12 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     // A Windows-1251 name stays the bytes it was.
     const std::string text = "Несуществующая MI \"gone\" в \"" + units.substr(cut) + "\", строка 2\n" +
                              "Несуществующая MI \"\xC1\xF3\xEA\" в \"" + buttons.substr(cut) + "\", строка 3\n";
-    EXPECT_EQ(Checked({content.Root()}).Out, text + kDoneRu + "\n");
-    EXPECT_EQ(Checked({content.Root() + kPathSeparator}).Out, text + kDoneRu + "\n") << "a trailing separator";
+    for (const std::string& r : {content.Root(), content.Root() + kPathSeparator})  // a trailing separator too
+        EXPECT_EQ(Checked({r}).Out, text + kDoneRu + "\n");
 
-    const TRun gnu = Checked({"--lang=en", "--format=gnu", content.Root()});
-    EXPECT_EQ(gnu.Out, units + ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
-    EXPECT_EQ(gnu.Err, "Done! Missing MI Total: 2. Double click the line brings You to edit position\n");
+    EXPECT_EQ(Checked({"--lang=en", "--format=gnu", content.Root()}).All(),
+              "1Done! Missing MI Total: 2. Double click the line brings You to edit position\n" + units +
+                  ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
 
     const TJson doc = ValidJson(Checked({"--format=json", content.Root()}).Out);
     EXPECT_EQ(Fields(doc, "root files references declarations summary"), content.Root() + " 3 3 1 " + kDoneRu);
@@ -205,16 +186,13 @@ TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
     TTempTree tree;
     MakeRandomTree(tree, 4);
     tree.File("a.ini", "ButtonImage = Grows\n\x1a");
-    tree.File("bom.ini", "\xEF\xBB\xBFMappedImage A\r\n");
-    tree.File("wide.ini", std::string("M\0a\0p\0", 6));
+    const std::string bom = Put(tree, "bom.ini", "\xEF\xBB\xBFMappedImage A\r\n"),
+                      wide = Put(tree, "wide.ini", std::string("M\0a\0p\0", 6)), b = tree.Path("b.ini"),
+                      c = tree.Path("c.ini"), d = tree.Path("d.ini");
     // Reading /proc/self/mem at offset 0 fails after a good open.
-    if (!MakeUnixLink("/proc/self/mem", tree.Path("b.ini")) || !MakeFifo(tree.Path("c.ini"))) {
-        GTEST_SKIP() << "no Unix links here";
-    }
+    if (!MakeUnixLink("/proc/self/mem", b) || !MakeFifo(c)) GTEST_SKIP() << "no Unix links here";
     // A link to nothing does not open; Wine lists none.
-    const bool dangling = MakeUnixLink(tree.Path("nowhere"), tree.Path("d.ini"));
-    const std::string b = tree.Path("b.ini"), c = tree.Path("c.ini"), d = tree.Path("d.ini");
-    const std::string bom = tree.Path("bom.ini"), wide = tree.Path("wide.ini");
+    const bool dangling = MakeUnixLink(tree.Path("nowhere"), d);
     std::atomic<bool> growing{kPathSeparator == '/'};
     std::thread grower([&] {
         while (growing) std::ofstream(tree.Path("a.ini"), std::ios::app) << "ButtonImage = Late\n";
@@ -222,8 +200,7 @@ TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
     std::vector<TRun> runs;
     for (const char* jobs : {"--jobs=1", "--jobs=2", "--jobs=8"}) {
         runs.push_back(Checked({"--lang=en", jobs, "--format=json", "--unused", "--duplicates", tree.Root()}));
-        EXPECT_EQ(std::to_string(runs.back().Status) + runs.back().Err + runs.back().Out,
-                  std::to_string(runs[0].Status) + runs[0].Err + runs[0].Out);
+        EXPECT_EQ(runs.back().All(), runs[0].All());
     }
     growing = false;
     grower.join();
@@ -259,7 +236,6 @@ TEST(Options, ReadsEachOptionInBothSpellings) {
     };
     for (const auto& [args, defaultRoot, described] : cases) {
         const TParsedOptions p = ParseOptions(args, defaultRoot);
-        EXPECT_FALSE(p.Error) << described;
-        EXPECT_EQ(Described(p.Options), described);
+        EXPECT_EQ((p.Error ? "refused: " : "") + Described(p.Options), described);
     }
 }

@@ -4,21 +4,41 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "check.h"
+#include "fs.h"
+#include "temp_tree.h"
+#include "unix_files.h"
 
 struct TRun {
     int Status;
     std::string Out, Err;
+    // The status and stderr as one text ("0": clean and quiet), then with stdout.
+    std::string Said() const { return std::to_string(Status) + Err; }
+    std::string All() const { return Said() + Out; }
 };
 
 inline TRun Checked(const std::vector<std::string>& args) {
     TByteOutput out, err;
     return {RunCheck(args, out, err), out.Str(), err.Str()};  // in this order
+}
+
+// Writes `bytes` to `relative` below the tree; the file's path.
+inline std::string Put(TTempTree& tree, const std::string& relative, const std::string& bytes = "") {
+    tree.File(relative, bytes);
+    return tree.Path(relative);
+}
+
+inline std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 using TJson = nlohmann::json;

@@ -1,9 +1,5 @@
 #include "json.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "checked.h"
 #include "cp1251.h"
 

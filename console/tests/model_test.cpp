@@ -1,17 +1,12 @@
 // The console against a plain model of the file rules, on random small trees
 // and rule sets: each rule's undeclared, unused and duplicate names.
-#include <gtest/gtest.h>
-
-#include <iterator>
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
 
 #include "checked.h"
 #include "rules.h"
 #include "syntax.h"
-#include "temp_tree.h"
 
 namespace {
 
@@ -108,8 +103,7 @@ TEST(Model, EachRulesFindingsAreTheModels) {
                 for (int t = random() % 4; t > 0; --t) text += " " + cased(pick(names));
                 text += pick({"\n", "\r\n"});
             }
-            tree.File(file, text);
-            Read(text, tree.Path(file), rules);
+            Read(text, Put(tree, file, text), rules);
         }
         const TRun run = Checked({"--format=json", "--unused", "--duplicates", tree.Root()});
         TJson doc = ValidJson(run.Out);

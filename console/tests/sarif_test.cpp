@@ -1,16 +1,10 @@
 // The SARIF 2.1.0 log as code-scanning services take it: every property in an
 // object whose schema allows it (the schema closes its objects), regions and
 // relative URIs that point at the finding.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <set>
-#include <string>
 
 #include "checked.h"
-#include "fs.h"
-#include "temp_tree.h"
-#include "unix_files.h"
 
 namespace {
 
@@ -55,15 +49,13 @@ TEST(Sarif, EveryKindIsAValidResultWithARegion) {
     EXPECT_EQ(
         members,
         "%SRCROOT%.uri .$schema .runs .version artifactLocation.uri artifactLocation.uriBaseId "
-        "defaultConfiguration.level "
-        "driver.name driver.rules driver.version invocations.executionSuccessful "
+        "defaultConfiguration.level driver.name driver.rules driver.version invocations.executionSuccessful "
         "invocations.toolExecutionNotifications locations.physicalLocation message.text originalUriBaseIds.%SRCROOT% "
         "physicalLocation.artifactLocation physicalLocation.region region.endColumn region.startColumn "
-        "region.startLine relatedLocations.id relatedLocations.physicalLocation results.level "
-        "results.locations results.message results.relatedLocations results.ruleId results.ruleIndex "
-        "rules.defaultConfiguration rules.id rules.name rules.shortDescription runs.columnKind runs.invocations "
-        "runs.originalUriBaseIds runs.results runs.tool shortDescription.text tool.driver "
-        "toolExecutionNotifications.level "
+        "region.startLine relatedLocations.id relatedLocations.physicalLocation results.level results.locations "
+        "results.message results.relatedLocations results.ruleId results.ruleIndex rules.defaultConfiguration rules.id "
+        "rules.name rules.shortDescription runs.columnKind runs.invocations runs.originalUriBaseIds runs.results "
+        "runs.tool shortDescription.text tool.driver toolExecutionNotifications.level "
         "toolExecutionNotifications.message ");
     EXPECT_EQ(Fields(doc, "version"), "2.1.0");
     const TJson& sarifRun = doc["runs"].at(0);

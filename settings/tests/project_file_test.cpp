@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,7 +27,10 @@ std::vector<std::string> Faults(const std::string& toml) {
 }  // namespace
 
 TEST(ProjectFile, RefusesWhatCannotBeUsedAtItsPlace) {
-    const std::string rule = "[[rule]]\nid = \"a\"\ndeclared-by = [\"A\"]\n";
+    const std::string rule = "[[rule]]\nid = \"a\"\ndeclared-by = [\"A\"]\n",
+                      word = "a keyword or key is one word without blanks, '=', ';' or '//': ",
+                      id = "an id is a lower-case letter, then lower-case letters, digits and '-': ",
+                      tokens = "tokens is \"N\" or \"N-\" with N of 1 or more: ";
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
         {"image = true\nimgae = false\nunused = \"no\"\nnames = \"a\"\ndeclared-in = [\"a\", 2]",
          {"2:1 unknown key imgae", "3:10 true or false is needed for unused",
@@ -37,28 +40,19 @@ TEST(ProjectFile, RefusesWhatCannotBeUsedAtItsPlace) {
         {"[[rule]]\nid = \"Weapon\"\ndeclared-by = [\"A\"]\n[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\n"
          "[[rule]]\nid = \"9mm\"\ndeclared-by = [\"A\"]\n" +
              rule + rule + "[[rule]]\nid = 7\ndeclared-by = [\"A\"]",
-         {"2:6 an id is a lower-case letter, then lower-case letters, digits and '-': Weapon",
-          "5:6 the id image is the built-in image rule's",
-          "8:6 an id is a lower-case letter, then lower-case letters, digits and '-': 9mm",
+         {"2:6 " + id + "Weapon", "5:6 the id image is the built-in image rule's", "8:6 " + id + "9mm",
           "14:6 an earlier rule has the id a", "17:6 a string is needed for id"}},
-        {"[[rule]]\nid = \"a_b\"\ndeclared-by = [\"A\"]",
-         {"2:6 an id is a lower-case letter, then lower-case letters, digits and '-': a_b"}},
+        {"[[rule]]\nid = \"a_b\"\ndeclared-by = [\"A\"]", {"2:6 " + id + "a_b"}},
         {"[[rule]]\n[[rule]]\nid = \"big-gun2\"\ndeclared-by = []",
          {"1:1 a rule needs an id", "1:1 a rule needs at least one keyword in declared-by",
           "4:15 a rule needs at least one keyword in declared-by"}},
         {"[[rule]]\nid = \"a\"\ndeclared-by = [\"A B\", \"x=y\", \"c;\", \"d//e\", \"\", \"ok\"]\nstray = 1",
-         {"3:16 a keyword or key is one word without blanks, '=', ';' or '//': A B",
-          "3:23 a keyword or key is one word without blanks, '=', ';' or '//': x=y",
-          "3:30 a keyword or key is one word without blanks, '=', ';' or '//': c;",
-          "3:36 a keyword or key is one word without blanks, '=', ';' or '//': d//e",
-          "3:44 a keyword or key is one word without blanks, '=', ';' or '//': ", "4:1 unknown key stray"}},
+         {"3:16 " + word + "A B", "3:23 " + word + "x=y", "3:30 " + word + "c;", "3:36 " + word + "d//e",
+          "3:44 " + word, "4:1 unknown key stray"}},
         {rule + "use = [{ in = \"B\" }, { key = \"K\", in = \"\\t\", tokens = \"0\" }, { key = \"*\", tokens = 2 },\n"
                 "  { key = \"K\", tokens = \"1-2\" }, { key = \"K\", tokens = \"-\", token = \"1\" }, 3]",
-         {"4:8 a use needs a key", "4:40 a keyword or key is one word without blanks, '=', ';' or '//': \t",
-          "4:55 tokens is \"N\" or \"N-\" with N of 1 or more: 0", "4:84 a string is needed for tokens",
-          "5:25 tokens is \"N\" or \"N-\" with N of 1 or more: 1-2",
-          "5:56 tokens is \"N\" or \"N-\" with N of 1 or more: -", "5:61 unknown key token",
-          "5:76 a table is needed in use"}},
+         {"4:8 a use needs a key", "4:40 " + word + "\t", "4:55 " + tokens + "0", "4:84 a string is needed for tokens",
+          "5:25 " + tokens + "1-2", "5:56 " + tokens + "-", "5:61 unknown key token", "5:76 a table is needed in use"}},
         // Columns count bytes, where the TOML reader counts characters.
         {"names = [\"\xD0\x96\xD0\x96\"] x",
          {"1:18 not TOML: Error while parsing key-value pair: expected a comment or whitespace, saw 'x'"}},
@@ -69,8 +63,7 @@ TEST(ProjectFile, RefusesWhatCannotBeUsedAtItsPlace) {
 TEST(ProjectFile, ReadsTheSample) {
     std::ifstream in(TESSARON_PROJECT_SAMPLE, std::ios::binary);
     ASSERT_TRUE(in) << TESSARON_PROJECT_SAMPLE;
-    std::stringstream bytes;
-    bytes << in.rdbuf();
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
     // The file as one text: faults, image, unused, duplicates, paths; each rule with its uses.
     const auto described = [](const std::string& toml) {
         TProjectFile file;
@@ -92,10 +85,9 @@ TEST(ProjectFile, ReadsTheSample) {
         return out;
     };
     const std::string t = "T" + std::string(1, kPathSeparator);
-    EXPECT_EQ(described(bytes.str()), "0:101[" + t + "../base][" + t +
-                                          "known-names.txt]; weapon/weapon[Weapon][NONE][" + t +
-                                          "builtin-weapons.txt] Weapon@WeaponSet#2 DeathWeapon@#1 *@WeaponList#1; "
-                                          "button/button[Button] *@ButtonList#1-");
+    EXPECT_EQ(described(bytes), "0:101[" + t + "../base][" + t + "known-names.txt]; weapon/weapon[Weapon][NONE][" + t +
+                                    "builtin-weapons.txt] Weapon@WeaponSet#2 DeathWeapon@#1 *@WeaponList#1; "
+                                    "button/button[Button] *@ButtonList#1-");
     // Absent keys leave the defaults; absolute paths stay as they are.
     EXPECT_EQ(described("names = [\"/abs\", \"C:x\"]\nunused = true"), "0:11-[/abs][C:x]");
 }

@@ -6,8 +6,6 @@
 
 #include "io_error.h"
 
-namespace {
-
 TEST(FormatErrorReport, FillsTheRunTimeTemplate) {
     // The error, its address and the report after "Exception ". A message that already ends with a full
     // stop gets no second one; an empty one gets none at all.
@@ -21,5 +19,3 @@ TEST(FormatErrorReport, FillsTheRunTimeTemplate) {
     for (const auto& [error, address, expected] : cases)
         EXPECT_EQ(FormatErrorReport(error, "m", address), std::string("Exception ") + expected);
 }
-
-}  // namespace

@@ -28,8 +28,7 @@ TEST(AddReportLines, PutsEachLineWhereTheListBoxItselfWouldWithItsReferenceAndRe
                              "line 9", "line", "\xC1\xF3\xEA\xE2\xE0", "\xE0\xE7\xE1\xF3\xEA\xE0", "\xDF\xF1\xED\xEE",
                              "zeta", "_under", "~tilde", "[bracket]", "image.ini"})
         report.Items.push_back({text, static_cast<int32_t>(report.Items.size())});
-    const HWND list = SortedListBox();
-    const HWND itself = SortedListBox();
+    const HWND list = SortedListBox(), itself = SortedListBox();
     AddReportLines(list, report);
     for (const TReportItem& item : report.Items) SendMessageA(itself, LB_ADDSTRING, 0, (LPARAM)item.Text.c_str());
 

@@ -7,19 +7,15 @@
 #include <fstream>
 #include <functional>
 #include <regex>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "remote_window.h"
 #include "ui_text.h"
 
 namespace {
 
-int Failures = 0;
-int Checks = 0;
-std::string Exe;   // the program under test
-std::string Base;  // the scratch folder
+int Failures = 0, Checks = 0;
+std::string Exe, Base;  // the program under test, the scratch folder
 
 void Check(bool ok, const std::string& what) {
     ++Checks;
@@ -46,12 +42,11 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000, DW
 // The list's lines, each followed by " #" and its item data when asked.
 std::vector<std::string> ListLines(HWND list, bool withData = false) {
     std::vector<std::string> lines;
-    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT line = 0; line < count; ++line) {
+    for (LRESULT line = 0, count = SendMessageW(list, LB_GETCOUNT, 0, 0); line < count; ++line) {
         std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, line, 0)) + 1, L'\0');
         SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide.data()));
-        const auto data = SendMessageW(list, LB_GETITEMDATA, line, 0);
-        lines.push_back(AnsiFromWide(wide.c_str()) + (withData ? " #" + std::to_string(data) : ""));
+        const std::string data = " #" + std::to_string(SendMessageW(list, LB_GETITEMDATA, line, 0));
+        lines.push_back(AnsiFromWide(wide.c_str()) + (withData ? data : ""));
     }
     return lines;
 }
@@ -291,8 +286,7 @@ void TestJump(const TApp& app) {
         {"gone", "gone.ini", 3, "13-17, 4 Notepads"},
     };
     for (const auto& [name, file, number, want] : jumps) {
-        const std::string what = "jump to " + name;
-        const std::string title = file == "rich.ini" ? standInTitle : NotepadTitle(file);
+        const std::string what = "jump to " + name, title = file == "rich.ini" ? standInTitle : NotepadTitle(file);
         // A reused window shows the new selection, not the one before.
         if (const HWND editor = FindWindowA(nullptr, title.c_str())) SendMessageW(TextControl(editor), EM_SETSEL, 0, 0);
         const auto lines = ListLines(app.List);
@@ -365,8 +359,7 @@ void TestBrowse(const TApp& app) {
     const std::string windows(path, GetWindowsDirectoryA(path, MAX_PATH));
     GetEnvironmentVariableA("USERPROFILE", path, MAX_PATH);
     for (const WPARAM button : {IDCANCEL, IDOK}) {
-        const std::string what = button == IDOK ? "confirm" : "cancel";
-        const std::string typed = button == IDOK ? windows : "typed";
+        const std::string what = button == IDOK ? "confirm" : "cancel", typed = button == IDOK ? windows : "typed";
         app.SetPath(typed);
         const HWND focusBefore = app.Focus();
         app.Click(app.Browse);
@@ -388,8 +381,7 @@ void TestBrowse(const TApp& app) {
 void TestWindowAndSearch() {
     const TApp app("work");
     if (!app.Ready()) return;
-    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - 320;
-    const int top = GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
+    const int left = GetSystemMetrics(SM_CXSCREEN) / 2 - 320, top = GetSystemMetrics(SM_CYSCREEN) / 2 - 240;
     CheckControls(app, {left, top, left + 640, top + 480}, "at start: centred, 640x480");
     Check(GetClassLongPtrA(app.Main, GCLP_HICON) == 0 && app.Focus() == app.Start,
           "at start: the class names no icon, the start button has the focus");

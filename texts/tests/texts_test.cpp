@@ -19,9 +19,8 @@ TEST(UiTexts, TheWindowSpeaksRussianInWindows1251) {
               "Не найдено объявление MI! Проверьте папку \"MappedImages\"|Всё хорошо! Несуществующих MI не найдено|"
               "Готово! Найдено несуществующих MI: |Несуществующая MI \"|\" в \"|\", строка |"
               ". Двойной щелчок по строке в списке должен перенести Вас в место редактирования|");
-    for (int id = 0; id < kTextCount; ++id) {
+    for (int id = 0; id < kTextCount; ++id)
         EXPECT_EQ(UiText[static_cast<TTextId>(id)].find('?'), std::string::npos) << id << ": outside Windows-1251";
-    }
 }
 
 TEST(Cp1251, ConvertsEveryByteBothWays) {
