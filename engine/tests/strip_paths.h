@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-
 #include <vector>
 
 #include "rules.h"
