@@ -141,6 +141,7 @@ TEST(NameLinks, ChangesTellWhichFilesFindingsChanged) {
     index.Open(tree.Path("sub/c.ini"), "MappedImage Foo\n");
     EXPECT_EQ(index.Edit(0, {{0, 0}, {0, 0}}, "\n"), TFiles({0, 2}));
     EXPECT_EQ(Described(index.File(2).Findings), "D 0:12-0:15 Foo @0:1:12-1:15;N 1:12-1:15 Bar;");
+    EXPECT_EQ(index.Edit(2, {{1, 12}, {1, 15}}, "Bar"), TFiles({}));                       // the same findings again
     EXPECT_EQ(Places(index.Declarations(kImageRule, "foo")), "0:1:12-1:15;2:0:12-0:15;");  // walk order, not scan order
     EXPECT_EQ(index.DiskChanged(tree.Path("sub/c.ini")), TFiles({}));                      // the editor's text holds
     EXPECT_EQ(index.Close(0), TFiles({0, 2}));                                             // back to the disk's use
