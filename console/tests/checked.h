@@ -36,11 +36,6 @@ inline std::string Put(TTempTree& tree, const std::string& relative, const std::
     return tree.Path(relative);
 }
 
-inline std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 using TJson = nlohmann::json;
 
 // The document; a failure of the running test when it is not valid.

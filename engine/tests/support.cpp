@@ -43,6 +43,11 @@ void TTempTree::File(const std::string& relative, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 bool TTempTree::DirLink(const std::string& relative, const std::string& target) {
     std::error_code error;
     fs::create_directory_symlink(fs::path(target).make_preferred(), Path(relative), error);
@@ -63,10 +68,8 @@ constexpr std::string_view kKeys[] = {"SelectPortrait", "ButtonImage", "MappedIm
 
 void MakeRandomTree(TTempTree& tree, uint32_t seed) {
     std::minstd_rand random(seed);
-    for (const auto& entry : fs::directory_iterator(TESSARON_READER_CORPUS)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        tree.File("corpus/" + entry.path().filename().string(), {std::istreambuf_iterator<char>(in), {}});
-    }
+    for (const auto& entry : fs::directory_iterator(TESSARON_READER_CORPUS))
+        tree.File("corpus/" + entry.path().filename().string(), FileBytes(entry.path().string()));
     const auto below = [&](std::size_t n) { return static_cast<std::size_t>(random()) % n; };
     for (int f = 0; f < 60; ++f) {
         // One file in eight spans several read chunks.

@@ -23,3 +23,6 @@ public:
 private:
     std::filesystem::path Root_;
 };
+
+// The bytes of a file, or none where it cannot be read.
+std::string FileBytes(const std::string& path);
