@@ -16,7 +16,6 @@
 #include "workspace.h"
 
 TEST(Indexer, PlacesWhatTheWindowFindsOnTheNamesRange) {
-    const std::string blank(64, '\n');
     // The declaring b.ini, the using a.ini, and a.ini's findings.
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"mappedimage FOO\n", "\tSelectPortrait\t=\tfoo ; Bar\n", ""},
@@ -27,12 +26,6 @@ TEST(Indexer, PlacesWhatTheWindowFindsOnTheNamesRange) {
         // Ctrl+Z ends the reader's line.
         {"", "ButtonImage = Bar\x1AZ\nButtonImage = C\n", "U 0:14-0:17 Bar;U 1:14-1:15 C;"},
         {"MappedImage Foo\n", "MappedImage Foo\nMappedImage Baz\n", "D 0:12-0:15 Foo @1:0:12-0:15;N 1:12-1:15 Baz;"},
-        // Lines found 64 bytes at a time: past whole blocks, a CR LF across
-        // two, a lone CR within one.
-        {"", blank + "ButtonImage = Baz\n" + std::string(40, '\n') + "ButtonImage = Bar\n" + blank,
-         "U 64:14-64:17 Baz;U 105:14-105:17 Bar;"},
-        {"", std::string(63, ';') + "\r\nButtonImage = Bar\r\n" + blank, "U 1:14-1:17 Bar;"},
-        {"", std::string(70, ';') + "\r;\nButtonImage = Bar\n" + blank, "U 2:14-2:17 Bar;"},
     };
     for (const auto& [declarations, uses, expected] : cases) {
         TTempTree tree;

@@ -80,9 +80,6 @@ TEST(Workspace, FoldersDeclaredElsewhereAreNotChecked) {
     EXPECT_EQ(told, std::to_string(utCannotRead) + " base/pipe.ini;" + std::to_string(utNotADirectory) + " missing;");
     EXPECT_EQ(index.FileOf(tree.Path("base/b.ini")), -1);
     EXPECT_EQ(index.Open(tree.Path("base/b.ini"), "ButtonImage = Gone\n"), TFiles({}));
-    ASSERT_NE(index.DeclaredOnlyElsewhere(kImageRule, "based"), nullptr);
-    EXPECT_EQ(*index.DeclaredOnlyElsewhere(kImageRule, "based"), tree.Path("base"));
-    EXPECT_EQ(index.DeclaredOnlyElsewhere(kImageRule, "nowhere"), nullptr);
     // Back in the tree, the folder's files are checked again.
     index.SetSettings({});
     EXPECT_EQ(State(index, tree), "base/b.ini: U 1:14-1:21 Nowhere; ");
