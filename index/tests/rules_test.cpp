@@ -119,10 +119,7 @@ TEST(IndexRules, EditorFeaturesKeepTheKindsApart) {
     const std::pair<std::string, std::string> completions[] = {
         {"WeaponSet\n  Weapon = PRIMARY C", "Cannon;"},
         {"WeaponSet ; a set\n  Weapon = PRIMARY ", "Builtin;Cannon;"},
-        {"WeaponSet\n  Weapon = PRIMARY", "none"},
         {"WeaponSet\nEnd\n  Weapon = PRIMARY C", "none"},
-        {"Weapon = PRIMARY C", "none"},
-        {"WeaponSet\n  Weapon = C", "none"},
         {"DeathWeapon = ", "Builtin;Cannon;"},
         {"ButtonImage = S", "Shared;"},
         {"ButtonList\r\n  1 = Shared b", "Based;"},
