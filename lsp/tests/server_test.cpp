@@ -327,7 +327,6 @@ TEST(Server, KeepsServingAfterHostileInput) {
         // Headers in any case, LF line ends, other headers, blank lines between messages.
         {"\r\n\r\ncontent-length:  " + std::to_string(symbols.size()) + "\nContent-Type: x\n\n" + symbols, "5: 111"},
         {"Content-Length: 12x\r\n\r\n{c", broken},  // a "c" just before the next header
-        {"Content-Type: a\r\n\r\n{}", broken},
         {"Content-Length: -5\r\n\r\n{}Content-Length: 12x\r\n\r\n", broken + " | " + broken},
         {"Content-Length : 2\r\n\r\n{}", broken},
         {std::string("Content-Length: 2\0\r\n\r\n{}", 24), broken},
