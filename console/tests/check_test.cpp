@@ -64,7 +64,6 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         // Clean once nothing of the kinds asked for is left.
         {{en, "--unused", root}, kExitClean, "That's Alright!"},
         {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n"},
-        {{en, content.Root()}, kExitFindings, "Done! Missing MI Total: 2."},
         {{en, ruled}, kExitFindings, "No defined MI found!"},
         {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!"},
         // With nothing declared the machine formats still list every use.
@@ -178,11 +177,11 @@ TEST(Gnu, EachFindingStaysOneLineWhateverItsPathHolds) {
 #endif
 }
 
-// Each entry that cannot be read is named, the rest is reported whole, and
-// threads or not, every byte of the run is the same, with a file that grows
-// under the scan past the Ctrl+Z that ends it (not under Wine, which refuses
-// readers a file open for writing).
-TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
+// Each entry that cannot be read is named, the rest is reported whole, with a
+// file that grows under the scan past the Ctrl+Z that ends it (not under Wine,
+// which refuses readers a file open for writing). That threads leave what one
+// thread leaves is the engine's test.
+TEST(Check, WhatCannotBeReadIsNamedAndTheRestReported) {
     TTempTree tree;
     MakeRandomTree(tree, 4);
     tree.File("a.ini", "ButtonImage = Grows\n\x1a");
@@ -197,14 +196,9 @@ TEST(Check, WhatCannotBeReadIsNamedTheSameAtEveryNumberOfJobs) {
     std::thread grower([&] {
         while (growing) std::ofstream(tree.Path("a.ini"), std::ios::app) << "ButtonImage = Late\n";
     });
-    std::vector<TRun> runs;
-    for (const char* jobs : {"--jobs=1", "--jobs=2", "--jobs=8"}) {
-        runs.push_back(Checked({"--lang=en", jobs, "--format=json", "--unused", "--duplicates", tree.Root()}));
-        EXPECT_EQ(runs.back().All(), runs[0].All());
-    }
+    const TRun run = Checked({"--lang=en", "--jobs=2", "--format=json", "--unused", "--duplicates", tree.Root()});
     growing = false;
     grower.join();
-    const TRun& run = runs[0];
     EXPECT_EQ(run.Status, kExitError);
     const TJson doc = ValidJson(run.Out);
     EXPECT_EQ(doc["missing"].back()["name"], "grows");
