@@ -51,7 +51,6 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     const std::string imageOff = Put(fine, "off.toml", "image = false\n" + rule),
                       words = Put(fine, "w.toml",
                                   "[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\nuse = [{ in = \"S\" }]\n"),
-                      syntax = Put(fine, "s.toml", "image = [\n"),
                       names = Put(fine, "rules/n.toml", rule + "names = [\"n.txt\"]\n"),
                       known = Put(fine, "k.toml", "image = false\n" + rule + "names = [\"known.txt\"]\n"),
                       ruleNames = fine.Path("rules/n.txt"), notDir = Put(fine, "d.toml", "declared-in = [\"a.ini\"]\n");
@@ -64,7 +63,6 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         // Clean once nothing of the kinds asked for is left.
         {{en, "--unused", root}, kExitClean, "That's Alright!"},
         {{en, "--duplicates", root}, kExitFindings, "\nDuplicate MI Total: 1\n"},
-        {{en, ruled}, kExitFindings, "No defined MI found!"},
         {{en, "--names", empty, ruled}, kExitFindings, "No defined MI found!"},
         // With nothing declared the machine formats still list every use.
         {{"--format=json", ruled}, kExitFindings, "{\"rule\": \"image\", \"ref\": 0, \"name\": \"a\""},
@@ -102,7 +100,9 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
         {{"--declared-in", file, root}, kExitError, "это не папка: " + file + "\n"},
         {{en, "--write-baseline", root, root}, kExitError, "cannot write " + root + ": "},
         // A file rule's undeclared use fails the check, with images or without.
-        {{en, ruled}, kExitFindings, "folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n"},
+        {{en, ruled},
+         kExitFindings,
+         "No defined MI found! Check \"MappedImages\" folder\nUndeclared w \"a\" in \"/a.ini\" at line 3\n"},
         {{en, "--rules", imageOff, root}, kExitClean, ""},
         {{en, "--rules", imageOff, ruled},
          kExitFindings,
@@ -113,7 +113,6 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
          kExitError,
          words + ":2:6: id image занят встроенным правилом MI\ntessaron-check: " + words +
              ":4:8: у use должен быть key\n"},
-        {{en, "--rules", syntax, root}, kExitError, syntax + ":1:10: not TOML: "},
         {{en, "--rules", names, root}, kExitError, "cannot read " + ruleNames + ": "},
         {{en, "--rules", notDir, root}, kExitError, "not a directory: " + fine.Path("a.ini") + "\n"},
     };
@@ -140,10 +139,6 @@ TEST(Check, ExitStatusMessagesAndEachFormatOfTheSameFindings) {
     for (const std::string& r : {content.Root(), content.Root() + kPathSeparator})  // a trailing separator too
         EXPECT_EQ(Checked({r}).Out, text + kDoneRu + "\n");
 
-    EXPECT_EQ(Checked({"--lang=en", "--format=gnu", content.Root()}).All(),
-              "1Done! Missing MI Total: 2. Double click the line brings You to edit position\n" + units +
-                  ":2:20: missing image \"gone\"\n" + buttons + ":3:15: missing image \"\xC1\xF3\xEA\"\n");
-
     const TJson doc = ValidJson(Checked({"--format=json", content.Root()}).Out);
     EXPECT_EQ(Fields(doc, "root files references declarations summary"), content.Root() + " 3 3 1 " + kDoneRu);
     // Bytes outside UTF-8 as Windows-1251, the window's code page.
@@ -167,13 +162,13 @@ TEST(Gnu, EachFindingStaysOneLineWhateverItsPathHolds) {
 #ifndef _WIN32
     // A name that would forge a second finding.
     TTempTree tree;
-    tree.File("a.ini\n/etc/x.ini:1:1: missing image \"y\".ini", "ButtonImage = z\tq\r\nMappedImage w\r\nU = v\r\n");
+    tree.File("a.ini\n/etc/x.ini:1:1: missing image \"y\".ini", "ButtonImage = z\tq\xC1\r\nMappedImage w\r\nU = v\r\n");
     // A title holds what TOML strings may hold.
     tree.File("tessaron.toml",
               "[[rule]]\nid = \"w\"\ntitle = \"a\\nb\"\ndeclared-by = [\"W\"]\nuse = [{ key = \"U\" }]\n");
     const std::string gnu = Checked({"--format=gnu", tree.Root()}).Out,
                       path = tree.Path("a.ini\\n/etc/x.ini:1:1: missing image \"y\".ini");
-    EXPECT_EQ(gnu, path + ":1:15: missing image \"z\\tq\"\n" + path + ":3:5: undeclared a\\nb \"v\"\n");
+    EXPECT_EQ(gnu, path + ":1:15: missing image \"z\\tq\xC1\"\n" + path + ":3:5: undeclared a\\nb \"v\"\n");
 #endif
 }
 
@@ -187,9 +182,9 @@ TEST(Check, WhatCannotBeReadIsNamedAndTheRestReported) {
     tree.File("a.ini", "ButtonImage = Grows\n\x1a");
     const std::string bom = Put(tree, "bom.ini", "\xEF\xBB\xBFMappedImage A\r\n"),
                       wide = Put(tree, "wide.ini", std::string("M\0a\0p\0", 6)), b = tree.Path("b.ini"),
-                      c = tree.Path("c.ini"), d = tree.Path("d.ini");
+                      d = tree.Path("d.ini");
     // Reading /proc/self/mem at offset 0 fails after a good open.
-    if (!MakeUnixLink("/proc/self/mem", b) || !MakeFifo(c)) GTEST_SKIP() << "no Unix links here";
+    if (!MakeUnixLink("/proc/self/mem", b)) GTEST_SKIP() << "no Unix links here";
     // A link to nothing does not open; Wine lists none.
     const bool dangling = MakeUnixLink(tree.Path("nowhere"), d);
     std::atomic<bool> growing{kPathSeparator == '/'};
@@ -203,9 +198,9 @@ TEST(Check, WhatCannotBeReadIsNamedAndTheRestReported) {
     const TJson doc = ValidJson(run.Out);
     EXPECT_EQ(doc["missing"].back()["name"], "grows");
     // The random tree's FIFO and link to a device come first, in their folder.
-    EXPECT_EQ(Fields(doc["skipped"], "path"), tree.Path("odd/fifo.ini") + ", " + tree.Path("odd/zero.ini") + ", " + b +
-                                                  ", " + c + (dangling ? ", " + d : ""));
-    EXPECT_EQ(doc["skipped"][3]["reason"], "not a regular file");
+    EXPECT_EQ(Fields(doc["skipped"], "path"),
+              tree.Path("odd/fifo.ini") + ", " + tree.Path("odd/zero.ini") + ", " + b + (dangling ? ", " + d : ""));
+    EXPECT_EQ(doc["skipped"][0]["reason"], "not a regular file");
     EXPECT_EQ(Fields(doc["warnings"], "kind path"), "encoding " + bom + ", encoding " + wide);
     const std::string eio = kPathSeparator == '/' ? ErrorText(EIO) + "\n" : "";  // Wine's reason is its own
     for (const std::string& line :

@@ -132,8 +132,9 @@ TEST(Rules, EachFormatListsEachKindAfterTheImages) {
     EXPECT_EQ(gnu.Out, units + ":2:17: missing image \"gone\"\n" + defs + ":1:13: unused image \"here\"\n" + units +
                            ":5:24: undeclared weapon \"laser\"\n" + defs + ":3:8: unused weapon \"spare\"\n" + units +
                            ":11:20: undeclared кнопка \"button_gone\"\n");
-    EXPECT_EQ(gnu.Err.substr(gnu.Err.find('\n')),
-              "\nweapon: не объявлено 1; не используется 1\nкнопка: не объявлено 1; не используется 0\n");
+    EXPECT_EQ(gnu.Err,
+              "Готово! Найдено несуществующих MI: 1. Двойной щелчок по строке в списке должен перенести Вас в место "
+              "редактирования\nweapon: не объявлено 1; не используется 1\nкнопка: не объявлено 1; не используется 0\n");
 
     // Declared in a folder of the line counts for every rule; JSON entries follow the images rule by rule.
     const TJson doc = ValidJson(Checked({"--format=json", "--declared-in", base.Root(), tree.Root()}).Out);

@@ -38,11 +38,10 @@ TEST(ProjectFile, RefusesWhatCannotBeUsedAtItsPlace) {
         {"\xEF\xBB\xBFimage = 1", {"1:9 true or false is needed for image"}},  // after a byte order mark
         {"[rule]\nid = \"a\"", {"1:1 an array of tables is needed for rule"}},
         {"[[rule]]\nid = \"Weapon\"\ndeclared-by = [\"A\"]\n[[rule]]\nid = \"image\"\ndeclared-by = [\"A\"]\n"
-         "[[rule]]\nid = \"9mm\"\ndeclared-by = [\"A\"]\n" +
+         "[[rule]]\nid = \"9mm\"\ndeclared-by = [\"A\"]\n[[rule]]\nid = \"a_b\"\ndeclared-by = [\"A\"]\n" +
              rule + rule + "[[rule]]\nid = 7\ndeclared-by = [\"A\"]",
          {"2:6 " + id + "Weapon", "5:6 the id image is the built-in image rule's", "8:6 " + id + "9mm",
-          "14:6 an earlier rule has the id a", "17:6 a string is needed for id"}},
-        {"[[rule]]\nid = \"a_b\"\ndeclared-by = [\"A\"]", {"2:6 " + id + "a_b"}},
+          "11:6 " + id + "a_b", "17:6 an earlier rule has the id a", "20:6 a string is needed for id"}},
         {"[[rule]]\n[[rule]]\nid = \"big-gun2\"\ndeclared-by = []",
          {"1:1 a rule needs an id", "1:1 a rule needs at least one keyword in declared-by",
           "4:15 a rule needs at least one keyword in declared-by"}},
