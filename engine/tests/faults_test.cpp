@@ -264,8 +264,8 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
 #endif
     // A file rule whose blocks span lines, so that each file must be read in order.
     // Jobs 0: two threads, with a keyword of a high byte too, for which the rules read every line.
-    const TRule rule{"r", "r", {"MappedImage"}, {}, {}, {{"*", "ButtonImage", {1, true}}, {"SelectPortrait", "", {}}}};
-    const TRuleSet rules({rule}), everyLine({rule, {"h", "h", {"\xC9"}, {}, {}, {}}});
+    const TRule rule = Rule("r", "MappedImage", {}, {{"*", "ButtonImage", {1, true}}, {"SelectPortrait", "", {}}});
+    const TRuleSet rules({rule}), everyLine({rule, Rule("h", "\xC9", {}, {})});
     for (const bool keepSkipped : {false, true}) {
         std::string oneThread;
         for (const unsigned jobs : {1u, 2u, 3u, 8u, 0u}) {
@@ -284,8 +284,7 @@ TEST(Faults, ParallelScansLeaveWhatOneThreadLeaves) {
             dump += "\n";
             for (int32_t f = 0; f < state.FileList.Count(); ++f) dump.append(state.FileList[f]) += " ";
             for (const TSkippedEntry& entry : state.Skipped) dump += "\n" + entry.Path + ": " + entry.Reason;
-            dump += "\n" + Records(state.RefTable, state.UsedNames) +
-                    Records(state.DefinedPlaces, state.DefinedNames, "D ") + Records(state.RuleRecords);
+            dump += "\n" + Records(state);
             // Capacity() tells whether the lists grew as one thread's do.
             const TKindRecords& r = state.RuleRecords.at(0);
             for (const int32_t capacity :

@@ -16,11 +16,6 @@ namespace {
 
 constexpr uint32_t kFile = 4;
 
-TRule Rule(const std::string& id, const std::string& declaredBy, std::vector<std::string> ignore,
-           std::vector<TRuleUse> uses) {
-    return {id, id, {declaredBy}, std::move(ignore), {}, std::move(uses)};
-}
-
 // The kinds of the project file's example, and a third whose header also opens a block.
 TRuleSet ExampleRules() {
     return TRuleSet({Rule("weapon", "Weapon", {"NONE"},

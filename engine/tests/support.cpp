@@ -107,6 +107,11 @@ void ForEachLine(const std::string& text, const std::function<void(std::string_v
     for (int32_t line = 0; !reader.Eof(); ++line) read(reader.ReadLine(), line);
 }
 
+TRule Rule(const std::string& id, const std::string& declaredBy, std::vector<std::string> ignore,
+           std::vector<TRuleUse> uses) {
+    return {id, id, {declaredBy}, std::move(ignore), {}, std::move(uses)};
+}
+
 std::string Records(const TRefTable& places, const TNameList& names, const std::string& tag) {
     EXPECT_EQ(places.Count(), names.Count());
     std::string out;
@@ -127,4 +132,9 @@ std::string Records(const std::vector<TKindRecords>& kinds, const TRuleSet* rule
                Records(kinds[r].DefinedPlaces, kinds[r].DefinedNames, id + " D ");
     }
     return out;
+}
+
+std::string Records(const TScanState& state) {
+    return Records(state.RefTable, state.UsedNames) + Records(state.DefinedPlaces, state.DefinedNames, "D ") +
+           Records(state.RuleRecords);
 }
